@@ -1,0 +1,23 @@
+# Installs the Debian packages Ombrix Tips needs to build, run and test, when missing.
+# Sourced by scripts/run and scripts/test.
+OBX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libzip-dev \
+libgtest-dev libbenchmark-dev xvfb xauth fonts-dejavu-core"
+
+obx_install_missing() {
+  local missing=()
+  for p in $OBX_PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+obx_build() {
+  local root="$1"
+  cmake -S "$root" -B "$root/build" -G Ninja >/dev/null
+  ninja -C "$root/build" -j"$(nproc)"
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The file service: copy, delete by name or pattern, folder tests, and the one function
+// that turns the program's own path texts into native paths.
+//
+// The program writes paths as the program folder followed by a relative text with
+// backslashes ("/opt/obx\images\0.jpg"), and one absolute path on drive C:
+// ("C:\OBXImpExp"). Backslashes become '/', drive C: is the user's home folder, and every
+// component is matched without regard to case against what exists on disk.
+
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+
+class FileError : public std::runtime_error {
+public:
+  FileError(const QString &path, const QString &reason);
+  const QString &path() const { return path_; }
+  const QString &reason() const { return reason_; }
+  // "<reason>: <path>", for a message box.
+  QString message() const;
+
+private:
+  QString path_;
+  QString reason_;
+};
+
+class FileService {
+public:
+  explicit FileService(QString homeFolder);
+
+  const QString &homeFolder() const { return home_; }
+  void setHomeFolder(const QString &home) { home_ = home; }
+
+  // Native path of a program path text; components that do not exist keep their spelling.
+  QString nativePath(const QString &text) const;
+
+  // Copies a file, replacing the target; the target is written whole or not at all.
+  void copyFile(const QString &source, const QString &target) const;
+  // Deletes one file, or every file matching a pattern (* and ?) in the last component.
+  // Read-only files are not forced: they make the delete fail. No match is an error.
+  void deleteFile(const QString &pattern) const;
+  bool fileExists(const QString &path) const;
+  bool folderExists(const QString &path) const;
+  void createFolder(const QString &path) const;
+  // Files of a folder matching a pattern, without regard to case, sorted by name.
+  QStringList matchingFiles(const QString &folder, const QString &pattern) const;
+
+private:
+  QString home_;
+};
+
+// Case-insensitive wildcard match of one file name (* any run, ? one character).
+bool wildcardMatch(const QString &pattern, const QString &name);

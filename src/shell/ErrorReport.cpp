@@ -1,0 +1,21 @@
+#include "shell/ErrorReport.h"
+
+#include "platform/FileService.h"
+#include "platform/MsgBox.h"
+#include "store/StoreError.h"
+
+bool runReportingErrors(const QString &title, const std::function<void()> &work) {
+  QString message;
+  try {
+    work();
+    return true;
+  } catch (const store::StoreError &e) {
+    message = e.message();
+  } catch (const FileError &e) {
+    message = e.message();
+  } catch (const std::exception &e) {
+    message = QString::fromLocal8Bit(e.what());
+  }
+  MsgBox(message, msgbox::vbCritical, title);
+  return false;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// An image control that stretches its picture to its own size.
+
+#include <QLabel>
+#include <QPixmap>
+
+class ImageBox : public QLabel {
+  Q_OBJECT
+public:
+  explicit ImageBox(QWidget *parent = nullptr);
+  // Shows the picture file; false (and an empty box) when it cannot be read.
+  bool loadPicture(const QString &nativePath);
+  void setPicture(const QPixmap &picture);
+  const QString &pictureFile() const { return file_; }
+  // The program's logo, drawn.
+  static QPixmap logo();
+
+private:
+  QString file_;
+};

@@ -1,0 +1,35 @@
+#pragma once
+// The program-wide values that travel between screens. One object per program instance,
+// so a test can start a fresh program.
+
+#include <QString>
+
+struct OBXGlobals {
+  // Window geometry in twips, handed from the screen being left to the next one. Plain
+  // ints: a large screen must not make them overflow.
+  int gFrmHeight = 0;
+  int gFrmLeft = 0;
+  int gFrmTop = 0;
+  int gFrmWidth = 0;
+  bool gPositionLoaded = false;
+  QString gMsgTitle;
+  QString gPicturePath;
+  QString gGroupName;
+  qint32 gGroupId = 0;
+  QString gSubjectName;
+  QString gDescription;
+  int gShowGroupIndex = 0;
+  int gShowSubjectIndex = 0;
+  QString gGroupPicture;
+  QString gNewPicture;
+  int gGroupSubjectCount = 0;
+  QString gBlankField;
+  quintptr gHelpHwnd = 0;
+
+  // Export and import.
+  QString gExportName;
+  QString gExportMdbName;
+  qint32 gSourceGroupId = 0;
+  qint32 gExportGroupId = 0;
+  QString gImportFileName;
+};

@@ -1,0 +1,33 @@
+#include "shell/Program.h"
+
+#include "platform/ComponentService.h"
+#include "shell/HelpLinks.h"
+#include "shell/ScreenCatalogue.h"
+#include "shell/Screens.h"
+
+#include <QCoreApplication>
+
+Program::Program(QString programFolder, QString homeFolder)
+    : appPath_(std::move(programFolder)), files_(std::move(homeFolder)),
+      components_(std::make_unique<ComponentService>(appPath_)),
+      help_(std::make_unique<HelpLinks>(g, files_, appPath_)),
+      screens_(std::make_unique<Screens>(*this)) {
+  registerScreens(*screens_);
+}
+
+Program::~Program() {
+  // Screens go before the services they use.
+  screens_->discardAll();
+  screens_.reset();
+}
+
+void Program::start() { screens_->open(QStringLiteral("frmOmbrixShow")); }
+
+void Program::endProgram() {
+  ended_ = true;
+  screens_->discardAll();
+  if (endHandler_)
+    endHandler_();
+  else
+    QCoreApplication::exit(0);
+}

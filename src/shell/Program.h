@@ -1,0 +1,55 @@
+#pragma once
+// One running program: its folder, its program-wide values, its screens and services.
+// Nothing of it lives in static storage, so a test can start a fresh program in process.
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "platform/FileService.h"
+#include "shell/OBXGlobals.h"
+
+class Screens;
+class HelpLinks;
+class ComponentService;
+
+class Program {
+public:
+  // programFolder: the folder of the executable; homeFolder: drive C:.
+  Program(QString programFolder, QString homeFolder);
+  ~Program();
+  Program(const Program &) = delete;
+  Program &operator=(const Program &) = delete;
+
+  OBXGlobals g;
+
+  // The program folder, in the form the path texts are appended to.
+  const QString &appPath() const { return appPath_; }
+  // Native path of a path text ("C:\OBXImpExp", appPath() + "\images\0.jpg").
+  QString native(const QString &text) const { return files_.nativePath(text); }
+  // Native path of a text relative to the program folder ("\ombrixtips.mdb").
+  QString programFile(const QString &relative) const { return native(appPath_ + relative); }
+
+  FileService &files() { return files_; }
+  Screens &screens() { return *screens_; }
+  HelpLinks &help() { return *help_; }
+  ComponentService &components() { return *components_; }
+
+  // Opens the first screen.
+  void start();
+
+  // File, Exit: ends the program at once; no screen runs its unload steps.
+  void endProgram();
+  bool ended() const { return ended_; }
+  // Tests replace what ending does (by default: leave the event loop).
+  void setEndHandler(std::function<void()> handler) { endHandler_ = std::move(handler); }
+
+private:
+  QString appPath_;
+  FileService files_;
+  std::unique_ptr<ComponentService> components_;
+  std::unique_ptr<HelpLinks> help_;
+  std::unique_ptr<Screens> screens_;
+  std::function<void()> endHandler_;
+  bool ended_ = false;
+};

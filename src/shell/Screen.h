@@ -1,0 +1,102 @@
+#pragma once
+// The base of every screen: a window whose controls sit at designed positions in twips on
+// its client area, with its geometry read and written in twips, its resizing control,
+// and the load / activate / unload steps that the screen manager runs.
+
+#include <QMainWindow>
+#include <QString>
+
+#include "platform/ResizingControl.h"
+
+class Program;
+struct OBXGlobals;
+class QLabel;
+class QPushButton;
+class ImageBox;
+
+class Screen : public QMainWindow {
+  Q_OBJECT
+public:
+  // clientWidth and clientHeight: the designed client area in twips.
+  Screen(Program &program, const QString &name, int clientWidth, int clientHeight,
+         bool holdsResizingControl = true);
+  ~Screen() override;
+
+  const QString &screenName() const { return name_; }
+  bool isUnloaded() const { return unloaded_; }
+
+  virtual void Form_Load() {}
+  virtual void Form_Activate() {}
+  virtual void Form_Unload() {}
+
+  // The window's outer edges in twips. A value set is read back as set while the window
+  // keeps the pixel size it produced, so geometry travels between screens without drift.
+  int Height() const;
+  int Left() const;
+  int Top() const;
+  int Width() const;
+  void setHeight(int twips);
+  void setLeft(int twips);
+  void setTop(int twips);
+  void setWidth(int twips);
+  // The client area in twips.
+  int ScaleHeight() const;
+  int ScaleWidth() const;
+
+  // Copies this window's geometry into the shared values.
+  void ThisFormSize();
+  // Height, Left, Top and Width, in that order, from the shared values.
+  void applySharedGeometry();
+
+  QWidget *clientArea() const { return client_; }
+  ResizingControl &resizingControl() { return Flexora1; }
+
+  // Called by the screen manager before Form_Load.
+  void createResizingControl();
+  void markUnloaded() { unloaded_ = true; }
+  // Closes the window without running the unload steps.
+  void discard();
+
+protected:
+  Program &program() const { return program_; }
+  OBXGlobals &g() const;
+
+  // Places a control on the client area at its designed position (twips).
+  template <class W> W *place(W *widget, const char *name, int left, int top, int width, int height) {
+    widget->setParent(client_);
+    setupControl(widget, name, left, top, width, height);
+    return widget;
+  }
+  QLabel *addLabel(const char *name, const QString &caption, int left, int top, int width,
+                   int height);
+  QPushButton *addButton(const char *name, const QString &caption, const QString &toolTip,
+                         int left, int top, int width, int height);
+  ImageBox *addImage(const char *name, int left, int top, int width, int height);
+  // The heading "Tips and Hints Database" (bold, red) and the logo.
+  void addHeading(int logoLeft, int logoTop, int headingLeft, int headingTop);
+
+  // Hands over to another screen: geometry recorded, target shown, this one unloaded.
+  void handOver(const QString &target);
+
+  void closeEvent(QCloseEvent *event) override;
+  void showEvent(QShowEvent *event) override;
+
+  ResizingControl Flexora1;
+
+private:
+  void setupControl(QWidget *widget, const char *name, int left, int top, int width, int height);
+  struct TwipShadow {
+    int twips = 0;
+    int pixels = -1;
+  };
+  int readTwips(const TwipShadow &shadow, int pixels) const;
+
+  Program &program_;
+  QString name_;
+  QWidget *client_;
+  bool holdsResizingControl_;
+  bool unloaded_ = false;
+  bool discarding_ = false;
+  TwipShadow height_, left_, top_, width_;
+  bool geometrySet_ = false;
+};

@@ -1,0 +1,97 @@
+#include "shell/Screens.h"
+
+#include "shell/Program.h"
+#include "shell/Screen.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+Screens::Screens(Program &program) : program_(program) {}
+
+Screens::~Screens() { discardAll(); }
+
+void Screens::registerScreen(const QString &name, Factory factory) {
+  factories_.insert(name, std::move(factory));
+}
+
+Screen *Screens::load(const QString &name) {
+  // A screen that is already loaded (one kept hidden) is not loaded twice.
+  if (Screen *existing = find(name))
+    return existing;
+  const auto it = factories_.constFind(name);
+  if (it == factories_.constEnd())
+    qFatal("Ombrix Tips: no screen named %s", qPrintable(name));
+  QPointer<Screen> screen = (*it)(program_);
+  loaded_.push_back(screen);
+  screen->createResizingControl();
+  screen->Form_Load();
+  if (!screen || screen->isUnloaded())
+    return nullptr;
+  return screen;
+}
+
+void Screens::show(Screen *screen) {
+  QPointer<Screen> guard = screen;
+  if (!guard || guard->isUnloaded() || program_.ended())
+    return;
+  active_ = guard;
+  guard->show();
+  guard->raise();
+  guard->activateWindow();
+  if (guard && !guard->isUnloaded())
+    guard->Form_Activate();
+}
+
+void Screens::unload(Screen *screen) {
+  QPointer<Screen> guard = screen;
+  if (!guard || guard->isUnloaded())
+    return;
+  guard->markUnloaded();
+  guard->Form_Unload();
+  loaded_.erase(std::remove(loaded_.begin(), loaded_.end(), guard), loaded_.end());
+  if (guard) {
+    guard->hide();
+    guard->deleteLater();
+  }
+}
+
+Screen *Screens::open(const QString &name) {
+  Screen *screen = load(name);
+  show(screen);
+  return screen;
+}
+
+Screen *Screens::handOver(Screen *from, const QString &target) {
+  QPointer<Screen> source = from;
+  Screen *screen = open(target);
+  if (source)
+    unload(source);
+  return screen;
+}
+
+Screen *Screens::find(const QString &name) const {
+  for (const QPointer<Screen> &screen : loaded_)
+    if (screen && !screen->isUnloaded() && screen->screenName() == name)
+      return screen;
+  return nullptr;
+}
+
+Screen *Screens::active() const {
+  return active_ && !active_->isUnloaded() ? active_.data() : nullptr;
+}
+
+std::vector<Screen *> Screens::loaded() const {
+  std::vector<Screen *> result;
+  for (const QPointer<Screen> &screen : loaded_)
+    if (screen && !screen->isUnloaded())
+      result.push_back(screen);
+  return result;
+}
+
+void Screens::discardAll() {
+  const auto screens = loaded_;
+  loaded_.clear();
+  for (const QPointer<Screen> &screen : screens)
+    if (screen)
+      screen->discard();
+}

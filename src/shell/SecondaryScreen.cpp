@@ -1,0 +1,85 @@
+#include "shell/SecondaryScreen.h"
+
+#include "platform/MousePointer.h"
+#include "platform/Twips.h"
+#include "shell/ErrorReport.h"
+#include "shell/HelpLinks.h"
+#include "shell/Program.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <optional>
+
+SecondaryScreen::SecondaryScreen(Program &program, const QString &name, const char *headingName,
+                                 int clientWidth, int clientHeight)
+    : Screen(program, name, clientWidth, clientHeight), frame_(screenFrame(name)) {
+  setWindowTitle(frame_.caption);
+  addHeading(120, 50, 120, 900);
+  QLabel *heading = addLabel(headingName, frame_.heading, 2300, 300, 2600, 400);
+  QFont font = heading->font();
+  font.setBold(true);
+  font.setPointSizeF(font.pointSizeF() * 1.4);
+  heading->setFont(font);
+  heading->setAlignment(Qt::AlignCenter);
+  cmdHelp = addButton("cmdHelp", QStringLiteral("Help"), QStringLiteral("Display Help Screen"),
+                      5812, 4080, 1300, 420);
+  cmdShowTips = addButton("cmdShowTips", QStringLiteral("Exit This Screen"), frame_.exitToolTip,
+                          4392, 4080, 1300, 420);
+
+  auto action = [this](QMenu *menu, const char *name, const QString &caption) {
+    QAction *a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+  };
+  QMenu *file = menuBar()->addMenu(QStringLiteral("File"));
+  file->setObjectName(QStringLiteral("mnuFileItem"));
+  mnuExiteItem = action(file, "mnuExiteItem", QStringLiteral("Exit"));
+  QMenu *menu = menuBar()->addMenu(QStringLiteral("Menu"));
+  menu->setObjectName(QStringLiteral("nmuMenuItem"));
+  nmuShowTipsItem = action(menu, "nmuShowTipsItem", QStringLiteral("View Tips Screen"));
+  connect(mnuExiteItem, &QAction::triggered, this, &SecondaryScreen::mnuExiteItem_Click);
+  connect(nmuShowTipsItem, &QAction::triggered, this, [this] {
+    runReportingErrors(g().gMsgTitle, [this] { nmuShowTipsItem_Click(); });
+  });
+}
+
+void SecondaryScreen::placeFrameButtons(int helpLeft, int helpTop, int exitLeft, int exitTop,
+                                        int width, int height) {
+  cmdHelp->setGeometry(twips::toPixels(helpLeft), twips::toPixels(helpTop),
+                       twips::toPixels(width), twips::toPixels(height));
+  cmdShowTips->setGeometry(twips::toPixels(exitLeft), twips::toPixels(exitTop),
+                           twips::toPixels(width), twips::toPixels(height));
+}
+
+QString SecondaryScreen::tipDatabase() const {
+  return program().programFile(QStringLiteral("\\ombrixtips.mdb"));
+}
+
+void SecondaryScreen::Form_Load() {
+  std::optional<BusyPointer> busy;
+  if (busyDuringLoad_)
+    busy.emplace();
+  Flexora1.Init();
+  setDatabaseNames();
+  applySharedGeometry();
+  program().help().HelpInit(this);
+  loadScreen();
+}
+
+void SecondaryScreen::Form_Activate() {
+  g().gMsgTitle = frame_.msgTitle;
+  activateScreen();
+}
+
+void SecondaryScreen::Form_Unload() {
+  unloadScreen();
+  program().help().HelpQuit();
+}
+
+void SecondaryScreen::returnToMainScreen() { handOver(QStringLiteral("frmOmbrixShow")); }
+
+void SecondaryScreen::cmdShowTips_Click() { returnToMainScreen(); }
+void SecondaryScreen::nmuShowTipsItem_Click() { returnToMainScreen(); }
+void SecondaryScreen::mnuExiteItem_Click() { program().endProgram(); }
+void SecondaryScreen::cmdHelp_Click() { program().help().HelpContext(frame_.helpTopic); }

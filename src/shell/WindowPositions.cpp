@@ -1,0 +1,51 @@
+#include "shell/WindowPositions.h"
+
+#include "platform/MsgBox.h"
+#include "shell/OBXGlobals.h"
+
+namespace {
+
+int fieldOr(const store::Recordset &rs, const char *name, int fallback) {
+  const QVariant value = rs.field(QString::fromLatin1(name));
+  return value.isNull() || !value.isValid() ? fallback : value.toInt();
+}
+
+} // namespace
+
+void readStoredGeometry(const store::Recordset &settings, OBXGlobals &g) {
+  g.gFrmHeight = fieldOr(settings, "USER_H", kDefaultGeometry.height);
+  g.gFrmLeft = fieldOr(settings, "USER_L", kDefaultGeometry.left);
+  g.gFrmTop = fieldOr(settings, "USER_T", kDefaultGeometry.top);
+  g.gFrmWidth = fieldOr(settings, "USER_W", kDefaultGeometry.width);
+}
+
+void storeGeometry(store::DataControl &settings, const StoredGeometry &geometry) {
+  settings.refresh();
+  store::Recordset &rs = settings.recordset();
+  rs.moveFirst();
+  rs.edit();
+  rs.setField(QStringLiteral("USER_H"), geometry.height);
+  rs.setField(QStringLiteral("USER_L"), geometry.left);
+  rs.setField(QStringLiteral("USER_T"), geometry.top);
+  rs.setField(QStringLiteral("USER_W"), geometry.width);
+  rs.update();
+}
+
+QString userPositionMessage() {
+  const QStringList lines = {
+      QStringLiteral("The Ombrix Tips window position and size have been set to"),
+      QStringLiteral("the current settings."),
+      QString(),
+      QStringLiteral("To reset the position and window size to the default"),
+      QStringLiteral("settings do the following:"),
+      QStringLiteral("1. Click on [Tools];"),
+      QStringLiteral("2. Move the mouse to [Screen Position];"),
+      QStringLiteral("3. Click on [Set Default Position]."),
+      QString(),
+      QStringLiteral("Please click the OK button to exit this window!"),
+  };
+  QString text;
+  for (const QString &line : lines)
+    text += line + msgbox::kNewLine;
+  return text;
+}

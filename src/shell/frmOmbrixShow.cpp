@@ -1,0 +1,436 @@
+#include "shell/frmOmbrixShow.h"
+
+#include "platform/MousePointer.h"
+#include "platform/MsgBox.h"
+#include "shell/ErrorReport.h"
+#include "shell/HelpLinks.h"
+#include "shell/ImageBox.h"
+#include "shell/Program.h"
+#include "shell/Screens.h"
+#include "shell/SharedMessages.h"
+#include "shell/SortedList.h"
+#include "shell/WindowPositions.h"
+#include "shell/WorkingFolders.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <optional>
+
+namespace {
+
+constexpr int kClientWidth = 7308;
+constexpr int kClientHeight = 4620;
+const QString kPlaceholder = QStringLiteral("\\images\\0.jpg");
+
+} // namespace
+
+frmOmbrixShow::frmOmbrixShow(Program &program)
+    : Screen(program, QStringLiteral("frmOmbrixShow"), kClientWidth, kClientHeight) {
+  setWindowTitle(QStringLiteral("View Ombrix Tips Screen"));
+  Data1.setRecordSource(QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group"));
+  Data2.setRecordSource(QStringLiteral("Tips"));
+  Data11.setRecordSource(QStringLiteral("Settings"));
+  buildControls();
+  buildMenu();
+}
+
+void frmOmbrixShow::buildControls() {
+  addHeading(120, 50, 120, 900);
+  Image1 = addImage("Image1", 5000, 160, 975, 1100);
+  Image1->setToolTip(QStringLiteral("This Image (if any) Corresponds to the Current Tip Group"));
+  addLabel("lblTipGroup", QStringLiteral("Tip Group"), 120, 1200, 1332, 200);
+  Combo1 = place(new QComboBox, "Combo1", 120, 1400, 3546, 288);
+  Combo1->setToolTip(QStringLiteral("Current Tip Group Name"));
+  cmdFirst = addButton("cmdFirst", QStringLiteral("First"),
+                       QStringLiteral("Click here to go to the First Tip"), 3900, 1400, 800, 372);
+  cmdPrevious = addButton("cmdPrevious", QStringLiteral("Previous"),
+                          QStringLiteral("Click here to go to the Previous Tip"), 4706, 1400, 800, 372);
+  cmdNext = addButton("cmdNext", QStringLiteral("Next"),
+                      QStringLiteral("Click here to go to the Next Tip"), 5512, 1400, 800, 372);
+  cmdLast = addButton("cmdLast", QStringLiteral("Last"),
+                      QStringLiteral("Click here to go to the Last Tip"), 6312, 1400, 800, 372);
+  addLabel("lblSubject", QStringLiteral("Tip Subject"), 120, 1800, 1092, 200);
+  Combo2 = place(new QComboBox, "Combo2", 120, 2000, 7092, 288);
+  Combo2->setToolTip(QStringLiteral("Current Tip Subject"));
+  addLabel("lblDescription", QStringLiteral("Tip Description"), 120, 2400, 1332, 200);
+  txtDescription = place(new QPlainTextEdit, "txtDescription", 120, 2600, 7092, 1900);
+  txtDescription->setToolTip(QStringLiteral("Current Tip Description"));
+  txtDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // The viewer shows tips; changing them is the work of the edit screens, so nothing
+  // typed here could be lost or written behind the user's back.
+  txtDescription->setReadOnly(true);
+
+  connect(Combo1, &QComboBox::activated, this, [this] {
+    runReportingErrors(g().gMsgTitle, [this] { Combo1_Click(); });
+  });
+  connect(Combo2, &QComboBox::activated, this, [this] {
+    runReportingErrors(g().gMsgTitle, [this] { Combo2_Click(); });
+  });
+}
+
+void frmOmbrixShow::buildMenu() {
+  QMenuBar *bar = menuBar();
+  auto menu = [](QMenu *parent, const char *name, const QString &caption) {
+    QMenu *m = parent->addMenu(caption);
+    m->setObjectName(QString::fromLatin1(name));
+    m->menuAction()->setObjectName(QString::fromLatin1(name));
+    return m;
+  };
+  auto item = [this](QMenu *parent, const char *name, const QString &caption) {
+    QAction *a = parent->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    connect(a, &QAction::triggered, this, [this, a] {
+      const QByteArray slot = a->objectName().toLatin1() + "_Click";
+      runReportingErrors(g().gMsgTitle,
+                         [this, &slot] { QMetaObject::invokeMethod(this, slot.constData()); });
+    });
+    return a;
+  };
+  auto separator = [](QMenu *parent, const char *name) {
+    parent->addSeparator()->setObjectName(QString::fromLatin1(name));
+  };
+
+  QMenu *file = bar->addMenu(QStringLiteral("File"));
+  file->setObjectName(QStringLiteral("mnuFileItem"));
+  separator(file, "mnuFileBar0");
+  item(file, "mnuExiteItem", QStringLiteral("Exit"));
+  separator(file, "mnuFileBar");
+
+  QMenu *main = bar->addMenu(QStringLiteral("Menu"));
+  main->setObjectName(QStringLiteral("mnuMenuItem"));
+  QMenu *groupTip = menu(main, "mnuGroupTipItem", QStringLiteral("Group Tip"));
+  item(groupTip, "mnuAddNewGroupItem", QStringLiteral("Add New Group"));
+  item(groupTip, "mnuEditGroupItem", QStringLiteral("Edit Group"));
+  item(groupTip, "mnuDeleteGroupItem", QStringLiteral("Delete Group"));
+  separator(main, "mnuFileBar1");
+  QMenu *subjectTip = menu(main, "mnuSubjectTipItem", QStringLiteral("Subject and Description Tip"));
+  item(subjectTip, "mnuAddNewSubjectItem", QStringLiteral("Add New Subject and Description"));
+  item(subjectTip, "mnuEditSubjectItem", QStringLiteral("Edit Subject and/or Description"));
+  item(subjectTip, "mnuDeleteSubjectItem", QStringLiteral("Delete Subject and Description"));
+  separator(main, "mnuBar2");
+  QMenu *exchange = menu(main, "mnuExchangeItem", QStringLiteral("Exchange Tips"));
+  item(exchange, "mnuExportItem", QStringLiteral("Export Tips"));
+  item(exchange, "mnuImportItem", QStringLiteral("Import Tips"));
+
+  QMenu *tools = bar->addMenu(QStringLiteral("Tools"));
+  tools->setObjectName(QStringLiteral("mnuToolsItem"));
+  QMenu *position = menu(tools, "mnuScreenPositionItem", QStringLiteral("Screen Position"));
+  item(position, "mnuScreenUserPositionItem", QStringLiteral("Set User Position"));
+  item(position, "mnuScreenDefaultPositionItem", QStringLiteral("Set Default Position"));
+  QMenu *settings = menu(tools, "mnuSettingsItem", QStringLiteral("Settings"));
+  item(settings, "mnuUserPersonalItem", QStringLiteral("User Details"));
+
+  QMenu *help = bar->addMenu(QStringLiteral("Help"));
+  help->setObjectName(QStringLiteral("mnuHelpItem"));
+  item(help, "mnuContentsItem", QStringLiteral("Contents"));
+  separator(help, "mnuFileBar2");
+  item(help, "mnuAboutItem", QStringLiteral("About"));
+}
+
+QString frmOmbrixShow::greetingText() {
+  const QStringList lines = {
+      QString(),
+      QStringLiteral("Congratulations!"),
+      QStringLiteral("You have succeeded in installing Ombrix Tips!"),
+      QStringLiteral("Before you start using Ombrix Tips, you will need to enter your details."),
+      QStringLiteral("Click the OK button when you are ready."),
+      QString(),
+      QStringLiteral("Thanks for using Ombrix Tips."),
+      QString(),
+  };
+  QString text;
+  for (const QString &line : lines)
+    text += line + msgbox::kNewLine;
+  return text;
+}
+
+void frmOmbrixShow::Form_Load() {
+  program().help().HelpInit(this);
+  bool firstRun = false;
+  {
+    BusyPointer busy;
+    const QString database = program().programFile(QStringLiteral("\\ombrixtips.mdb"));
+    Data1.setDatabaseName(database);
+    Data2.setDatabaseName(database);
+    Data11.setDatabaseName(database);
+    Data11.refresh();
+    store::Recordset &settings = Data11.recordset();
+    settings.moveFirst();
+    if (!g().gPositionLoaded) {
+      readStoredGeometry(settings, g());
+      g().gPositionLoaded = true;
+    }
+    Flexora1.Init();
+    applySharedGeometry();
+    firstRun = settings.isNull(QStringLiteral("USER_FIRST"));
+  }
+  if (firstRun) {
+    MsgBox(greetingText(), msgbox::vbExclamation + msgbox::vbOKOnly,
+           QStringLiteral("Ombrix Tips, Enter New User Details!"));
+    BusyPointer busy;
+    g().gPicturePath = program().appPath() + kPlaceholder;
+    handOver(QStringLiteral("frmUserDetails"));
+  }
+}
+
+void frmOmbrixShow::Form_Activate() {
+  g().gMsgTitle = QStringLiteral("View Tips");
+  Data1.refresh();
+  store::Recordset &groups = Data1.recordset();
+  if (groups.recordCount() < 1) {
+    AllFrmFalse();
+    return;
+  }
+  BusyPointer busy;
+  AllBtnTrue();
+  std::vector<ListEntry> entries;
+  for (; !groups.eof(); groups.moveNext())
+    entries.push_back({groups.text(QStringLiteral("TIP_GROUP")),
+                       groups.field(QStringLiteral("GROUP_ID")).toInt()});
+  fillSortedList(Combo1, std::move(entries));
+  selectEntry(Combo1, 0);
+  Combo1_Click();
+}
+
+void frmOmbrixShow::Form_Unload() { program().help().HelpQuit(); }
+
+void frmOmbrixShow::showGroupPicture(qint32 groupId) {
+  const QString picture = program().programFile(QStringLiteral("\\images\\%1.jpg").arg(groupId));
+  // A group whose picture went missing shows the placeholder instead of failing.
+  if (!Image1->loadPicture(picture))
+    Image1->loadPicture(program().programFile(kPlaceholder));
+}
+
+void frmOmbrixShow::Combo1_Click() {
+  BusyPointer busy;
+  const int position = Combo1->currentIndex();
+  if (position < 0)
+    return;
+  const qint32 id = itemData(Combo1, position);
+  g().gShowGroupIndex = position;
+  showGroupPicture(id);
+  Data2.setRecordSource(QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =") + QString::number(id));
+  Data2.refresh();
+  Combo2->clear();
+  txtDescription->clear();
+  store::Recordset &tips = Data2.recordset();
+  if (tips.recordCount() < 1) {
+    busy.release();
+    AllFrmFalse();
+    return;
+  }
+  AllBtnTrue();
+  std::vector<ListEntry> entries;
+  for (; !tips.eof(); tips.moveNext())
+    entries.push_back({tips.text(QStringLiteral("TIP_SUBJECT")),
+                       tips.field(QStringLiteral("TIPS_ID")).toInt()});
+  fillSortedList(Combo2, std::move(entries));
+  selectEntry(Combo2, 0);
+  Combo2_Click();
+  cmdNext->setFocus();
+}
+
+void frmOmbrixShow::Combo2_Click() {
+  BusyPointer busy;
+  const int position = Combo2->currentIndex();
+  if (position < 0)
+    return;
+  const qint32 tip = itemData(Combo2, position);
+  g().gShowSubjectIndex = position;
+  Data2.setRecordSource(QStringLiteral("SELECT * FROM TIPS WHERE TIPS_ID =") + QString::number(tip));
+  Data2.refresh();
+  store::Recordset &rs = Data2.recordset();
+  txtDescription->setPlainText(rs.recordCount() > 0 ? rs.text(QStringLiteral("TIP_DESCRIPTION"))
+                                                    : QString());
+}
+
+void frmOmbrixShow::setNavigation(bool first, bool previous, bool next, bool last) {
+  cmdFirst->setEnabled(first);
+  cmdPrevious->setEnabled(previous);
+  cmdNext->setEnabled(next);
+  cmdLast->setEnabled(last);
+}
+
+void frmOmbrixShow::AllBtnFalse() { setNavigation(false, false, false, false); }
+void frmOmbrixShow::AllBtnTrue() { setNavigation(true, true, true, true); }
+
+void frmOmbrixShow::cmdFirst_Click() {
+  if (Combo2->count() == 0) {
+    AllBtnFalse();
+    return;
+  }
+  selectEntry(Combo2, 0);
+  Combo2_Click();
+  setNavigation(false, false, true, true);
+}
+
+void frmOmbrixShow::cmdPrevious_Click() {
+  const int n = Combo2->count();
+  if (n == 0) {
+    AllBtnFalse();
+    return;
+  }
+  const int i = Combo2->currentIndex();
+  if (i != 0) {
+    selectEntry(Combo2, i - 1);
+    Combo2_Click();
+    AllBtnTrue();
+    return;
+  }
+  setNavigation(false, false, true, true);
+  MsgBox(QStringLiteral("This Is The First Record!"), msgbox::vbExclamation + msgbox::vbOKOnly,
+         g().gMsgTitle);
+}
+
+void frmOmbrixShow::cmdNext_Click() {
+  const int n = Combo2->count();
+  if (n == 0) {
+    AllBtnFalse();
+    return;
+  }
+  const int i = Combo2->currentIndex();
+  if (i + 1 != n) {
+    selectEntry(Combo2, i + 1);
+    Combo2_Click();
+    AllBtnTrue();
+    return;
+  }
+  setNavigation(true, true, false, false);
+  MsgBox(QStringLiteral("This Is The Last Record!"), msgbox::vbExclamation + msgbox::vbOKOnly,
+         g().gMsgTitle);
+}
+
+void frmOmbrixShow::cmdLast_Click() {
+  const int n = Combo2->count();
+  if (n == 0) {
+    AllBtnFalse();
+    return;
+  }
+  selectEntry(Combo2, n - 1);
+  Combo2_Click();
+  setNavigation(true, true, false, false);
+}
+
+void frmOmbrixShow::AllFrmFalse() {
+  AllBtnFalse();
+  Combo1->setEnabled(false);
+  Combo2->setEnabled(false);
+  MsgDatabaseEmpty(g());
+  g().gPicturePath = program().appPath() + kPlaceholder;
+  handOver(QStringLiteral("frmAddGroup"));
+}
+
+// The menu.
+
+void frmOmbrixShow::openFromMenu(const QString &target, const std::function<void()> &sharedValues,
+                                 const std::function<void()> &extraSteps, bool busyPointer) {
+  std::optional<BusyPointer> busy;
+  if (busyPointer)
+    busy.emplace();
+  if (sharedValues)
+    sharedValues();
+  ThisFormSize();
+  if (extraSteps)
+    extraSteps();
+  program().screens().handOver(this, target);
+}
+
+void frmOmbrixShow::mnuExiteItem_Click() { program().endProgram(); }
+
+void frmOmbrixShow::mnuAddNewGroupItem_Click() {
+  openFromMenu(QStringLiteral("frmAddGroup"),
+               [this] { g().gPicturePath = program().appPath() + kPlaceholder; });
+}
+
+void frmOmbrixShow::mnuEditGroupItem_Click() {
+  openFromMenu(QStringLiteral("frmEditGroup1"), [this] {
+    g().gGroupName.clear();
+    g().gGroupId = 0;
+    g().gGroupPicture.clear();
+    g().gNewPicture.clear();
+  });
+}
+
+void frmOmbrixShow::mnuDeleteGroupItem_Click() {
+  openFromMenu(QStringLiteral("frmDelGroup1"), [this] {
+    g().gGroupName.clear();
+    g().gGroupId = 0;
+    g().gGroupPicture.clear();
+    g().gNewPicture = program().appPath() + kPlaceholder;
+  });
+}
+
+void frmOmbrixShow::mnuAddNewSubjectItem_Click() {
+  openFromMenu(QStringLiteral("frmAddSubject"), [this] {
+    g().gSubjectName.clear();
+    g().gDescription.clear();
+  });
+}
+
+void frmOmbrixShow::clearSubjectsForEditing() {
+  g().gGroupName.clear();
+  g().gSubjectName.clear();
+  g().gDescription.clear();
+  g().gGroupId = 0;
+  g().gGroupPicture.clear();
+  g().gNewPicture.clear();
+  g().gMsgTitle.clear();
+}
+
+void frmOmbrixShow::mnuEditSubjectItem_Click() {
+  openFromMenu(QStringLiteral("frmEditSubject1"), [this] { clearSubjectsForEditing(); });
+}
+
+void frmOmbrixShow::mnuDeleteSubjectItem_Click() {
+  openFromMenu(QStringLiteral("frmDelSubject1"), [this] { clearSubjectsForEditing(); });
+}
+
+void frmOmbrixShow::mnuExportItem_Click() {
+  openFromMenu(
+      QStringLiteral("frmExport1"),
+      [this] { g().gPicturePath = program().appPath() + kPlaceholder; },
+      [this] {
+        CleanJPGMDB(program().files(), program().appPath());
+        // A fresh, empty export database.
+        program().files().copyFile(program().appPath() + QStringLiteral("\\@@@@@@@@.@@@"),
+                                   program().appPath() + QStringLiteral("\\Export\\obxexpor.mdb"));
+      });
+}
+
+void frmOmbrixShow::mnuImportItem_Click() {
+  openFromMenu(
+      QStringLiteral("frmImport1"), [this] { g().gPicturePath = program().appPath() + kPlaceholder; },
+      [this] { CleanJPGMDB(program().files(), program().appPath()); });
+}
+
+void frmOmbrixShow::mnuUserPersonalItem_Click() {
+  openFromMenu(QStringLiteral("frmUserDetails"),
+               [this] { g().gPicturePath = program().appPath() + kPlaceholder; });
+}
+
+void frmOmbrixShow::mnuAboutItem_Click() {
+  openFromMenu(QStringLiteral("frmAbout"), {}, {}, false);
+}
+
+void frmOmbrixShow::mnuContentsItem_Click() { program().help().HelpContents(); }
+
+void frmOmbrixShow::mnuScreenUserPositionItem_Click() {
+  ThisFormSize();
+  {
+    BusyPointer busy;
+    storeGeometry(Data11, {g().gFrmHeight, g().gFrmLeft, g().gFrmTop, g().gFrmWidth});
+  }
+  MsgBox(userPositionMessage(), msgbox::vbExclamation + msgbox::vbOKOnly,
+         QString::fromLatin1(kUserPositionTitle));
+}
+
+void frmOmbrixShow::mnuScreenDefaultPositionItem_Click() {
+  BusyPointer busy;
+  storeGeometry(Data11, kDefaultGeometry);
+  Data11.recordset().moveFirst();
+  g().gPositionLoaded = false;
+  program().screens().handOver(this, QStringLiteral("frmScreenDefault"));
+}

@@ -1,0 +1,13 @@
+#pragma once
+// The information window shown after the window position was reset to the default.
+
+#include "shell/Screen.h"
+
+class frmScreenDefault : public Screen {
+  Q_OBJECT
+public:
+  explicit frmScreenDefault(Program &program);
+
+public slots:
+  void Command1_Click();
+};

@@ -1,0 +1,13 @@
+// Ombrix Tips: a desktop tips database.
+#include "shell/Program.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char **argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Ombrix Tips"));
+  Program program(QCoreApplication::applicationDirPath(), QDir::homePath());
+  program.start();
+  return app.exec();
+}

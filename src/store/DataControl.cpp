@@ -1,0 +1,633 @@
+#include "store/DataControl.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <cmath>
+#include <limits>
+#include <sqlite3.h>
+#include <vector>
+
+#include "store/Database.h"
+#include "store/QueryText.h"
+#include "store/Schema.h"
+#include "store/Sqlite.h"
+
+namespace store {
+
+bool isTrue(const QVariant &value) {
+  if (!value.isValid() || value.isNull())
+    return false;
+  bool ok = false;
+  const qlonglong n = value.toLongLong(&ok);
+  return ok ? n != 0 : value.toBool();
+}
+
+namespace {
+
+using Use = sql::ResetOnExit;
+
+QString kindName(FieldKind kind) {
+  switch (kind) {
+  case FieldKind::Integer:
+    return QStringLiteral("a 32-bit integer");
+  case FieldKind::SmallInt:
+    return QStringLiteral("a 16-bit integer");
+  case FieldKind::YesNo:
+    return QStringLiteral("a yes/no value");
+  case FieldKind::Date:
+    return QStringLiteral("a date");
+  case FieldKind::Text:
+    return QStringLiteral("a text");
+  case FieldKind::Other:
+    break;
+  }
+  return QStringLiteral("a value");
+}
+
+// An integer from an integral, boolean (True = -1), integral floating or numeric text value.
+bool integral(const QVariant &v, qint64 &out) {
+  switch (v.typeId()) {
+  case QMetaType::Bool:
+    out = v.toBool() ? -1 : 0;
+    return true;
+  case QMetaType::Int:
+  case QMetaType::UInt:
+  case QMetaType::Short:
+  case QMetaType::UShort:
+  case QMetaType::Long:
+  case QMetaType::LongLong:
+  case QMetaType::SChar:
+  case QMetaType::UChar: {
+    out = v.toLongLong();
+    return true;
+  }
+  case QMetaType::ULong:
+  case QMetaType::ULongLong: {
+    const qulonglong u = v.toULongLong();
+    if (u > qulonglong(std::numeric_limits<qint64>::max()))
+      return false;
+    out = qint64(u);
+    return true;
+  }
+  case QMetaType::Double:
+  case QMetaType::Float: {
+    const double d = v.toDouble();
+    if (!std::isfinite(d) || std::fabs(d) > 9.0e18)
+      return false;
+    out = qint64(std::nearbyint(d));
+    return true;
+  }
+  case QMetaType::QString: {
+    bool ok = false;
+    out = v.toString().trimmed().toLongLong(&ok);
+    return ok;
+  }
+  default:
+    return false;
+  }
+}
+
+// A value as read from a field: int for integers and yes/no, QDate, QString; null ->
+// invalid QVariant.
+QVariant readForm(FieldKind kind, const QVariant &stored) {
+  if (!stored.isValid())
+    return {};
+  switch (kind) {
+  case FieldKind::YesNo: {
+    qint64 n = 0;
+    if (integral(stored, n))
+      return n != 0 ? kTrue : kFalse;
+    const QString t = stored.toString().trimmed();
+    return (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+            t.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0)
+               ? kTrue
+               : kFalse;
+  }
+  case FieldKind::Integer:
+  case FieldKind::SmallInt: {
+    qint64 n = 0;
+    if (!integral(stored, n))
+      return {};
+    if (n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max())
+      return int(n);
+    return QVariant::fromValue<qlonglong>(n);
+  }
+  case FieldKind::Date: {
+    if (stored.typeId() != QMetaType::QString)
+      return {};
+    const QDate date = QDate::fromString(stored.toString().left(10), Qt::ISODate);
+    return date.isValid() ? QVariant(date) : QVariant();
+  }
+  case FieldKind::Text:
+    if (stored.typeId() == QMetaType::QByteArray)
+      return QString::fromUtf8(stored.toByteArray());
+    return stored.toString();
+  case FieldKind::Other:
+    break;
+  }
+  if (stored.typeId() == QMetaType::LongLong) {
+    const qlonglong n = stored.toLongLong();
+    if (n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max())
+      return int(n);
+  }
+  return stored;
+}
+
+struct Column {
+  ColumnInfo info;
+  QString quoted;
+};
+
+} // namespace
+
+// --- RecordsetImpl ---------------------------------------------------------------------
+
+class RecordsetImpl {
+public:
+  RecordsetImpl(std::shared_ptr<Database> database, const RecordSource &source)
+      : db_(std::move(database)), source_(source) {
+    table_ = db_->actualTableName(source_.table->name);
+    quotedTable_ = sql::quoteIdentifier(table_);
+    QStringList names;
+    for (const ColumnInfo &info : db_->columns(table_)) {
+      if (!source_.table->keyField.isEmpty() &&
+          info.name.compare(source_.table->keyField, Qt::CaseInsensitive) == 0)
+        keyColumn_ = int(columns_.size());
+      columns_.push_back({info, sql::quoteIdentifier(info.name)});
+      names << columns_.back().quoted;
+    }
+    rowSql_ = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
+                  .arg(names.join(QLatin1String(", ")), quotedTable_);
+
+    const SqlText query = rowidQuery(source_, table_);
+    sql::Statement &stmt = db_->prepared(query.sql);
+    Use use(stmt);
+    stmt.bindAll(query.params);
+    while (stmt.step()) {
+      const qint64 rowid = stmt.int64(0);
+      positions_.insert(rowid, qsizetype(rows_.size()));
+      rows_.push_back(rowid);
+    }
+    deleted_.assign(rows_.size(), 0);
+    live_ = qsizetype(rows_.size());
+    pos_ = 0; // the first row, or the end of an empty set
+  }
+
+  ~RecordsetImpl() { cancelPending(); }
+
+  qsizetype size() const { return qsizetype(rows_.size()); }
+  qsizetype live() const { return live_; }
+  bool eof() const { return pos_ >= size(); }
+  bool bof() const { return pos_ < 0 || (live_ == 0 && pos_ >= size()); }
+  bool noMatch() const { return noMatch_; }
+
+  void moveFirst() {
+    cancelPending();
+    pos_ = nextLive(0);
+  }
+  void moveLast() {
+    cancelPending();
+    const qsizetype p = previousLive(size() - 1);
+    pos_ = p < 0 ? size() : p;
+  }
+  void moveNext() {
+    if (eof())
+      throw StoreError(noCurrentRow(QStringLiteral("the record set is at its end")));
+    cancelPending();
+    pos_ = nextLive(pos_ + 1);
+  }
+  void movePrevious() {
+    if (pos_ < 0)
+      throw StoreError(noCurrentRow(QStringLiteral("the record set is at its beginning")));
+    cancelPending();
+    pos_ = previousLive(std::min(pos_, size()) - 1);
+  }
+
+  void findFirst(const QString &criteria) {
+    const QList<Comparison> comparisons = parseCriteria(criteria, *source_.table);
+    cancelPending();
+    const SqlText query = matchQuery(comparisons, table_);
+    sql::Statement &stmt = db_->prepared(query.sql);
+    Use use(stmt);
+    stmt.bindAll(query.params);
+    qsizetype best = -1;
+    while (stmt.step()) {
+      const auto it = positions_.constFind(stmt.int64(0));
+      if (it != positions_.cend() && (best < 0 || *it < best))
+        best = *it;
+    }
+    noMatch_ = best < 0;
+    if (!noMatch_)
+      pos_ = best;
+  }
+
+  void addNew() {
+    requireWritable();
+    cancelPending();
+    newKey_ = keyColumn_ >= 0 ? db_->reserveKey(table_) : 0;
+    buffer_.assign(columns_.size(), QVariant());
+    dirty_.assign(columns_.size(), true);
+    for (size_t c = 0; c < columns_.size(); ++c)
+      if (columns_[c].info.kind == FieldKind::YesNo)
+        buffer_[c] = QVariant::fromValue<qlonglong>(0);
+    if (keyColumn_ >= 0)
+      buffer_[size_t(keyColumn_)] = QVariant::fromValue<qlonglong>(newKey_);
+    pending_ = Pending::Adding;
+  }
+
+  void edit() {
+    requireWritable();
+    cancelPending();
+    loadCurrent();
+    buffer_ = cache_;
+    dirty_.assign(columns_.size(), false);
+    pending_ = Pending::Editing;
+  }
+
+  void setField(const QString &name, const QVariant &value) {
+    const int c = column(name);
+    if (pending_ == Pending::None)
+      throw StoreError(
+          QStringLiteral("The field %1 cannot be written: begin with AddNew or Edit.").arg(name));
+    if (c == keyColumn_)
+      throw StoreError(QStringLiteral("The field %1 is the automatic key of table %2: the "
+                                      "database assigns it, it cannot be written.")
+                           .arg(columns_[size_t(c)].info.name, table_));
+    buffer_[size_t(c)] = toStorage(columns_[size_t(c)].info, value);
+    dirty_[size_t(c)] = true;
+  }
+
+  void update() {
+    switch (pending_) {
+    case Pending::None:
+      throw StoreError(QStringLiteral("Update without AddNew or Edit."));
+    case Pending::Adding:
+      insertPending();
+      break;
+    case Pending::Editing:
+      updatePending();
+      break;
+    }
+  }
+
+  void cancelPending() {
+    if (pending_ == Pending::Adding && keyColumn_ >= 0)
+      db_->releaseKey(table_, newKey_);
+    pending_ = Pending::None;
+    buffer_.clear();
+    dirty_.clear();
+  }
+
+  void deleteRow() {
+    requireWritable();
+    cancelPending();
+    requireCurrent();
+    sql::Statement &stmt =
+        db_->prepared(QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quotedTable_));
+    Use use(stmt);
+    stmt.bind(1, QVariant::fromValue<qlonglong>(rows_[size_t(pos_)]));
+    stmt.step();
+    if (sqlite3_changes(db_->handle()) == 0)
+      throw StoreError(rowGone());
+    deleted_[size_t(pos_)] = 1;
+    positions_.remove(rows_[size_t(pos_)]);
+    --live_;
+    cacheValid_ = false;
+  }
+
+  QVariant field(const QString &name) {
+    const int c = column(name);
+    if (pending_ != Pending::None)
+      return readForm(columns_[size_t(c)].info.kind, buffer_[size_t(c)]);
+    loadCurrent();
+    return readForm(columns_[size_t(c)].info.kind, cache_[size_t(c)]);
+  }
+
+private:
+  enum class Pending { None, Adding, Editing };
+
+  QString noCurrentRow(const QString &why) const {
+    return QStringLiteral("There is no current row in the record set of %1: %2.")
+        .arg(table_, why);
+  }
+  QString rowGone() const {
+    return QStringLiteral("The current row of table %1 has been deleted.").arg(table_);
+  }
+
+  qsizetype nextLive(qsizetype from) const {
+    qsizetype p = std::max<qsizetype>(from, 0);
+    while (p < size() && deleted_[size_t(p)])
+      ++p;
+    return p;
+  }
+  qsizetype previousLive(qsizetype from) const {
+    qsizetype p = std::min(from, size() - 1);
+    while (p >= 0 && deleted_[size_t(p)])
+      --p;
+    return p;
+  }
+
+  int column(const QString &name) const {
+    for (size_t c = 0; c < columns_.size(); ++c)
+      if (name.compare(columns_[c].info.name, Qt::CaseInsensitive) == 0)
+        return int(c);
+    throw StoreError(QStringLiteral("The table %1 has no field \"%2\".").arg(table_, name));
+  }
+
+  void requireWritable() const {
+    if (db_->mode() != OpenMode::ReadWrite)
+      throw StoreError(
+          QStringLiteral("The database \"%1\" is open read-only.").arg(db_->path()));
+  }
+
+  void requireCurrent() const {
+    if (pos_ < 0)
+      throw StoreError(noCurrentRow(QStringLiteral("the record set is at its beginning")));
+    if (pos_ >= size())
+      throw StoreError(noCurrentRow(QStringLiteral("the record set is at its end")));
+    if (deleted_[size_t(pos_)])
+      throw StoreError(rowGone());
+  }
+
+  void loadCurrent() {
+    requireCurrent();
+    const qint64 rowid = rows_[size_t(pos_)];
+    const quint64 version = db_->dataVersion();
+    if (cacheValid_ && cachedRowid_ == rowid && cacheVersion_ == version)
+      return;
+    sql::Statement &stmt = db_->prepared(rowSql_);
+    Use use(stmt);
+    stmt.bind(1, QVariant::fromValue<qlonglong>(rowid));
+    if (!stmt.step()) {
+      cacheValid_ = false;
+      throw StoreError(rowGone());
+    }
+    cache_.resize(columns_.size());
+    for (size_t c = 0; c < columns_.size(); ++c)
+      cache_[c] = stmt.value(int(c));
+    cachedRowid_ = rowid;
+    cacheVersion_ = version;
+    cacheValid_ = true;
+  }
+
+  QVariant toStorage(const ColumnInfo &col, const QVariant &v) const {
+    if (!v.isValid() || v.isNull())
+      return {};
+    auto mismatch = [&]() {
+      return StoreError(QStringLiteral("Type mismatch: the field %1 of table %2 takes %3, not "
+                                       "\"%4\".")
+                            .arg(col.name, table_, kindName(col.kind), v.toString()));
+    };
+    qint64 n = 0;
+    switch (col.kind) {
+    case FieldKind::YesNo:
+      if (integral(v, n))
+        return QVariant::fromValue<qlonglong>(n != 0 ? kTrue : kFalse);
+      if (v.typeId() == QMetaType::QString) {
+        const QString t = v.toString().trimmed();
+        if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+          return QVariant::fromValue<qlonglong>(kTrue);
+        if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+          return QVariant::fromValue<qlonglong>(kFalse);
+      }
+      throw mismatch();
+    case FieldKind::Integer:
+    case FieldKind::SmallInt: {
+      if (!integral(v, n))
+        throw mismatch();
+      const bool small = col.kind == FieldKind::SmallInt;
+      const qint64 low = small ? std::numeric_limits<qint16>::min()
+                               : std::numeric_limits<qint32>::min();
+      const qint64 high = small ? std::numeric_limits<qint16>::max()
+                                : std::numeric_limits<qint32>::max();
+      if (n < low || n > high)
+        throw StoreError(QStringLiteral("Overflow: %1 does not fit the %2-bit field %3 of "
+                                        "table %4.")
+                             .arg(n)
+                             .arg(small ? 16 : 32)
+                             .arg(col.name, table_));
+      return QVariant::fromValue<qlonglong>(n);
+    }
+    case FieldKind::Date: {
+      QDate date;
+      if (v.typeId() == QMetaType::QDate)
+        date = v.toDate();
+      else if (v.typeId() == QMetaType::QDateTime)
+        date = v.toDateTime().date();
+      else if (v.typeId() == QMetaType::QString) {
+        const QString t = v.toString().trimmed();
+        if (t.isEmpty())
+          return {};
+        date = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
+        if (!date.isValid())
+          throw mismatch();
+      } else {
+        throw mismatch();
+      }
+      if (!date.isValid())
+        return {}; // the empty date
+      return date.toString(Qt::ISODate);
+    }
+    case FieldKind::Text:
+      if (v.typeId() == QMetaType::QString)
+        return v.toString();
+      if (v.typeId() == QMetaType::QByteArray)
+        return QString::fromUtf8(v.toByteArray());
+      if (v.typeId() == QMetaType::QDate)
+        return v.toDate().toString(Qt::ISODate);
+      if (v.canConvert<QString>())
+        return v.toString();
+      throw mismatch();
+    case FieldKind::Other:
+      break;
+    }
+    return v;
+  }
+
+  void insertPending() {
+    QStringList names, marks;
+    QVariantList values;
+    for (size_t c = 0; c < columns_.size(); ++c) {
+      names << columns_[c].quoted;
+      values << buffer_[c];
+      marks << QStringLiteral("?%1").arg(values.size());
+    }
+    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                            .arg(quotedTable_, names.join(QLatin1String(", ")),
+                                 marks.join(QLatin1String(", ")));
+    {
+      sql::Statement &stmt = db_->prepared(sql);
+      Use use(stmt);
+      stmt.bindAll(values);
+      try {
+        stmt.step();
+      } catch (const StoreError &e) {
+        if (keyColumn_ >= 0 && (sqlite3_errcode(db_->handle()) & 0xff) == SQLITE_CONSTRAINT)
+          throw StoreError(QStringLiteral("The new row of table %1 cannot be stored: its key "
+                                          "%2 has been taken meanwhile (%3)")
+                               .arg(table_)
+                               .arg(newKey_)
+                               .arg(e.message()));
+        throw;
+      }
+    }
+    const qint64 rowid = keyColumn_ >= 0 ? newKey_ : sqlite3_last_insert_rowid(db_->handle());
+    cancelPending(); // releases the reserved key: the row holds it now
+    const bool atEnd = eof();
+    if (const auto old = positions_.constFind(rowid); old != positions_.cend()) {
+      // The set still lists a row of this key that a rolled-back transaction removed.
+      deleted_[size_t(*old)] = 1;
+      --live_;
+    }
+    positions_.insert(rowid, size());
+    rows_.push_back(rowid);
+    deleted_.push_back(0);
+    ++live_;
+    if (atEnd)
+      pos_ = size(); // stays at the end
+  }
+
+  void updatePending() {
+    QStringList sets;
+    QVariantList values;
+    for (size_t c = 0; c < columns_.size(); ++c) {
+      if (!dirty_[c])
+        continue;
+      values << buffer_[c];
+      sets << QStringLiteral("%1 = ?%2").arg(columns_[c].quoted).arg(values.size());
+    }
+    if (!sets.isEmpty()) {
+      values << QVariant::fromValue<qlonglong>(rows_[size_t(pos_)]);
+      const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                              .arg(quotedTable_, sets.join(QLatin1String(", ")))
+                              .arg(values.size());
+      sql::Statement &stmt = db_->prepared(sql);
+      Use use(stmt);
+      stmt.bindAll(values);
+      stmt.step();
+      if (sqlite3_changes(db_->handle()) == 0)
+        throw StoreError(rowGone());
+    }
+    cancelPending();
+    cacheValid_ = false;
+  }
+
+  std::shared_ptr<Database> db_;
+  RecordSource source_;
+  QString table_;
+  QString quotedTable_;
+  std::vector<Column> columns_;
+  int keyColumn_ = -1;
+  QString rowSql_;
+
+  std::vector<qint64> rows_;   // rowids in the set's order; added rows at the end
+  std::vector<char> deleted_;  // rows deleted through this set
+  QHash<qint64, qsizetype> positions_; // rowid -> position, live rows only
+  qsizetype live_ = 0;
+  qsizetype pos_ = 0;          // -1: before the first row; size(): after the last
+  bool noMatch_ = false;
+
+  Pending pending_ = Pending::None;
+  std::vector<QVariant> buffer_; // stored form of the pending row
+  std::vector<bool> dirty_;
+  qint64 newKey_ = 0;
+
+  std::vector<QVariant> cache_; // stored form of the current row
+  qint64 cachedRowid_ = 0;
+  quint64 cacheVersion_ = 0;
+  bool cacheValid_ = false;
+};
+
+// --- Recordset -------------------------------------------------------------------------
+
+namespace {
+[[noreturn]] void notOpen() {
+  throw StoreError(
+      QStringLiteral("The record set is not open: its data control has not been refreshed."));
+}
+} // namespace
+
+Recordset::Recordset() = default;
+Recordset::~Recordset() = default;
+
+bool Recordset::isOpen() const { return impl_ != nullptr; }
+int Recordset::recordCount() const { return impl_ ? int(impl_->live()) : 0; }
+bool Recordset::eof() const { return impl_ ? impl_->eof() : true; }
+bool Recordset::bof() const { return impl_ ? impl_->bof() : true; }
+bool Recordset::noMatch() const { return impl_ ? impl_->noMatch() : true; }
+
+namespace {
+RecordsetImpl &opened(const std::unique_ptr<RecordsetImpl> &impl) {
+  if (!impl)
+    notOpen();
+  return *impl;
+}
+} // namespace
+
+void Recordset::moveFirst() { opened(impl_).moveFirst(); }
+void Recordset::moveNext() { opened(impl_).moveNext(); }
+void Recordset::moveLast() { opened(impl_).moveLast(); }
+void Recordset::movePrevious() { opened(impl_).movePrevious(); }
+void Recordset::findFirst(const QString &criteria) { opened(impl_).findFirst(criteria); }
+void Recordset::addNew() { opened(impl_).addNew(); }
+void Recordset::edit() { opened(impl_).edit(); }
+void Recordset::update() { opened(impl_).update(); }
+void Recordset::cancelUpdate() { opened(impl_).cancelPending(); }
+void Recordset::deleteRow() { opened(impl_).deleteRow(); }
+QVariant Recordset::field(const QString &name) const { return opened(impl_).field(name); }
+void Recordset::setField(const QString &name, const QVariant &value) {
+  opened(impl_).setField(name, value);
+}
+
+bool Recordset::isNull(const QString &name) const { return !field(name).isValid(); }
+
+QString Recordset::text(const QString &name) const {
+  const QVariant v = field(name);
+  if (!v.isValid())
+    return QString();
+  if (v.typeId() == QMetaType::QDate)
+    return v.toDate().toString(Qt::ISODate);
+  return v.toString();
+}
+
+// --- DataControl -----------------------------------------------------------------------
+
+DataControl::DataControl() = default;
+DataControl::~DataControl() = default;
+
+void DataControl::setDatabaseName(const QString &nativePath, OpenMode mode) {
+  if (nativePath != path_ || mode != mode_)
+    close();
+  path_ = nativePath;
+  mode_ = mode;
+}
+
+QString DataControl::databaseName() const { return path_; }
+
+void DataControl::setRecordSource(const QString &source) { source_ = source; }
+
+QString DataControl::recordSource() const { return source_; }
+
+void DataControl::refresh() {
+  if (path_.isEmpty())
+    throw StoreError(QStringLiteral("The data control has no database name."));
+  const RecordSource source = parseRecordSource(source_);
+  if (!db_ || db_->isStale()) {
+    recordset_.impl_.reset();
+    db_.reset();
+    db_ = Database::open(path_, mode_);
+  }
+  auto impl = std::make_unique<RecordsetImpl>(db_, source);
+  recordset_.impl_ = std::move(impl);
+}
+
+Recordset &DataControl::recordset() { return recordset_; }
+
+void DataControl::close() {
+  recordset_.impl_.reset();
+  db_.reset();
+}
+
+std::shared_ptr<Database> DataControl::database() const { return db_; }
+
+} // namespace store

@@ -1,0 +1,287 @@
+#include "store/Database.h"
+
+#include <QFileInfo>
+#include <limits>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <QFile>
+
+#include "store/Collation.h"
+#include "store/Sqlite.h"
+
+namespace store {
+namespace {
+
+QHash<QString, std::weak_ptr<Database>> &connectionCache() {
+  static QHash<QString, std::weak_ptr<Database>> cache;
+  return cache;
+}
+
+bool fileIdentity(const QString &path, quint64 &device, quint64 &inode) {
+  struct stat st {};
+  if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    return false;
+  device = quint64(st.st_dev);
+  inode = quint64(st.st_ino);
+  return true;
+}
+
+QString notTipDatabase(const QString &path, const QString &reason) {
+  return QStringLiteral("The file \"%1\" is not an Ombrix Tips database: %2.").arg(path, reason);
+}
+
+} // namespace
+
+std::shared_ptr<Database> Database::open(const QString &nativePath, OpenMode mode) {
+  const QFileInfo info(nativePath);
+  if (nativePath.isEmpty() || !info.exists())
+    throw StoreError(QStringLiteral("The database file \"%1\" does not exist.").arg(nativePath));
+  if (!info.isFile())
+    throw StoreError(QStringLiteral("\"%1\" is not a database file.").arg(nativePath));
+  const QString canonical = info.canonicalFilePath();
+  const QString key = canonical + (mode == OpenMode::ReadWrite ? QLatin1String("|rw")
+                                                               : QLatin1String("|untrusted"));
+
+  auto &cache = connectionCache();
+  for (auto it = cache.begin(); it != cache.end();)
+    it = it->expired() ? cache.erase(it) : std::next(it);
+  if (auto it = cache.find(key); it != cache.end())
+    if (std::shared_ptr<Database> existing = it->lock(); existing && !existing->isStale())
+      return existing;
+
+  // Never SQLITE_OPEN_CREATE: a missing file is an error, not a new database.
+  const int flags = mode == OpenMode::ReadWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+  sqlite3 *raw = nullptr;
+  if (sqlite3_open_v2(QFile::encodeName(canonical).constData(), &raw, flags, nullptr) !=
+      SQLITE_OK) {
+    const QString engine =
+        raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QStringLiteral("out of memory");
+    sqlite3_close_v2(raw);
+    throw StoreError(
+        QStringLiteral("The database file \"%1\" cannot be opened: %2").arg(nativePath, engine));
+  }
+  std::shared_ptr<Database> db(new Database(raw, nativePath, mode));
+  db->configure();
+  if (!fileIdentity(canonical, db->device_, db->inode_))
+    throw StoreError(QStringLiteral("The database file \"%1\" disappeared while it was opened.")
+                         .arg(nativePath));
+  cache.insert(key, db);
+  return db;
+}
+
+Database::Database(sqlite3 *db, QString path, OpenMode mode)
+    : db_(db), path_(std::move(path)), mode_(mode) {}
+
+Database::~Database() {
+  statements_.clear(); // finalize before the connection closes
+  sqlite3_close_v2(db_);
+}
+
+sql::Statement &Database::prepared(const QString &sql) {
+  auto it = statements_.find(sql);
+  if (it == statements_.end())
+    it = statements_.emplace(sql, std::make_unique<sql::Statement>(db_, sql, true)).first;
+  return *it->second;
+}
+
+void Database::configure() {
+  const bool untrusted = mode_ == OpenMode::ReadOnlyUntrusted;
+  sqlite3_extended_result_codes(db_, 1);
+  sqlite3_busy_timeout(db_, 5000);
+  if (untrusted) {
+    int ignored = 0;
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, &ignored);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, &ignored);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, &ignored);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, &ignored);
+  }
+  registerCollation(db_);
+
+  // The first read tells whether the file is an SQLite database at all.
+  if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) !=
+      SQLITE_OK) {
+    const QString engine = QString::fromUtf8(sqlite3_errmsg(db_));
+    throw StoreError(untrusted ? notTipDatabase(path_, engine)
+                               : QStringLiteral("The file \"%1\" is not a usable database: %2.")
+                                     .arg(path_, engine));
+  }
+  if (!untrusted)
+    exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+  exec(QStringLiteral("PRAGMA synchronous=FULL"));
+  if (untrusted)
+    checkTipTables();
+}
+
+void Database::checkTipTables() {
+  for (const TableSpec &spec : knownTables()) {
+    if (!spec.inTemplate)
+      continue;
+    sql::Statement find(db_, QStringLiteral("SELECT name, type FROM sqlite_schema "
+                                            "WHERE name = ?1 COLLATE NOCASE"));
+    find.bind(1, spec.name);
+    if (!find.step())
+      throw StoreError(notTipDatabase(path_, QStringLiteral("it has no table %1").arg(spec.name)));
+    const QString actual = find.text(0);
+    if (find.text(1) != QLatin1String("table"))
+      throw StoreError(notTipDatabase(path_, QStringLiteral("%1 is not a table").arg(spec.name)));
+    const QList<ColumnInfo> present = columns(actual);
+    for (const FieldSpec &field : spec.fields) {
+      const ColumnInfo *column = nullptr;
+      for (const ColumnInfo &c : present)
+        if (c.name.compare(field.name, Qt::CaseInsensitive) == 0)
+          column = &c;
+      if (!column)
+        throw StoreError(notTipDatabase(
+            path_, QStringLiteral("the table %1 has no field %2").arg(spec.name, field.name)));
+      if (column->kind != field.kind)
+        throw StoreError(notTipDatabase(path_, QStringLiteral("the field %1 of table %2 is "
+                                                              "declared \"%3\", not %4")
+                                                   .arg(field.name, spec.name,
+                                                        column->declaredType,
+                                                        declaredTypeOf(field.kind))));
+    }
+    try {
+      sql::Statement rowid(db_, QStringLiteral("SELECT rowid FROM %1 LIMIT 0")
+                                    .arg(sql::quoteIdentifier(actual)));
+    } catch (const StoreError &) {
+      throw StoreError(
+          notTipDatabase(path_, QStringLiteral("the table %1 has no row ids").arg(spec.name)));
+    }
+  }
+}
+
+void Database::exec(const QString &sql) {
+  char *message = nullptr;
+  if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+    const QString engine = message ? QString::fromUtf8(message)
+                                   : QString::fromUtf8(sqlite3_errmsg(db_));
+    sqlite3_free(message);
+    throw StoreError(QStringLiteral("The database engine failed: %1").arg(engine));
+  }
+}
+
+QList<QStringList> Database::rows(const QString &sql) {
+  sql::Statement stmt(db_, sql);
+  QList<QStringList> out;
+  while (stmt.step()) {
+    QStringList row;
+    for (int c = 0; c < stmt.columnCount(); ++c)
+      row << (stmt.isNull(c) ? QString(QLatin1String("")) : stmt.text(c));
+    out << row;
+  }
+  return out;
+}
+
+bool Database::inTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
+
+QString Database::actualTableName(const QString &name) {
+  sql::Statement find(db_, QStringLiteral("SELECT name FROM sqlite_schema "
+                                          "WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+  find.bind(1, name);
+  if (!find.step())
+    throw StoreError(
+        QStringLiteral("The database \"%1\" has no table \"%2\".").arg(path_, name));
+  return find.text(0);
+}
+
+QList<ColumnInfo> Database::columns(const QString &actualTable) {
+  sql::Statement info(db_,
+                      QStringLiteral("PRAGMA table_info(%1)").arg(sql::quoteIdentifier(actualTable)));
+  QList<ColumnInfo> out;
+  while (info.step()) {
+    ColumnInfo c;
+    c.name = info.text(1);
+    c.declaredType = info.text(2);
+    c.kind = kindOfDeclaredType(c.declaredType);
+    c.primaryKey = info.int64(5) != 0;
+    out << c;
+  }
+  return out;
+}
+
+quint64 Database::dataVersion() const {
+  return quint64(sqlite3_total_changes64(db_)) + (rollbacks_ << 40);
+}
+
+bool Database::isStale() const {
+  quint64 device = 0, inode = 0;
+  return !fileIdentity(path_, device, inode) || device != device_ || inode != inode_;
+}
+
+qint64 Database::reserveKey(const QString &actualTable) {
+  qint64 highest = 0;
+  bool hasSequence = false;
+  {
+    sql::Statement &probe =
+        prepared(QStringLiteral("SELECT 1 FROM sqlite_schema WHERE name = 'sqlite_sequence'"));
+    sql::ResetOnExit reset(probe);
+    hasSequence = probe.step();
+  }
+  {
+    const QString maxRowid =
+        QStringLiteral("coalesce((SELECT max(rowid) FROM %1), 0)").arg(sql::quoteIdentifier(actualTable));
+    sql::Statement &seq = prepared(
+        hasSequence ? QStringLiteral("SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE "
+                                     "name = ?1), 0), %1)")
+                          .arg(maxRowid)
+                    : QStringLiteral("SELECT %1 WHERE ?1 IS NOT NULL").arg(maxRowid));
+    sql::ResetOnExit reset(seq);
+    seq.bind(1, actualTable);
+    if (seq.step())
+      highest = seq.int64(0);
+  }
+  QSet<qint64> &reserved = reservedKeys_[actualTable];
+  for (qint64 key : std::as_const(reserved))
+    highest = std::max(highest, key);
+  if (highest >= std::numeric_limits<qint32>::max())
+    throw StoreError(QStringLiteral("The table %1 of \"%2\" has no more keys to hand out.")
+                         .arg(actualTable, path_));
+  reserved.insert(highest + 1);
+  return highest + 1;
+}
+
+void Database::releaseKey(const QString &actualTable, qint64 key) {
+  auto it = reservedKeys_.find(actualTable);
+  if (it != reservedKeys_.end())
+    it->remove(key);
+}
+
+// --- Transaction -----------------------------------------------------------------------
+
+Database::Transaction::Transaction(std::shared_ptr<Database> db) : db_(std::move(db)) {
+  if (!db_)
+    throw StoreError(QStringLiteral("A transaction needs an open database."));
+  if (db_->inTransaction()) {
+    savepoint_ = QStringLiteral("obx_savepoint_%1").arg(++db_->savepointCounter_);
+    db_->exec(QStringLiteral("SAVEPOINT ") + savepoint_);
+  } else {
+    db_->exec(db_->mode_ == OpenMode::ReadWrite ? QStringLiteral("BEGIN IMMEDIATE")
+                                                : QStringLiteral("BEGIN"));
+  }
+}
+
+Database::Transaction::~Transaction() {
+  if (done_)
+    return;
+  try {
+    if (!savepoint_.isEmpty()) {
+      db_->exec(QStringLiteral("ROLLBACK TO ") + savepoint_);
+      db_->exec(QStringLiteral("RELEASE ") + savepoint_);
+    } else if (db_->inTransaction()) {
+      db_->exec(QStringLiteral("ROLLBACK"));
+    }
+  } catch (const StoreError &) {
+    // A destructor must not throw; the engine has already ended the transaction.
+  }
+  ++db_->rollbacks_;
+}
+
+void Database::Transaction::commit() {
+  if (done_)
+    throw StoreError(QStringLiteral("The transaction has already been committed."));
+  db_->exec(savepoint_.isEmpty() ? QStringLiteral("COMMIT")
+                                 : QStringLiteral("RELEASE ") + savepoint_);
+  done_ = true;
+}
+
+} // namespace store

@@ -1,0 +1,360 @@
+#include "store/QueryText.h"
+
+#include <QDate>
+#include <limits>
+
+#include "store/Collation.h"
+#include "store/Sqlite.h"
+#include "store/StoreError.h"
+
+namespace store {
+namespace {
+
+enum class Tok { Name, BracketName, Number, Text, Equals, Star, Comma, Semicolon, End };
+
+struct Token {
+  Tok kind = Tok::End;
+  QString text;    // the name, or the text value with '' turned into '
+  qint64 number = 0;
+  int position = 0; // 1-based character position in the source text
+};
+
+class Parser {
+public:
+  Parser(const QString &source, const QString &what) : source_(source), what_(what) {
+    tokenize();
+  }
+
+  [[noreturn]] void error(const QString &detail) const {
+    throw StoreError(QStringLiteral("The %1 \"%2\" is not valid: %3.").arg(what_, source_, detail));
+  }
+
+  const Token &peek() const { return tokens_[index_]; }
+  Token next() { return tokens_[index_ < tokens_.size() - 1 ? index_++ : index_]; }
+
+  static QString describe(const Token &t) {
+    switch (t.kind) {
+    case Tok::Name:
+      return QStringLiteral("\"%1\" at position %2").arg(t.text).arg(t.position);
+    case Tok::BracketName:
+      return QStringLiteral("\"[%1]\" at position %2").arg(t.text).arg(t.position);
+    case Tok::Number:
+      return QStringLiteral("the number %1 at position %2").arg(t.number).arg(t.position);
+    case Tok::Text:
+      return QStringLiteral("the text at position %1").arg(t.position);
+    case Tok::Equals:
+      return QStringLiteral("\"=\" at position %1").arg(t.position);
+    case Tok::Star:
+      return QStringLiteral("\"*\" at position %1").arg(t.position);
+    case Tok::Comma:
+      return QStringLiteral("\",\" at position %1").arg(t.position);
+    case Tok::Semicolon:
+      return QStringLiteral("\";\" at position %1").arg(t.position);
+    case Tok::End:
+      break;
+    }
+    return QStringLiteral("the end of the text");
+  }
+
+  bool isKeyword(const Token &t, const char *keyword) const {
+    return t.kind == Tok::Name && t.text.compare(QLatin1String(keyword), Qt::CaseInsensitive) == 0;
+  }
+  bool acceptKeyword(const char *keyword) {
+    if (!isKeyword(peek(), keyword))
+      return false;
+    next();
+    return true;
+  }
+  void expectKeyword(const char *keyword) {
+    if (!acceptKeyword(keyword))
+      error(QStringLiteral("%1 expected, found %2").arg(QLatin1String(keyword), describe(peek())));
+  }
+  void expect(Tok kind, const char *what) {
+    if (peek().kind != kind)
+      error(QStringLiteral("%1 expected, found %2").arg(QLatin1String(what), describe(peek())));
+    next();
+  }
+
+  Token expectName(const char *what) {
+    const Token t = peek();
+    if (t.kind != Tok::Name && t.kind != Tok::BracketName)
+      error(QStringLiteral("%1 expected, found %2").arg(QLatin1String(what), describe(t)));
+    return next();
+  }
+
+  const TableSpec *table() {
+    const Token t = expectName("a table name");
+    const TableSpec *spec = findTable(t.text);
+    if (!spec)
+      error(QStringLiteral("there is no table \"%1\" (known tables: Group, Tips, Settings)")
+                .arg(t.text));
+    return spec;
+  }
+
+  const FieldSpec *field(const TableSpec &table) {
+    const Token t = expectName("a field name");
+    const FieldSpec *spec = findField(table, t.text);
+    if (!spec)
+      error(QStringLiteral("the table %1 has no field \"%2\"").arg(table.name, t.text));
+    return spec;
+  }
+
+  Comparison comparison(const TableSpec &table) {
+    Comparison c;
+    c.field = field(table);
+    expect(Tok::Equals, "\"=\"");
+    const Token v = next();
+    const QString &name = c.field->name;
+    switch (c.field->kind) {
+    case FieldKind::Integer:
+    case FieldKind::SmallInt: {
+      if (v.kind != Tok::Number)
+        error(QStringLiteral("the field %1 holds numbers, found %2").arg(name, describe(v)));
+      const qint64 low = c.field->kind == FieldKind::Integer ? std::numeric_limits<qint32>::min()
+                                                             : std::numeric_limits<qint16>::min();
+      const qint64 high = c.field->kind == FieldKind::Integer
+                              ? std::numeric_limits<qint32>::max()
+                              : std::numeric_limits<qint16>::max();
+      if (v.number < low || v.number > high)
+        error(QStringLiteral("the number %1 is out of the range of the field %2")
+                  .arg(v.number)
+                  .arg(name));
+      c.value = QVariant::fromValue<qlonglong>(v.number);
+      break;
+    }
+    case FieldKind::YesNo:
+      if (v.kind == Tok::Number)
+        c.value = QVariant::fromValue<qlonglong>(v.number);
+      else if (isKeyword(v, "TRUE") || isKeyword(v, "YES"))
+        c.value = QVariant::fromValue<qlonglong>(-1);
+      else if (isKeyword(v, "FALSE") || isKeyword(v, "NO"))
+        c.value = QVariant::fromValue<qlonglong>(0);
+      else
+        error(QStringLiteral("the yes/no field %1 takes a number, True or False, found %2")
+                  .arg(name, describe(v)));
+      break;
+    case FieldKind::Date: {
+      const QDate date = v.kind == Tok::Text && v.text.size() == 10
+                             ? QDate::fromString(v.text, QStringLiteral("yyyy-MM-dd"))
+                             : QDate();
+      if (!date.isValid())
+        error(QStringLiteral("the date field %1 takes a date written 'YYYY-MM-DD', found %2")
+                  .arg(name, describe(v)));
+      c.value = date.toString(Qt::ISODate);
+      break;
+    }
+    case FieldKind::Text:
+    case FieldKind::Other:
+      if (v.kind != Tok::Text)
+        error(QStringLiteral("the text field %1 takes a text between apostrophes, found %2")
+                  .arg(name, describe(v)));
+      c.value = v.text;
+      break;
+    }
+    return c;
+  }
+
+  QList<Comparison> comparisons(const TableSpec &table) {
+    QList<Comparison> list;
+    list << comparison(table);
+    while (acceptKeyword("AND"))
+      list << comparison(table);
+    return list;
+  }
+
+  void expectEnd(bool allowSemicolon) {
+    if (allowSemicolon && peek().kind == Tok::Semicolon)
+      next();
+    if (peek().kind != Tok::End)
+      error(QStringLiteral("unexpected %1").arg(describe(peek())));
+  }
+
+private:
+  void tokenize() {
+    const QString &s = source_;
+    const qsizetype n = s.size();
+    qsizetype i = 0;
+    auto isNameStart = [](QChar c) { return c.isLetter() || c == QLatin1Char('_'); };
+    auto isNamePart = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); };
+    while (true) {
+      while (i < n && s[i].isSpace())
+        ++i;
+      Token t;
+      t.position = int(i + 1);
+      if (i >= n) {
+        tokens_ << t;
+        return;
+      }
+      const QChar c = s[i];
+      if (isNameStart(c)) {
+        const qsizetype start = i;
+        while (i < n && isNamePart(s[i]))
+          ++i;
+        t.kind = Tok::Name;
+        t.text = s.mid(start, i - start);
+      } else if (c == QLatin1Char('[')) {
+        const qsizetype close = s.indexOf(QLatin1Char(']'), i + 1);
+        if (close < 0)
+          error(QStringLiteral("the \"[\" at position %1 has no closing \"]\"").arg(i + 1));
+        t.kind = Tok::BracketName;
+        t.text = s.mid(i + 1, close - i - 1);
+        if (t.text.trimmed().isEmpty())
+          error(QStringLiteral("empty name in brackets at position %1").arg(i + 1));
+        i = close + 1;
+      } else if (c.isDigit() || (c == QLatin1Char('-') && i + 1 < n && s[i + 1].isDigit())) {
+        const qsizetype start = i;
+        if (c == QLatin1Char('-'))
+          ++i;
+        while (i < n && isNamePart(s[i]))
+          ++i;
+        const QString digits = s.mid(start, i - start);
+        bool ok = false;
+        const qint64 value = digits.toLongLong(&ok, 10);
+        if (!ok) {
+          bool allDigits = true;
+          for (qsizetype k = (c == QLatin1Char('-') ? 1 : 0); k < digits.size(); ++k)
+            allDigits = allDigits && digits[k] >= QLatin1Char('0') && digits[k] <= QLatin1Char('9');
+          error(allDigits
+                    ? QStringLiteral("the number %1 at position %2 is too large")
+                          .arg(digits)
+                          .arg(start + 1)
+                    : QStringLiteral("\"%1\" at position %2 is not a number")
+                          .arg(digits)
+                          .arg(start + 1));
+        }
+        t.kind = Tok::Number;
+        t.number = value;
+      } else if (c == QLatin1Char('\'')) {
+        QString value;
+        qsizetype k = i + 1;
+        bool closed = false;
+        while (k < n) {
+          if (s[k] == QLatin1Char('\'')) {
+            if (k + 1 < n && s[k + 1] == QLatin1Char('\'')) {
+              value += QLatin1Char('\'');
+              k += 2;
+              continue;
+            }
+            closed = true;
+            break;
+          }
+          value += s[k];
+          ++k;
+        }
+        if (!closed)
+          error(QStringLiteral("the text that begins at position %1 has no closing apostrophe")
+                    .arg(i + 1));
+        t.kind = Tok::Text;
+        t.text = value;
+        i = k + 1;
+      } else if (c == QLatin1Char('=')) {
+        t.kind = Tok::Equals;
+        ++i;
+      } else if (c == QLatin1Char('*')) {
+        t.kind = Tok::Star;
+        ++i;
+      } else if (c == QLatin1Char(',')) {
+        t.kind = Tok::Comma;
+        ++i;
+      } else if (c == QLatin1Char(';')) {
+        t.kind = Tok::Semicolon;
+        ++i;
+      } else {
+        error(QStringLiteral("unexpected character \"%1\" at position %2").arg(c).arg(i + 1));
+      }
+      tokens_ << t;
+    }
+  }
+
+  QString source_;
+  QString what_;
+  QList<Token> tokens_;
+  qsizetype index_ = 0;
+};
+
+QString comparisonSql(const Comparison &c, int parameter) {
+  QString sql = sql::quoteIdentifier(c.field->name);
+  if (c.field->kind == FieldKind::Text)
+    sql += QStringLiteral(" COLLATE ") + QLatin1String(kCollationName);
+  return sql + QStringLiteral(" = ?%1").arg(parameter);
+}
+
+QString whereSql(const QList<Comparison> &comparisons, QVariantList &params) {
+  QStringList parts;
+  for (const Comparison &c : comparisons) {
+    params << c.value;
+    parts << comparisonSql(c, int(params.size()));
+  }
+  return parts.join(QLatin1String(" AND "));
+}
+
+} // namespace
+
+RecordSource parseRecordSource(const QString &text) {
+  Parser p(text, QStringLiteral("record source"));
+  RecordSource source;
+  if (p.peek().kind == Tok::End)
+    p.error(QStringLiteral("it is empty"));
+  if (!p.isKeyword(p.peek(), "SELECT")) {
+    source.table = p.table();
+    p.expectEnd(true);
+    return source;
+  }
+  p.next();
+  p.expect(Tok::Star, "\"*\"");
+  p.expectKeyword("FROM");
+  source.table = p.table();
+  if (p.acceptKeyword("WHERE"))
+    source.where = p.comparisons(*source.table);
+  if (p.acceptKeyword("ORDER")) {
+    p.expectKeyword("BY");
+    do {
+      OrderTerm term;
+      term.field = p.field(*source.table);
+      if (p.acceptKeyword("DESC"))
+        term.descending = true;
+      else
+        p.acceptKeyword("ASC");
+      source.orderBy << term;
+    } while (p.peek().kind == Tok::Comma && (p.next(), true));
+  }
+  p.expectEnd(true);
+  return source;
+}
+
+QList<Comparison> parseCriteria(const QString &text, const TableSpec &table) {
+  Parser p(text, QStringLiteral("criteria text"));
+  if (p.peek().kind == Tok::End)
+    p.error(QStringLiteral("it is empty"));
+  QList<Comparison> list = p.comparisons(table);
+  p.expectEnd(false);
+  return list;
+}
+
+SqlText rowidQuery(const RecordSource &source, const QString &tableName) {
+  SqlText out;
+  out.sql = QStringLiteral("SELECT rowid FROM ") + sql::quoteIdentifier(tableName);
+  if (!source.where.isEmpty())
+    out.sql += QStringLiteral(" WHERE ") + whereSql(source.where, out.params);
+  QStringList order;
+  for (const OrderTerm &term : source.orderBy) {
+    QString part = sql::quoteIdentifier(term.field->name);
+    if (term.field->kind == FieldKind::Text)
+      part += QStringLiteral(" COLLATE ") + QLatin1String(kCollationName);
+    part += term.descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
+    order << part;
+  }
+  order << QStringLiteral("rowid ASC");
+  out.sql += QStringLiteral(" ORDER BY ") + order.join(QLatin1String(", "));
+  return out;
+}
+
+SqlText matchQuery(const QList<Comparison> &criteria, const QString &tableName) {
+  SqlText out;
+  out.sql = QStringLiteral("SELECT rowid FROM ") + sql::quoteIdentifier(tableName);
+  if (!criteria.isEmpty())
+    out.sql += QStringLiteral(" WHERE ") + whereSql(criteria, out.params);
+  return out;
+}
+
+} // namespace store

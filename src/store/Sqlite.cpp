@@ -1,0 +1,138 @@
+#include "store/Sqlite.h"
+
+#include <utility>
+
+namespace store::sql {
+
+void fail(sqlite3 *db, const QString &what) {
+  const QString engine = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+  throw StoreError(QStringLiteral("%1: %2").arg(what, engine));
+}
+
+QString quoteIdentifier(const QString &name) {
+  QString escaped = name;
+  escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
+  return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+Statement::Statement(sqlite3 *db, const QString &sql, bool persistent) : db_(db), sql_(sql) {
+  const QByteArray utf8 = sql.toUtf8();
+  const unsigned flags = persistent ? SQLITE_PREPARE_PERSISTENT : 0;
+  if (sqlite3_prepare_v3(db, utf8.constData(), int(utf8.size()), flags, &stmt_, nullptr) !=
+      SQLITE_OK) {
+    sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+    fail(db, QStringLiteral("The database engine refused a statement"));
+  }
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+Statement::Statement(Statement &&other) noexcept
+    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), sql_(std::move(other.sql_)) {}
+
+Statement &Statement::operator=(Statement &&other) noexcept {
+  if (this != &other) {
+    sqlite3_finalize(stmt_);
+    db_ = other.db_;
+    stmt_ = std::exchange(other.stmt_, nullptr);
+    sql_ = std::move(other.sql_);
+  }
+  return *this;
+}
+
+void Statement::bind(int i, const QVariant &value) {
+  int rc = SQLITE_OK;
+  if (!value.isValid() || value.isNull()) {
+    rc = sqlite3_bind_null(stmt_, i);
+  } else {
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+      rc = sqlite3_bind_int64(stmt_, i, value.toBool() ? -1 : 0);
+      break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+      rc = sqlite3_bind_int64(stmt_, i, value.toLongLong());
+      break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+      rc = sqlite3_bind_double(stmt_, i, value.toDouble());
+      break;
+    case QMetaType::QByteArray: {
+      const QByteArray bytes = value.toByteArray();
+      rc = sqlite3_bind_blob64(stmt_, i, bytes.constData(), sqlite3_uint64(bytes.size()),
+                               SQLITE_TRANSIENT);
+      break;
+    }
+    default: {
+      const QByteArray utf8 = value.toString().toUtf8();
+      rc = sqlite3_bind_text64(stmt_, i, utf8.constData(), sqlite3_uint64(utf8.size()),
+                               SQLITE_TRANSIENT, SQLITE_UTF8);
+      break;
+    }
+    }
+  }
+  if (rc != SQLITE_OK)
+    fail(db_, QStringLiteral("The database engine refused a value"));
+}
+
+void Statement::bindAll(const QVariantList &values) {
+  for (int i = 0; i < values.size(); ++i)
+    bind(i + 1, values.at(i));
+}
+
+bool Statement::step() {
+  const int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW)
+    return true;
+  if (rc == SQLITE_DONE)
+    return false;
+  // Keep the engine's message: reset() would replace it by the generic one.
+  const QString engine = QString::fromUtf8(sqlite3_errmsg(db_));
+  sqlite3_reset(stmt_);
+  throw StoreError(QStringLiteral("The database engine failed: %1").arg(engine));
+}
+
+void Statement::reset() {
+  sqlite3_reset(stmt_);
+  sqlite3_clear_bindings(stmt_);
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+
+bool Statement::isNull(int col) const { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
+
+qint64 Statement::int64(int col) const { return sqlite3_column_int64(stmt_, col); }
+
+QString Statement::text(int col) const {
+  const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, col));
+  const int bytes = sqlite3_column_bytes(stmt_, col);
+  return data ? QString::fromUtf8(data, bytes) : QString();
+}
+
+QVariant Statement::value(int col) const {
+  switch (sqlite3_column_type(stmt_, col)) {
+  case SQLITE_NULL:
+    return {};
+  case SQLITE_INTEGER:
+    return QVariant::fromValue<qlonglong>(sqlite3_column_int64(stmt_, col));
+  case SQLITE_FLOAT:
+    return sqlite3_column_double(stmt_, col);
+  case SQLITE_BLOB: {
+    const auto *data = static_cast<const char *>(sqlite3_column_blob(stmt_, col));
+    return QByteArray(data, sqlite3_column_bytes(stmt_, col));
+  }
+  default:
+    return text(col);
+  }
+}
+
+} // namespace store::sql

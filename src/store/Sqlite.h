@@ -1,0 +1,67 @@
+#pragma once
+// Internal helpers of the store around the SQLite C API: a prepared statement that
+// finalizes itself, value binding and reading, and errors as StoreError.
+
+#include <QString>
+#include <QVariant>
+#include <sqlite3.h>
+
+#include "store/StoreError.h"
+
+namespace store::sql {
+
+// Throws StoreError: "<what>: <engine message>".
+[[noreturn]] void fail(sqlite3 *db, const QString &what);
+
+// Double-quotes an identifier for SQL ("Group" -> "\"Group\"").
+QString quoteIdentifier(const QString &name);
+
+class Statement {
+public:
+  Statement() = default;
+  Statement(sqlite3 *db, const QString &sql, bool persistent = false);
+  ~Statement();
+  Statement(const Statement &) = delete;
+  Statement &operator=(const Statement &) = delete;
+  Statement(Statement &&other) noexcept;
+  Statement &operator=(Statement &&other) noexcept;
+
+  bool isValid() const { return stmt_ != nullptr; }
+  sqlite3_stmt *handle() const { return stmt_; }
+  const QString &sql() const { return sql_; }
+
+  // Binds 1-based parameter i: invalid QVariant -> NULL, integral/bool -> integer,
+  // double -> real, QByteArray -> blob, everything else -> its text.
+  void bind(int i, const QVariant &value);
+  void bindAll(const QVariantList &values);
+  // One step: true while a row is available, false when done. Errors throw.
+  bool step();
+  void reset();
+
+  int columnCount() const;
+  bool isNull(int col) const;
+  qint64 int64(int col) const;
+  QString text(int col) const;
+  // The value with its storage class (NULL -> invalid QVariant).
+  QVariant value(int col) const;
+
+private:
+  sqlite3 *db_ = nullptr;
+  sqlite3_stmt *stmt_ = nullptr;
+  QString sql_;
+};
+
+// Resets a (cached) statement when the scope ends, errors included, so that no statement
+// keeps a read lock on the file.
+class ResetOnExit {
+public:
+  explicit ResetOnExit(Statement &s) : s_(s) {}
+  ~ResetOnExit() { s_.reset(); }
+  ResetOnExit(const ResetOnExit &) = delete;
+  ResetOnExit &operator=(const ResetOnExit &) = delete;
+
+private:
+  Statement &s_;
+};
+
+} // namespace store::sql

@@ -1,0 +1,301 @@
+#include "scenario/Scenario.h"
+
+#include "shell/Screen.h"
+#include "support/Installation.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QTest>
+#include <QWidget>
+
+namespace {
+
+QString joinRow(const QStringList &row) { return row.join(QLatin1Char('|')); }
+
+bool parseFlag(const QString &word, bool *ok) {
+  const QString w = word.toLower();
+  *ok = true;
+  if (w == QLatin1String("yes") || w == QLatin1String("true"))
+    return true;
+  if (w == QLatin1String("no") || w == QLatin1String("false"))
+    return false;
+  *ok = false;
+  return false;
+}
+
+int parseAnswer(const QString &word) {
+  const QString w = word.toLower();
+  if (w == QLatin1String("ok"))
+    return msgbox::vbOK;
+  if (w == QLatin1String("cancel"))
+    return msgbox::vbCancel;
+  if (w == QLatin1String("yes"))
+    return msgbox::vbYes;
+  if (w == QLatin1String("no"))
+    return msgbox::vbNo;
+  return 0;
+}
+
+Qt::Key parseKey(const QString &word) {
+  static const QHash<QString, Qt::Key> keys = {
+      {QStringLiteral("home"), Qt::Key_Home},       {QStringLiteral("end"), Qt::Key_End},
+      {QStringLiteral("left"), Qt::Key_Left},       {QStringLiteral("right"), Qt::Key_Right},
+      {QStringLiteral("backspace"), Qt::Key_Backspace}, {QStringLiteral("delete"), Qt::Key_Delete},
+      {QStringLiteral("enter"), Qt::Key_Return},    {QStringLiteral("escape"), Qt::Key_Escape},
+      {QStringLiteral("tab"), Qt::Key_Tab},
+  };
+  return keys.value(word.toLower(), Qt::Key_unknown);
+}
+
+} // namespace
+
+Scenario::Scenario(QTextStream &out) : out_(out) {}
+Scenario::~Scenario() = default;
+
+Installation &Scenario::installation() {
+  if (!installation_)
+    installation_ = std::make_unique<Installation>();
+  return *installation_;
+}
+
+QStringList Scenario::words(const QString &line, QString *error) {
+  QStringList result;
+  QString current;
+  bool inWord = false;
+  bool quoted = false;
+  for (int i = 0; i < line.size(); ++i) {
+    const QChar c = line[i];
+    if (quoted) {
+      if (c == QLatin1Char('"')) {
+        quoted = false;
+      } else if (c == QLatin1Char('\\') && i + 1 < line.size()) {
+        const QChar next = line[++i];
+        if (next == QLatin1Char('n'))
+          current += QStringLiteral("\r\n");
+        else if (next == QLatin1Char('t'))
+          current += QLatin1Char('\t');
+        else
+          current += next;
+      } else {
+        current += c;
+      }
+    } else if (c == QLatin1Char('"')) {
+      quoted = true;
+      inWord = true;
+    } else if (c.isSpace()) {
+      if (inWord)
+        result << current;
+      current.clear();
+      inWord = false;
+    } else {
+      current += c;
+      inWord = true;
+    }
+  }
+  if (quoted && error)
+    *error = QStringLiteral("a quoted text is not closed");
+  if (inWord)
+    result << current;
+  return result;
+}
+
+int Scenario::run(const QString &text, const QString &sourceName) {
+  const QStringList lines = text.split(QLatin1Char('\n'));
+  for (int n = 0; n < lines.size(); ++n) {
+    const QString line = lines[n].trimmed();
+    if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+      continue;
+    QString error;
+    const QStringList w = words(line, &error);
+    if (error.isEmpty())
+      error = step(w);
+    out_ << sourceName << ':' << (n + 1) << ": " << line;
+    if (error.isEmpty()) {
+      ++passed_;
+      out_ << "  ok\n";
+    } else {
+      ++failed_;
+      out_ << "  FAILED: " << error << '\n';
+    }
+    out_.flush();
+  }
+  out_ << passed_ << " passed, " << failed_ << " failed\n";
+  out_.flush();
+  return failed_;
+}
+
+QString Scenario::step(const QStringList &w) {
+  const QString command = w.value(0).toLower();
+  const int argc = w.size() - 1;
+  auto needs = [&](int n) {
+    return argc < n ? command + QStringLiteral(" needs %1 argument(s)").arg(n) : QString();
+  };
+  Installation &inst = installation();
+
+  if (command == QLatin1String("start")) {
+    inst.start();
+    return {};
+  }
+  if (command == QLatin1String("details")) {
+    if (QString e = needs(1); !e.isEmpty())
+      return e;
+    inst.setUserDetails(w[1]);
+    return {};
+  }
+  if (command == QLatin1String("click"))
+    return argc < 1 ? needs(1) : inst.click(w[1]);
+  if (command == QLatin1String("menu"))
+    return argc < 1 ? needs(1) : inst.triggerMenu(w[1]);
+  if (command == QLatin1String("choose"))
+    return argc < 2 ? needs(2) : inst.choose(w[1], w[2]);
+  if (command == QLatin1String("type"))
+    return argc < 2 ? needs(2) : inst.type(w[1], w[2]);
+  if (command == QLatin1String("key")) {
+    if (QString e = needs(2); !e.isEmpty())
+      return e;
+    QString error;
+    QWidget *widget = inst.findControl(w[1], &error);
+    if (!widget)
+      return error;
+    for (int i = 2; i <= argc; ++i) {
+      const Qt::Key key = parseKey(w[i]);
+      if (key == Qt::Key_unknown)
+        return QStringLiteral("unknown key ") + w[i];
+      widget->setFocus();
+      QTest::keyClick(widget, key);
+    }
+    inst.settle();
+    return {};
+  }
+  if (command == QLatin1String("answer")) {
+    if (QString e = needs(1); !e.isEmpty())
+      return e;
+    for (int i = 1; i <= argc; ++i) {
+      const int answer = parseAnswer(w[i]);
+      if (!answer)
+        return QStringLiteral("unknown answer ") + w[i];
+      inst.messages().queue(answer);
+    }
+    return {};
+  }
+  if (command == QLatin1String("expect-message")) {
+    if (QString e = needs(2); !e.isEmpty())
+      return e;
+    const auto &shown = inst.messages().shown();
+    if (messagesChecked_ >= shown.size())
+      return QStringLiteral("no message box was shown");
+    const msgbox::ShownMessage &m = shown[messagesChecked_++];
+    if (m.title != w[1] || m.prompt != w[2])
+      return QStringLiteral("the message box was \"%1\" \"%2\"")
+          .arg(m.title, QString(m.prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\\n")));
+    return {};
+  }
+  if (command == QLatin1String("expect-no-message")) {
+    const auto &shown = inst.messages().shown();
+    if (messagesChecked_ < shown.size())
+      return QStringLiteral("a message box was shown: \"%1\"").arg(shown[messagesChecked_].prompt);
+    return {};
+  }
+  if (command == QLatin1String("expect-screen")) {
+    if (QString e = needs(1); !e.isEmpty())
+      return e;
+    return inst.activeName() == w[1] ? QString()
+                                     : QStringLiteral("the active screen is ") + inst.activeName();
+  }
+  if (command == QLatin1String("expect-text")) {
+    if (QString e = needs(2); !e.isEmpty())
+      return e;
+    QString error;
+    const QString shown = inst.text(w[1], &error);
+    if (!error.isEmpty())
+      return error;
+    return shown == w[2] ? QString() : QStringLiteral("the text is \"%1\"").arg(shown);
+  }
+  if (command == QLatin1String("expect-enabled") || command == QLatin1String("expect-visible")) {
+    if (QString e = needs(2); !e.isEmpty())
+      return e;
+    bool ok = false;
+    const bool wanted = parseFlag(w[2], &ok);
+    if (!ok)
+      return QStringLiteral("expected yes or no, not ") + w[2];
+    const bool enabled = command == QLatin1String("expect-enabled");
+    bool actual = false;
+    QString error;
+    if (QWidget *widget = inst.findControl(w[1], &error)) {
+      actual = enabled ? widget->isEnabled() : widget->isVisible();
+    } else if (QAction *action = inst.findMenuItem(w[1])) {
+      actual = enabled ? action->isEnabled() : action->isVisible();
+    } else {
+      return error;
+    }
+    return actual == wanted ? QString()
+                            : w[1] + (actual ? QStringLiteral(" is ") : QStringLiteral(" is not ")) +
+                                  (enabled ? QStringLiteral("enabled") : QStringLiteral("visible"));
+  }
+  if (command == QLatin1String("sql")) {
+    if (QString e = needs(2); !e.isEmpty())
+      return e;
+    inst.sql(w[2], w[1]);
+    return {};
+  }
+  if (command == QLatin1String("expect-rows")) {
+    if (QString e = needs(2); !e.isEmpty())
+      return e;
+    const QList<QStringList> rows = inst.rows(w[2], w[1]);
+    QStringList actual;
+    for (const QStringList &row : rows)
+      actual << joinRow(row);
+    const QStringList wanted = w.mid(3);
+    return actual == wanted ? QString()
+                            : QStringLiteral("the rows are [%1]").arg(actual.join(QStringLiteral("] [")));
+  }
+  if (command == QLatin1String("expect-file") || command == QLatin1String("expect-no-file")) {
+    if (QString e = needs(1); !e.isEmpty())
+      return e;
+    const bool wanted = command == QLatin1String("expect-file");
+    const bool exists = QFileInfo(inst.native(w[1])).exists();
+    return exists == wanted ? QString()
+                            : w[1] + (exists ? QStringLiteral(" exists") : QStringLiteral(" does not exist"));
+  }
+  if (command == QLatin1String("expect-ended"))
+    return inst.ended() ? QString() : QStringLiteral("the program is still running");
+  if (command == QLatin1String("resize") || command == QLatin1String("move")) {
+    if (QString e = needs(2); !e.isEmpty())
+      return e;
+    Screen *screen = inst.active();
+    if (!screen)
+      return QStringLiteral("no screen is active");
+    if (command == QLatin1String("resize")) {
+      screen->setWidth(w[1].toInt());
+      screen->setHeight(w[2].toInt());
+    } else {
+      screen->setLeft(w[1].toInt());
+      screen->setTop(w[2].toInt());
+    }
+    inst.settle();
+    return {};
+  }
+  if (command == QLatin1String("expect-geometry")) {
+    if (QString e = needs(4); !e.isEmpty())
+      return e;
+    Screen *screen = inst.active();
+    if (!screen)
+      return QStringLiteral("no screen is active");
+    const QString actual = QStringLiteral("%1 %2 %3 %4")
+                               .arg(screen->Height())
+                               .arg(screen->Left())
+                               .arg(screen->Top())
+                               .arg(screen->Width());
+    const QString wanted = QStringList(w.mid(1, 4)).join(QLatin1Char(' '));
+    return actual == wanted ? QString() : QStringLiteral("the geometry (H L T W) is ") + actual;
+  }
+  if (command == QLatin1String("close")) {
+    Screen *screen = inst.active();
+    if (!screen)
+      return QStringLiteral("no screen is active");
+    screen->close();
+    inst.settle();
+    return {};
+  }
+  return QStringLiteral("unknown step ") + w.value(0);
+}

@@ -1,0 +1,313 @@
+// Database files: schema, opening (missing, foreign, untrusted), shared connections,
+// transactions, durability settings and index use.
+
+#include <QFileInfo>
+#include <sqlite3.h>
+
+#include "StoreFixture.h"
+#include "store/Collation.h"
+#include "store/QueryText.h"
+
+using namespace store;
+using namespace store::test;
+
+namespace {
+
+// Makes an SQLite file with the given trusted SQL through the raw C API.
+void rawDatabase(const QString &path, const QString &sql) {
+  sqlite3 *db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+  registerCollation(db);
+  char *message = nullptr;
+  const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+  EXPECT_EQ(rc, SQLITE_OK) << (message ? message : "");
+  sqlite3_free(message);
+  sqlite3_close(db);
+}
+
+QByteArray contents(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// EXPLAIN QUERY PLAN of a statement, its detail lines joined.
+QString queryPlan(Database &db, const SqlText &sql) {
+  sqlite3_stmt *stmt = nullptr;
+  const QByteArray text = (QStringLiteral("EXPLAIN QUERY PLAN ") + sql.sql).toUtf8();
+  EXPECT_EQ(sqlite3_prepare_v2(db.handle(), text.constData(), -1, &stmt, nullptr), SQLITE_OK)
+      << sqlite3_errmsg(db.handle());
+  for (int i = 0; i < sql.params.size(); ++i) {
+    const QVariant &v = sql.params[i];
+    if (v.typeId() == QMetaType::QString)
+      sqlite3_bind_text(stmt, i + 1, v.toString().toUtf8().constData(), -1, SQLITE_TRANSIENT);
+    else
+      sqlite3_bind_int64(stmt, i + 1, v.toLongLong());
+  }
+  QStringList lines;
+  while (sqlite3_step(stmt) == SQLITE_ROW)
+    lines << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 3)));
+  sqlite3_finalize(stmt);
+  return lines.join(QLatin1String(" | "));
+}
+
+} // namespace
+
+class DatabaseTest : public StoreFixture {};
+
+TEST_F(DatabaseTest, CreatedFilesHoldTheTablesOfTheirKind) {
+  auto db = Database::open(dbPath(), OpenMode::ReadWrite);
+  auto declared = [&](const QString &table) {
+    QStringList out;
+    for (const ColumnInfo &c : db->columns(table))
+      out << c.name + QLatin1Char(' ') + c.declaredType;
+    return out.join(QLatin1String(", "));
+  };
+  EXPECT_EQ(declared(QStringLiteral("Group")),
+            QStringLiteral("GROUP_ID INTEGER, TIP_GROUP TEXT, G_LOCAL YESNO, G_IMPORT YESNO, "
+                           "G_ORIGINAL YESNO, G_DATE DATE"));
+  EXPECT_EQ(declared(QStringLiteral("Tips")),
+            QStringLiteral("TIPS_ID INTEGER, GROUP_ID INTEGER, TIP_SUBJECT TEXT, TIP_DESCRIPTION "
+                           "TEXT, TIP_LOCAL YESNO, TIP_IMPORT YESNO, TIP_ORIGINAL YESNO, TIP_DATE DATE"));
+  EXPECT_EQ(declared(QStringLiteral("Settings")),
+            QStringLiteral("USER_FIRST TEXT, USER_LAST TEXT, USER_EMAIL TEXT, USER_CITY TEXT, "
+                           "USER_COUNTRY TEXT, USER_H SMALLINT, USER_L SMALLINT, USER_T SMALLINT, "
+                           "USER_W SMALLINT"));
+  // The one Settings row: no user yet, the default window geometry.
+  EXPECT_EQ(db->rows(QStringLiteral("SELECT USER_FIRST IS NULL, USER_H, USER_L, USER_T, USER_W "
+                                    "FROM Settings")),
+            (QList<QStringList>{{"1", "5172", "48", "504", "7404"}}));
+  EXPECT_EQ(db->rows(QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'index' AND sql "
+                                    "IS NOT NULL ORDER BY name")),
+            (QList<QStringList>{{"Group_TIP_GROUP"}, {"Tips_GROUP_ID"}, {"Tips_TIP_SUBJECT"}}));
+
+  const QString templ = file(QStringLiteral("@@@@@@@@.@@@"));
+  createDatabase(templ, DatabaseKind::Template);
+  EXPECT_EQ(rawColumn(templ, QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'table' "
+                                            "AND name NOT LIKE 'sqlite%' ORDER BY name")),
+            (QStringList{"Group", "Tips"}));
+
+  // An existing file is never overwritten.
+  const QByteArray before = contents(dbPath());
+  EXPECT_TRUE(errorOf([&] { createDatabase(dbPath(), DatabaseKind::Template); })
+                  .contains(QStringLiteral("already exists")));
+  EXPECT_EQ(contents(dbPath()), before);
+  EXPECT_TRUE(errorOf([&] {
+                createDatabase(file(QStringLiteral("no/such/folder/x.mdb")), DatabaseKind::Template);
+              }).contains(QStringLiteral("folder does not exist")));
+}
+
+TEST_F(DatabaseTest, AMissingFileIsAnErrorAndIsNotCreated) {
+  const QString missing = file(QStringLiteral("missing.mdb"));
+  for (OpenMode mode : {OpenMode::ReadWrite, OpenMode::ReadOnlyUntrusted}) {
+    EXPECT_TRUE(errorOf([&] { Database::open(missing, mode); }).contains(QStringLiteral("does not exist")));
+    DataControl dc;
+    dc.setDatabaseName(missing, mode);
+    dc.setRecordSource(QStringLiteral("Group"));
+    EXPECT_TRUE(errorOf([&] { dc.refresh(); }).contains(missing));
+    EXPECT_FALSE(dc.recordset().isOpen());
+  }
+  EXPECT_FALSE(QFileInfo::exists(missing));
+  EXPECT_FALSE(QFileInfo::exists(missing + QStringLiteral("-journal")));
+  EXPECT_FALSE(errorOf([&] { Database::open(dir_.path(), OpenMode::ReadWrite); }).isEmpty());
+  EXPECT_FALSE(errorOf([&] { Database::open(QString(), OpenMode::ReadWrite); }).isEmpty());
+}
+
+TEST_F(DatabaseTest, AFileThatIsNoDatabaseGivesAnErrorNotACrash) {
+  const QString text = file(QStringLiteral("notes.mdb"));
+  {
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("Standard Jet DB\0\0\0 this is not an SQLite file at all\n", 54).repeated(100));
+  }
+  const QByteArray before = contents(text);
+  EXPECT_TRUE(errorOf([&] { Database::open(text, OpenMode::ReadWrite); })
+                  .contains(QStringLiteral("not a usable database")));
+  EXPECT_TRUE(errorOf([&] { Database::open(text, OpenMode::ReadOnlyUntrusted); })
+                  .contains(QStringLiteral("is not an Ombrix Tips database")));
+  EXPECT_EQ(contents(text), before);
+}
+
+TEST_F(DatabaseTest, UntrustedFilesAreCheckedBeforeAnythingIsRead) {
+  struct Case {
+    const char *sql;
+    const char *reason;
+  };
+  const Case cases[] = {
+      {"", "it has no table Group"},
+      {"CREATE TABLE Other (x)", "it has no table Group"},
+      {"CREATE TABLE \"Group\" (GROUP_ID INTEGER PRIMARY KEY, TIP_GROUP TEXT, G_LOCAL YESNO, "
+       "G_IMPORT YESNO, G_ORIGINAL YESNO, G_DATE DATE)",
+       "it has no table Tips"},
+      {"CREATE TABLE \"Group\" (GROUP_ID INTEGER PRIMARY KEY, TIP_GROUP TEXT, G_LOCAL YESNO, "
+       "G_IMPORT YESNO, G_DATE DATE); CREATE TABLE Tips (x)",
+       "the table Group has no field G_ORIGINAL"},
+      {"CREATE TABLE \"Group\" (GROUP_ID INTEGER PRIMARY KEY, TIP_GROUP TEXT, G_LOCAL YESNO, "
+       "G_IMPORT YESNO, G_ORIGINAL YESNO, G_DATE TEXT); CREATE TABLE Tips (x)",
+       "the field G_DATE of table Group is declared \"TEXT\", not DATE"},
+      {"CREATE TABLE g0 (GROUP_ID INTEGER PRIMARY KEY, TIP_GROUP TEXT, G_LOCAL YESNO, "
+       "G_IMPORT YESNO, G_ORIGINAL YESNO, G_DATE DATE); CREATE VIEW \"Group\" AS SELECT * FROM g0",
+       "Group is not a table"},
+  };
+  int n = 0;
+  for (const Case &c : cases) {
+    const QString path = file(QStringLiteral("package%1.mdb").arg(++n));
+    rawDatabase(path, QString::fromUtf8(c.sql));
+    const QString message = errorOf([&] { Database::open(path, OpenMode::ReadOnlyUntrusted); });
+    EXPECT_TRUE(message.contains(QStringLiteral("is not an Ombrix Tips database")))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QString::fromUtf8(c.reason))) << message.toStdString();
+  }
+
+  // A real package opens read-only, defensive, without trusted schema; writes are refused.
+  const QString package = file(QStringLiteral("ombrixtipsie.mdb"));
+  createDatabase(package, DatabaseKind::Template);
+  const int g = addGroup(QStringLiteral("Imported"), package);
+  addTip(g, QStringLiteral("A subject"), QString(), package);
+  const QByteArray before = contents(package);
+
+  auto dc = control(QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group"), package,
+                    OpenMode::ReadOnlyUntrusted);
+  Recordset &rs = dc->recordset();
+  EXPECT_EQ(rs.text(QStringLiteral("TIP_GROUP")), QStringLiteral("Imported"));
+  rs.findFirst(QStringLiteral("TIP_GROUP = 'IMPORTED'"));
+  EXPECT_FALSE(rs.noMatch());
+  EXPECT_TRUE(errorOf([&] { rs.addNew(); }).contains(QStringLiteral("read-only")));
+  EXPECT_TRUE(errorOf([&] { rs.edit(); }).contains(QStringLiteral("read-only")));
+  EXPECT_TRUE(errorOf([&] { rs.deleteRow(); }).contains(QStringLiteral("read-only")));
+  EXPECT_FALSE(errorOf([&] { dc->database()->exec(QStringLiteral("DELETE FROM Tips")); }).isEmpty());
+  EXPECT_EQ(dc->database()->rows(QStringLiteral("PRAGMA trusted_schema")), (QList<QStringList>{{"0"}}));
+  int defensive = -1;
+  sqlite3_db_config(dc->database()->handle(), SQLITE_DBCONFIG_DEFENSIVE, -1, &defensive);
+  EXPECT_EQ(defensive, 1);
+  dc->close();
+  EXPECT_EQ(contents(package), before);
+}
+
+TEST_F(DatabaseTest, ConnectionsAreDurableSharedAndReleased) {
+  auto a = control(QStringLiteral("Group"));
+  auto b = control(QStringLiteral("Tips"));
+  auto untrusted = control(QStringLiteral("Group"), dbPath(), OpenMode::ReadOnlyUntrusted);
+  ASSERT_TRUE(a->database());
+  EXPECT_EQ(a->database(), b->database());
+  EXPECT_NE(a->database(), untrusted->database());
+  EXPECT_EQ(a->database()->rows(QStringLiteral("PRAGMA journal_mode")), (QList<QStringList>{{"delete"}}));
+  EXPECT_EQ(a->database()->rows(QStringLiteral("PRAGMA synchronous")), (QList<QStringList>{{"2"}}));
+
+  // The same file reached by another spelling of its path shares the connection too.
+  auto c = control(QStringLiteral("Group"), dir_.path() + QStringLiteral("/./ombrixtips.mdb"));
+  EXPECT_EQ(c->database(), a->database());
+
+  std::weak_ptr<Database> shared = a->database();
+  a->close();
+  EXPECT_FALSE(a->recordset().isOpen());
+  EXPECT_FALSE(shared.expired()); // b and c still hold it
+  b->close();
+  c->close();
+  EXPECT_TRUE(shared.expired()); // the file is released
+
+  // A file replaced on disk is reopened, not read through a stale connection.
+  untrusted->close();
+  auto d = control(QStringLiteral("Group"));
+  addGroup(QStringLiteral("Old"));
+  ASSERT_TRUE(QFile::remove(dbPath()));
+  createDatabase(dbPath(), DatabaseKind::TipDatabase);
+  d->refresh();
+  EXPECT_EQ(d->recordset().recordCount(), 0);
+}
+
+TEST_F(DatabaseTest, ATransactionCoversEveryControlOnTheFile) {
+  auto groups = control(QStringLiteral("Group"));
+  auto tips = control(QStringLiteral("Tips"));
+  {
+    Database::Transaction tx(groups->database());
+    groups->recordset().addNew();
+    groups->recordset().setField(QStringLiteral("TIP_GROUP"), QStringLiteral("Rolled back"));
+    groups->recordset().update();
+    tips->recordset().addNew();
+    tips->recordset().setField(QStringLiteral("TIP_SUBJECT"), QStringLiteral("Rolled back"));
+    tips->recordset().update();
+    // No commit: the destructor rolls back.
+  }
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM \"Group\"")), QStringList{"0"});
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM Tips")), QStringList{"0"});
+  EXPECT_TRUE(errorOf([&] {
+                groups->recordset().moveLast();
+                groups->recordset().field(QStringLiteral("TIP_GROUP"));
+              }).contains(QStringLiteral("deleted")));
+
+  {
+    Database::Transaction tx(tips->database());
+    groups->recordset().addNew();
+    groups->recordset().setField(QStringLiteral("TIP_GROUP"), QStringLiteral("Kept"));
+    groups->recordset().update();
+    {
+      Database::Transaction inner(groups->database()); // nests as a savepoint
+      tips->recordset().addNew();
+      tips->recordset().setField(QStringLiteral("TIP_SUBJECT"), QStringLiteral("Undone"));
+      tips->recordset().update();
+    }
+    tips->recordset().addNew();
+    tips->recordset().setField(QStringLiteral("TIP_SUBJECT"), QStringLiteral("Kept"));
+    tips->recordset().update();
+    // Nothing reaches the file before the commit.
+    EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM \"Group\"")), QStringList{"0"});
+    tx.commit();
+    EXPECT_FALSE(errorOf([&] { tx.commit(); }).isEmpty());
+  }
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT TIP_GROUP FROM \"Group\"")), QStringList{"Kept"});
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT TIP_SUBJECT FROM Tips")), QStringList{"Kept"});
+
+  // Without a transaction every update commits at once.
+  addGroup(QStringLiteral("At once"));
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM \"Group\"")), QStringList{"2"});
+  EXPECT_FALSE(errorOf([] { Database::Transaction tx(nullptr); }).isEmpty());
+}
+
+TEST_F(DatabaseTest, FindsAndListsUseIndexesAtFullScale) {
+  // 300 groups and 32,767 tips with descriptions.
+  auto db = Database::open(dbPath(), OpenMode::ReadWrite);
+  {
+    Database::Transaction tx(db);
+    db->exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+        "INSERT INTO \"Group\" (TIP_GROUP, G_LOCAL, G_DATE) SELECT 'Group ' || i, -1, "
+        "'2024-01-01' FROM n"));
+    db->exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 32767) "
+        "INSERT INTO Tips (GROUP_ID, TIP_SUBJECT, TIP_DESCRIPTION, TIP_LOCAL, TIP_DATE) "
+        "SELECT 1 + i % 300, 'Subject ' || i, printf('%.400c', 'x'), -1, '2024-01-02' FROM n"));
+    tx.commit();
+  }
+  db->exec(QStringLiteral("ANALYZE"));
+
+  const TableSpec &group = *findTable(u"Group");
+  const TableSpec &tips = *findTable(u"Tips");
+  auto match = [](const char *criteria, const TableSpec &t) {
+    return matchQuery(parseCriteria(QString::fromUtf8(criteria), t), t.name);
+  };
+  auto rows = [](const char *source) {
+    const RecordSource s = parseRecordSource(QString::fromUtf8(source));
+    return rowidQuery(s, s.table->name);
+  };
+  EXPECT_TRUE(queryPlan(*db, match("TIP_GROUP = 'group 7'", group)).contains(QStringLiteral("INDEX Group_TIP_GROUP")));
+  EXPECT_TRUE(queryPlan(*db, match("TIP_SUBJECT = 'subject 7'", tips)).contains(QStringLiteral("INDEX Tips_TIP_SUBJECT")));
+  EXPECT_TRUE(queryPlan(*db, match("[GROUP_ID] = 7", group)).contains(QStringLiteral("INTEGER PRIMARY KEY")));
+  EXPECT_TRUE(queryPlan(*db, match("GROUP_ID = 7", tips)).contains(QStringLiteral("INDEX Tips_GROUP_ID")));
+  const QString list = queryPlan(*db, rows("SELECT * FROM Group ORDER BY Tip_Group"));
+  EXPECT_TRUE(list.contains(QStringLiteral("INDEX Group_TIP_GROUP"))) << list.toStdString();
+  EXPECT_FALSE(list.contains(QStringLiteral("TEMP B-TREE"))) << list.toStdString();
+  const QString ofGroup = queryPlan(*db, rows("SELECT * FROM TIPS WHERE GROUP_ID =7"));
+  EXPECT_TRUE(ofGroup.contains(QStringLiteral("INDEX Tips_GROUP_ID"))) << ofGroup.toStdString();
+  EXPECT_FALSE(ofGroup.contains(QStringLiteral("TEMP B-TREE"))) << ofGroup.toStdString();
+
+  // And the finds answer right on the whole table, ignoring case.
+  auto all = control(QStringLiteral("Tips"));
+  Recordset &rs = all->recordset();
+  EXPECT_EQ(rs.recordCount(), 32767);
+  rs.findFirst(QStringLiteral("TIP_SUBJECT = 'SUBJECT 32767'"));
+  ASSERT_FALSE(rs.noMatch());
+  EXPECT_EQ(rs.field(QStringLiteral("TIPS_ID")).toInt(), 32767);
+  EXPECT_EQ(rs.text(QStringLiteral("TIP_DESCRIPTION")).size(), 400);
+  auto ofSeven = control(QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =7"));
+  EXPECT_EQ(ofSeven->recordset().recordCount(), 110); // i = 6, 306, ..., 32706
+}

@@ -1,0 +1,188 @@
+#include "support/Installation.h"
+
+#include "shell/Screen.h"
+#include "shell/Screens.h"
+#include "store/Database.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+void copyDeliveredProgramFolder(const QString &target) {
+  const QString source = QStringLiteral(OBX_PROGRAM_DIR);
+  QDirIterator it(source, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString path = it.next();
+    const QString relative = QDir(source).relativeFilePath(path);
+    const QFileInfo info = it.fileInfo();
+    if (info.isDir()) {
+      QDir().mkpath(target + '/' + relative);
+    } else if (info.fileName() != QLatin1String("ombrixtips")) {
+      QDir().mkpath(QFileInfo(target + '/' + relative).absolutePath());
+      QFile::copy(path, target + '/' + relative);
+    }
+  }
+}
+
+Installation::Installation(bool copyDelivered) {
+  folder_ = dir_.path() + QStringLiteral("/ombrixtips");
+  home_ = dir_.path() + QStringLiteral("/home");
+  QDir().mkpath(folder_);
+  QDir().mkpath(home_);
+  if (copyDelivered)
+    copyDeliveredProgramFolder(folder_);
+  program_ = std::make_unique<Program>(folder_, home_);
+  program_->setEndHandler([this] { ended_ = true; });
+}
+
+Installation::~Installation() {
+  program_.reset();
+  settle();
+}
+
+QString Installation::native(const QString &text) const {
+  const bool onDrive = text.size() >= 2 && text[1] == QLatin1Char(':');
+  return program_->native(onDrive ? text : folder_ + text);
+}
+
+void Installation::sql(const QString &statement, const QString &database) const {
+  const QString path = database.isEmpty() ? file(QStringLiteral("ombrixtips.mdb")) : native(database);
+  store::Database::open(path, store::OpenMode::ReadWrite)->exec(statement);
+}
+
+QList<QStringList> Installation::rows(const QString &query, const QString &database) const {
+  const QString path = database.isEmpty() ? file(QStringLiteral("ombrixtips.mdb")) : native(database);
+  return store::Database::open(path, store::OpenMode::ReadWrite)->rows(query);
+}
+
+void Installation::setUserDetails(const QString &first) const {
+  sql(QStringLiteral("UPDATE Settings SET USER_FIRST='%1', USER_LAST='Smith', "
+                     "USER_EMAIL='ann@example.org', USER_CITY='Perth', USER_COUNTRY='Australia'")
+          .arg(first));
+}
+
+void Installation::start() {
+  program_->start();
+  settle();
+}
+
+Screen *Installation::active() const { return program_->screens().active(); }
+
+QString Installation::activeName() const {
+  Screen *screen = active();
+  return screen ? screen->screenName() : QString();
+}
+
+QWidget *Installation::findControl(const QString &name, QString *error) const {
+  Screen *screen = active();
+  QWidget *widget = screen ? screen->findChild<QWidget *>(name) : nullptr;
+  if (!widget && error)
+    *error = screen ? screen->screenName() + QStringLiteral(" has no control ") + name
+                    : QStringLiteral("no screen is active");
+  return widget;
+}
+
+QAction *Installation::findMenuItem(const QString &name, QString *error) const {
+  Screen *screen = active();
+  QAction *action = screen ? screen->findChild<QAction *>(name) : nullptr;
+  if (!action && error)
+    *error = screen ? screen->screenName() + QStringLiteral(" has no menu item ") + name
+                    : QStringLiteral("no screen is active");
+  return action;
+}
+
+QString Installation::click(const QString &name) {
+  QString error;
+  QWidget *widget = findControl(name, &error);
+  if (!widget)
+    return error;
+  if (!widget->isEnabled())
+    return name + QStringLiteral(" is disabled");
+  if (!widget->isVisible())
+    return name + QStringLiteral(" is not visible");
+  QTest::mouseClick(widget, Qt::LeftButton);
+  settle();
+  return {};
+}
+
+QString Installation::triggerMenu(const QString &name) {
+  QString error;
+  QAction *action = findMenuItem(name, &error);
+  if (!action)
+    return error;
+  if (!action->isEnabled())
+    return name + QStringLiteral(" is disabled");
+  action->trigger();
+  settle();
+  return {};
+}
+
+QString Installation::chooseIndex(const QString &comboName, int index) {
+  QString error;
+  auto *combo = qobject_cast<QComboBox *>(findControl(comboName, &error));
+  if (!combo)
+    return error.isEmpty() ? comboName + QStringLiteral(" is not a combo box") : error;
+  if (!combo->isEnabled())
+    return comboName + QStringLiteral(" is disabled");
+  if (index < 0 || index >= combo->count())
+    return comboName + QStringLiteral(" has no entry %1").arg(index);
+  combo->setCurrentIndex(index);
+  emit combo->activated(index);
+  settle();
+  return {};
+}
+
+QString Installation::choose(const QString &comboName, const QString &entryText) {
+  QString error;
+  auto *combo = qobject_cast<QComboBox *>(findControl(comboName, &error));
+  if (!combo)
+    return error.isEmpty() ? comboName + QStringLiteral(" is not a combo box") : error;
+  const int index = combo->findText(entryText, Qt::MatchExactly);
+  if (index < 0)
+    return comboName + QStringLiteral(" has no entry \"") + entryText + '"';
+  return chooseIndex(comboName, index);
+}
+
+QString Installation::type(const QString &controlName, const QString &text) {
+  QString error;
+  QWidget *widget = findControl(controlName, &error);
+  if (!widget)
+    return error;
+  widget->setFocus();
+  QTest::keyClicks(widget, text);
+  settle();
+  return {};
+}
+
+QString Installation::text(const QString &controlName, QString *error) const {
+  QWidget *widget = findControl(controlName, error);
+  if (auto *label = qobject_cast<QLabel *>(widget))
+    return label->text();
+  if (auto *button = qobject_cast<QAbstractButton *>(widget))
+    return button->text();
+  if (auto *line = qobject_cast<QLineEdit *>(widget))
+    return line->text();
+  if (auto *plain = qobject_cast<QPlainTextEdit *>(widget))
+    return plain->toPlainText();
+  if (auto *combo = qobject_cast<QComboBox *>(widget))
+    return combo->currentText();
+  if (widget)
+    return widget->windowTitle();
+  return {};
+}
+
+void Installation::settle() {
+  for (int i = 0; i < 3; ++i) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+  }
+}

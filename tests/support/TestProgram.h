@@ -1,0 +1,30 @@
+#pragma once
+// An installation for a GoogleTest test: every failed action fails the test.
+
+#include "support/Installation.h"
+
+#include <gtest/gtest.h>
+
+class TestProgram : public Installation {
+public:
+  using Installation::Installation;
+
+  template <class W = QWidget> W *control(const QString &name) const {
+    QString error;
+    QWidget *widget = findControl(name, &error);
+    if (!widget)
+      ADD_FAILURE() << error.toStdString();
+    return qobject_cast<W *>(widget);
+  }
+  void click(const QString &name) { check(Installation::click(name)); }
+  void triggerMenu(const QString &name) { check(Installation::triggerMenu(name)); }
+  void choose(const QString &combo, const QString &entry) { check(Installation::choose(combo, entry)); }
+  void chooseIndex(const QString &combo, int index) { check(Installation::chooseIndex(combo, index)); }
+  void type(const QString &name, const QString &text) { check(Installation::type(name, text)); }
+
+private:
+  static void check(const QString &error) {
+    if (!error.isEmpty())
+      ADD_FAILURE() << error.toStdString();
+  }
+};
