@@ -49,7 +49,9 @@ struct BenchScreen {
     client->setObjectName(QStringLiteral("qt_client_area"));
     client->setGeometry(0, 0, 800, 600);
     int n = 0;
-    auto name = [&n](const char *prefix) { return QString::fromLatin1(prefix) + QString::number(++n); };
+    auto name = [&n](const char *prefix) {
+      return QString::fromLatin1(prefix) + QString::number(++n);
+    };
     auto place = [](QWidget *w, const QString &nm, int l, int t, int wd, int h) {
       w->setObjectName(nm);
       w->setGeometry(px(l), px(t), px(wd), px(h));
@@ -69,9 +71,18 @@ struct BenchScreen {
       QWidget *w;
       const char *prefix;
       switch (i % 3) {
-      case 0: w = new QPushButton(QStringLiteral("Button"), client); prefix = "cmd"; break;
-      case 1: w = new QLabel(QStringLiteral("Label"), client); prefix = "lbl"; break;
-      default: w = new QLineEdit(client); prefix = "txt"; break;
+      case 0:
+        w = new QPushButton(QStringLiteral("Button"), client);
+        prefix = "cmd";
+        break;
+      case 1:
+        w = new QLabel(QStringLiteral("Label"), client);
+        prefix = "lbl";
+        break;
+      default:
+        w = new QLineEdit(client);
+        prefix = "txt";
+        break;
       }
       place(w, name(prefix), 150 + (i % 6) * 1950, 150 + (i / 6) * 825, 1800, 375);
     }
@@ -134,14 +145,18 @@ void BM_FlexoraResizePass(benchmark::State &state) {
   runResizes(state, screen);
   control->Release();
 }
-BENCHMARK(BM_FlexoraResizePass)->Unit(benchmark::kMicrosecond)->Repetitions(10)
+BENCHMARK(BM_FlexoraResizePass)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(10)
     ->ReportAggregatesOnly(true);
 
 void BM_ClientResizeBaseline(benchmark::State &state) {
   BenchScreen screen;
   runResizes(state, screen);
 }
-BENCHMARK(BM_ClientResizeBaseline)->Unit(benchmark::kMicrosecond)->Repetitions(10)
+BENCHMARK(BM_ClientResizeBaseline)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(10)
     ->ReportAggregatesOnly(true);
 
 } // namespace

@@ -284,19 +284,20 @@ QSize Flexora::minimumOuterSize(const QWidget *client, const QWidget *win) const
 // by the host's layout with the old size once the handler returns (QMainWindow), which
 // would leave the client area at its old size under the new window.
 void Flexora::applyMinimumSize() {
-  minimumPending_ = false;
   QPointer<Flexora> self(this);
   QPointer<QWidget> client = objParent_.data();
-  if (!client)
-    return;
-  QPointer<QWidget> win = client->window();
-  const QSize wanted = minimumOuterSize(client, win);
-  if (wanted.height() != win->height())
-    step([&] { win->resize(win->width(), wanted.height()); });
-  if (!self || !client || !win)
-    return;
-  if (wanted.width() != win->width())
-    step([&] { win->resize(wanted.width(), win->height()); });
+  QPointer<QWidget> win = client ? client->window() : nullptr;
+  if (client && win) {
+    // The passes raised by these changes lay the controls out; they ask for no further
+    // change while this one runs (minimumPending_ stays set), so nothing can repeat endlessly.
+    const QSize wanted = minimumOuterSize(client, win);
+    if (wanted.height() != win->height())
+      step([&] { win->resize(win->width(), wanted.height()); });
+    if (self && client && win && wanted.width() != win->width())
+      step([&] { win->resize(wanted.width(), win->height()); });
+  }
+  if (self)
+    minimumPending_ = false;
 }
 
 void Flexora::objParent_Resize() {
@@ -339,8 +340,8 @@ void Flexora::objParent_Resize() {
   step([&] {
     if (depth_ == 1 && win && !minimumPending_ && minimumOuterSize(client, win) != win->size()) {
       minimumPending_ = true;
-      QMetaObject::invokeMethod(this, [this] { step([&] { applyMinimumSize(); }); },
-                                Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this, [this] { step([&] { applyMinimumSize(); }); }, Qt::QueuedConnection);
     }
   });
   if (!self || !client || !win)
@@ -364,23 +365,26 @@ void Flexora::objParent_Resize() {
     double v = 0;
     if (e.line) {
       step([&] {
-        if (scaled(e.top, vRatio, v))
-          writeLineProperty(c, "Y1", v);
+        if (e.control && scaled(e.top, vRatio, v))
+          writeLineProperty(e.control, "Y1", v);
       });
-      if (!self) break;
+      if (!self)
+        break;
       step([&] {
-        if (scaled(e.left, hRatio, v))
-          writeLineProperty(c, "X1", v);
+        if (e.control && scaled(e.left, hRatio, v))
+          writeLineProperty(e.control, "X1", v);
       });
-      if (!self) break;
+      if (!self)
+        break;
       step([&] {
-        if (scaled(e.height, vRatio, v))
-          writeLineProperty(c, "Y2", v);
+        if (e.control && scaled(e.height, vRatio, v))
+          writeLineProperty(e.control, "Y2", v);
       });
-      if (!self) break;
+      if (!self)
+        break;
       step([&] {
-        if (scaled(e.width, hRatio, v))
-          writeLineProperty(c, "X2", v);
+        if (e.control && scaled(e.width, hRatio, v))
+          writeLineProperty(e.control, "X2", v);
       });
       continue;
     }
@@ -392,17 +396,20 @@ void Flexora::objParent_Resize() {
       if (w && scaled(e.top, vRatio, v) && toPixels(v, px))
         w->move(w->x(), px);
     });
-    if (!self) break;
+    if (!self)
+      break;
     step([&] { // Left
       if (w && scaled(e.left, hRatio, v) && toPixels(v, px))
         w->move(px, w->y());
     });
-    if (!self) break;
+    if (!self)
+      break;
     step([&] { // Height (a negative height is refused)
       if (w && scaled(e.height, vRatio, v) && toPixels(v, px) && px >= 0)
         w->resize(w->width(), px);
     });
-    if (!self) break;
+    if (!self)
+      break;
     step([&] { // Width
       if (w && scaled(e.width, hRatio, v) && toPixels(v, px) && px >= 0)
         w->resize(px, w->height());
@@ -497,7 +504,8 @@ Q_DECL_EXPORT long DllRegisterServer(void) {
       recorded = library;
     QSettings registry(registryPath(library), QSettings::IniFormat);
     registry.beginGroup(QString::fromLatin1(kClassName));
-    registry.setValue(QString::fromLatin1(kRegistryDescriptionKey), QString::fromLatin1(kDescription));
+    registry.setValue(QString::fromLatin1(kRegistryDescriptionKey),
+                      QString::fromLatin1(kDescription));
     registry.setValue(QString::fromLatin1(kRegistryLibraryKey), recorded);
     registry.endGroup();
     registry.sync();

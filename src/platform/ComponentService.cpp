@@ -43,7 +43,9 @@ std::map<QString, std::weak_ptr<LoadedLibrary>> &loadedLibraries() {
   return libraries;
 }
 
-QString absolute(const QString &path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
+QString absolute(const QString &path) {
+  return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
 
 void setError(QString *error, const QString &text) {
   if (error)
@@ -100,8 +102,8 @@ bool callRegistration(const QString &libraryPath, const char *entryPoint, QStrin
   bool ok = false;
   auto entry = reinterpret_cast<flexora::DllRegisterServerFn>(library.resolve(entryPoint));
   if (!entry) {
-    setError(error, QStringLiteral("%1 lacks the entry point %2")
-                        .arg(path, QLatin1String(entryPoint)));
+    setError(error,
+             QStringLiteral("%1 lacks the entry point %2").arg(path, QLatin1String(entryPoint)));
   } else if (const long result = entry(); result != flexora::S_OK_) {
     setError(error, QStringLiteral("%1 of %2 failed (code %3)")
                         .arg(QLatin1String(entryPoint), path)
@@ -171,7 +173,8 @@ ComponentService::createControl(const QString &className, QWidget *clientArea, Q
   }
   const QString path = registeredLibrary(className);
   if (path.isEmpty()) {
-    setError(error, QStringLiteral("class %1 is not registered in %2").arg(className, registryPath()));
+    setError(error,
+             QStringLiteral("class %1 is not registered in %2").arg(className, registryPath()));
     return nullptr;
   }
   if (!QFileInfo(path).isFile()) {

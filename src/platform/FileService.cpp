@@ -114,7 +114,8 @@ void FileService::deleteFile(const QString &pattern) const {
     throw FileError(native, QStringLiteral("File not found"));
   for (const QString &name : names) {
     const QString path = folder + QLatin1Char('/') + name;
-    if (!QFileInfo(path).isWritable())
+    // The read-only attribute is the owner's write permission; it holds for every user.
+    if (!(QFile::permissions(path) & QFileDevice::WriteOwner))
       throw FileError(path, QStringLiteral("Permission denied (the file is read-only)"));
     QFile file(path);
     if (!file.remove())

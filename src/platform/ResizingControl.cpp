@@ -26,7 +26,8 @@ bool ResizingControl::create(ComponentService &components, QWidget *clientArea) 
   if (instance_)
     return true;
   error_.clear();
-  instance_ = components.createControl(QString::fromLatin1(flexora::kClassName), clientArea, &error_);
+  instance_ =
+      components.createControl(QString::fromLatin1(flexora::kClassName), clientArea, &error_);
   if (!instance_) {
     if (error_.isEmpty())
       error_ = QStringLiteral("the resizing control could not be created");

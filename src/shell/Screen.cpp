@@ -61,13 +61,21 @@ void Screen::setWidth(int value) {
   width_ = {value, frameGeometry().width()};
 }
 
+void Screen::moveFrameTo(int x, int y) {
+  move(x, y);
+  // Some platforms place a shown window's frame off by its margins; correct that once.
+  const QPoint placed = frameGeometry().topLeft();
+  if (placed != QPoint(x, y))
+    move(2 * x - placed.x(), 2 * y - placed.y());
+}
+
 void Screen::setLeft(int value) {
-  move(twips::toPixels(value), frameGeometry().y());
+  moveFrameTo(twips::toPixels(value), frameGeometry().y());
   left_ = {value, frameGeometry().x()};
 }
 
 void Screen::setTop(int value) {
-  move(frameGeometry().x(), twips::toPixels(value));
+  moveFrameTo(frameGeometry().x(), twips::toPixels(value));
   top_ = {value, frameGeometry().y()};
 }
 

@@ -90,6 +90,7 @@ private:
     int pixels = -1;
   };
   int readTwips(const TwipShadow &shadow, int pixels) const;
+  void moveFrameTo(int x, int y);
 
   Program &program_;
   QString name_;

@@ -23,9 +23,9 @@ SecondaryScreen::SecondaryScreen(Program &program, const QString &name, const ch
   heading->setFont(font);
   heading->setAlignment(Qt::AlignCenter);
   cmdHelp = addButton("cmdHelp", QStringLiteral("Help"), QStringLiteral("Display Help Screen"),
-                      5812, 4080, 1300, 420);
+                      5688, 4080, 1500, 420);
   cmdShowTips = addButton("cmdShowTips", QStringLiteral("Exit This Screen"), frame_.exitToolTip,
-                          4392, 4080, 1300, 420);
+                          4068, 4080, 1500, 420);
 
   auto action = [this](QMenu *menu, const char *name, const QString &caption) {
     QAction *a = menu->addAction(caption);

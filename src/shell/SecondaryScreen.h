@@ -31,7 +31,7 @@ public slots:
 
 protected:
   // Places the two frame buttons (designed positions differ per screen).
-  void placeFrameButtons(int helpLeft, int helpTop, int exitLeft, int exitTop, int width = 1300,
+  void placeFrameButtons(int helpLeft, int helpTop, int exitLeft, int exitTop, int width = 1500,
                          int height = 420);
   // The screen's own steps.
   virtual void setDatabaseNames() {}

@@ -136,6 +136,7 @@ QVariant readForm(FieldKind kind, const QVariant &stored) {
 struct Column {
   ColumnInfo info;
   QString quoted;
+  bool lazy; // a long text (TIP_DESCRIPTION)
 };
 
 } // namespace
@@ -148,26 +149,50 @@ public:
       : db_(std::move(database)), source_(source) {
     table_ = db_->actualTableName(source_.table->name);
     quotedTable_ = sql::quoteIdentifier(table_);
-    QStringList names;
+    QStringList eagerNames, lazyNames, names;
     for (const ColumnInfo &info : db_->columns(table_)) {
+      const int c = int(columns_.size());
       if (!source_.table->keyField.isEmpty() &&
           info.name.compare(source_.table->keyField, Qt::CaseInsensitive) == 0)
-        keyColumn_ = int(columns_.size());
-      columns_.push_back({info, sql::quoteIdentifier(info.name)});
+        keyColumn_ = c;
+      const FieldSpec *spec = findField(*source_.table, info.name);
+      const bool lazy = spec && spec->longText;
+      columns_.push_back({info, sql::quoteIdentifier(info.name), lazy});
+      (lazy ? lazyColumns_ : eagerColumns_).push_back(c);
+      (lazy ? lazyNames : eagerNames) << columns_.back().quoted;
       names << columns_.back().quoted;
     }
-    rowSql_ = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
-                  .arg(names.join(QLatin1String(", ")), quotedTable_);
+    QStringList marks;
+    for (int i = 1; i <= kWindow; ++i)
+      marks << QStringLiteral("?%1").arg(i);
+    const QString rowsIn = QStringLiteral(" FROM %1 WHERE rowid IN (%2)")
+                               .arg(quotedTable_, marks.join(QLatin1String(", ")));
+    if (eagerNames.isEmpty())
+      eagerNames << QStringLiteral("NULL");
+    windowSql_ = QStringLiteral("SELECT rowid, ") + eagerNames.join(QLatin1String(", ")) + rowsIn;
+    if (!lazyNames.isEmpty())
+      lazySql_ = QStringLiteral("SELECT rowid, ") + lazyNames.join(QLatin1String(", ")) + rowsIn;
 
-    const SqlText query = rowidQuery(source_, table_);
+    // One ordered query gives the rows of the set and the short values of its first rows.
+    const SqlText query = rowidQuery(source_, table_, eagerNames.join(QLatin1String(", ")));
     sql::Statement &stmt = db_->prepared(query.sql);
     Use use(stmt);
     stmt.bindAll(query.params);
+    window_.start = 0;
     while (stmt.step()) {
       const qint64 rowid = stmt.int64(0);
       positions_.insert(rowid, qsizetype(rows_.size()));
       rows_.push_back(rowid);
+      if (rows_.size() <= size_t(kPrefetch)) {
+        std::vector<QVariant> &row = window_.values.emplace_back(columns_.size());
+        for (size_t e = 0; e < eagerColumns_.size(); ++e)
+          row[size_t(eagerColumns_[e])] = stmt.value(int(e) + 1);
+        window_.state.push_back(RowState::Loaded);
+      }
     }
+    window_.lazyLoaded.assign(window_.state.size(), lazyColumns_.empty());
+    window_.version = db_->dataVersion();
+    window_.valid = true;
     deleted_.assign(rows_.size(), 0);
     live_ = qsizetype(rows_.size());
     pos_ = 0; // the first row, or the end of an empty set
@@ -238,8 +263,7 @@ public:
   void edit() {
     requireWritable();
     cancelPending();
-    loadCurrent();
-    buffer_ = cache_;
+    buffer_ = currentRow(true);
     dirty_.assign(columns_.size(), false);
     pending_ = Pending::Editing;
   }
@@ -286,25 +310,28 @@ public:
         db_->prepared(QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quotedTable_));
     Use use(stmt);
     stmt.bind(1, QVariant::fromValue<qlonglong>(rows_[size_t(pos_)]));
+    const quint64 before = db_->dataVersion();
     stmt.step();
     if (sqlite3_changes(db_->handle()) == 0)
       throw StoreError(rowGone());
+    ownChange(before, pos_, RowState::Missing);
     deleted_[size_t(pos_)] = 1;
     positions_.remove(rows_[size_t(pos_)]);
     --live_;
-    cacheValid_ = false;
   }
 
   QVariant field(const QString &name) {
     const int c = column(name);
     if (pending_ != Pending::None)
       return readForm(columns_[size_t(c)].info.kind, buffer_[size_t(c)]);
-    loadCurrent();
-    return readForm(columns_[size_t(c)].info.kind, cache_[size_t(c)]);
+    return readForm(columns_[size_t(c)].info.kind, currentRow(columns_[size_t(c)].lazy)[size_t(c)]);
   }
 
 private:
   enum class Pending { None, Adding, Editing };
+  enum class RowState : char { NotLoaded, Loaded, Missing };
+  static constexpr int kWindow = 64;     // rows read together when moving beyond...
+  static constexpr int kPrefetch = 2048; // ...the rows whose values refresh reads
 
   QString noCurrentRow(const QString &why) const {
     return QStringLiteral("There is no current row in the record set of %1: %2.")
@@ -327,10 +354,15 @@ private:
     return p;
   }
 
-  int column(const QString &name) const {
+  int column(const QString &name) {
+    if (const auto it = spellings_.constFind(name); it != spellings_.cend())
+      return *it;
     for (size_t c = 0; c < columns_.size(); ++c)
-      if (name.compare(columns_[c].info.name, Qt::CaseInsensitive) == 0)
+      if (name.compare(columns_[c].info.name, Qt::CaseInsensitive) == 0) {
+        if (spellings_.size() < 256)
+          spellings_.insert(name, int(c));
         return int(c);
+      }
     throw StoreError(QStringLiteral("The table %1 has no field \"%2\".").arg(table_, name));
   }
 
@@ -349,25 +381,96 @@ private:
       throw StoreError(rowGone());
   }
 
-  void loadCurrent() {
+  // The stored values of the current row, read through the window of rows; long texts
+  // only when asked for.
+  const std::vector<QVariant> &currentRow(bool withLongTexts) {
     requireCurrent();
-    const qint64 rowid = rows_[size_t(pos_)];
-    const quint64 version = db_->dataVersion();
-    if (cacheValid_ && cachedRowid_ == rowid && cacheVersion_ == version)
-      return;
-    sql::Statement &stmt = db_->prepared(rowSql_);
-    Use use(stmt);
-    stmt.bind(1, QVariant::fromValue<qlonglong>(rowid));
-    if (!stmt.step()) {
-      cacheValid_ = false;
+    const qsizetype at = pos_ - window_.start;
+    if (!window_.valid || window_.version != db_->dataVersion() || at < 0 ||
+        at >= qsizetype(window_.state.size()) || window_.state[size_t(at)] == RowState::NotLoaded)
+      loadWindow();
+    const size_t i = size_t(pos_ - window_.start);
+    if (withLongTexts && window_.state[i] == RowState::Loaded && !window_.lazyLoaded[i])
+      loadLongTexts();
+    if (window_.state[i] != RowState::Loaded)
       throw StoreError(rowGone());
+    return window_.values[i];
+  }
+
+  // Reads the short values of the current row and of the live rows after it, up to
+  // kWindow rows, in one statement (one read transaction instead of one per row).
+  void loadWindow() {
+    window_.valid = false;
+    window_.start = pos_;
+    std::vector<size_t> wanted;
+    qsizetype p = pos_;
+    for (; p < size() && wanted.size() < size_t(kWindow); ++p)
+      if (!deleted_[size_t(p)])
+        wanted.push_back(size_t(p - pos_));
+    window_.values.assign(size_t(p - pos_), std::vector<QVariant>(columns_.size()));
+    window_.state.assign(size_t(p - pos_), RowState::Missing);
+    window_.lazyLoaded.assign(size_t(p - pos_), lazyColumns_.empty());
+    fetch(windowSql_, eagerColumns_, wanted,
+          [this](size_t slot) { window_.state[slot] = RowState::Loaded; });
+    window_.version = db_->dataVersion();
+    window_.valid = true;
+  }
+
+  // Reads the long texts of the current row and of the next loaded rows of the window.
+  void loadLongTexts() {
+    std::vector<size_t> wanted;
+    for (size_t i = size_t(pos_ - window_.start);
+         i < window_.state.size() && wanted.size() < size_t(kWindow); ++i)
+      if (window_.state[i] == RowState::Loaded && !window_.lazyLoaded[i])
+        wanted.push_back(i);
+    for (size_t slot : wanted)
+      window_.state[slot] = RowState::Missing; // unless the row is still there
+    fetch(lazySql_, lazyColumns_, wanted, [this](size_t slot) {
+      window_.state[slot] = RowState::Loaded;
+      window_.lazyLoaded[slot] = 1;
+    });
+  }
+
+  // Runs a window statement for the rows in the given window wanted and stores the
+  // columns it reads; found(slot) is called for every row that exists.
+  template <class Found>
+  void fetch(const QString &sql, const std::vector<int> &columns, const std::vector<size_t> &wanted,
+             Found found) {
+    sql::Statement &stmt = db_->prepared(sql);
+    Use use(stmt);
+    QHash<qint64, size_t> slotOf;
+    slotOf.reserve(qsizetype(wanted.size()));
+    for (int i = 0; i < kWindow; ++i) {
+      if (i < int(wanted.size())) {
+        const qint64 rowid = rows_[size_t(window_.start) + wanted[size_t(i)]];
+        slotOf.insert(rowid, wanted[size_t(i)]);
+        stmt.bind(i + 1, QVariant::fromValue<qlonglong>(rowid));
+      } else {
+        stmt.bind(i + 1, QVariant());
+      }
     }
-    cache_.resize(columns_.size());
-    for (size_t c = 0; c < columns_.size(); ++c)
-      cache_[c] = stmt.value(int(c));
-    cachedRowid_ = rowid;
-    cacheVersion_ = version;
-    cacheValid_ = true;
+    while (stmt.step()) {
+      const auto it = slotOf.constFind(stmt.int64(0));
+      if (it == slotOf.cend())
+        continue;
+      std::vector<QVariant> &row = window_.values[*it];
+      for (size_t k = 0; k < columns.size(); ++k)
+        row[size_t(columns[k])] = stmt.value(int(k) + 1);
+      found(*it);
+    }
+  }
+
+  // Keeps the window valid across a write of this set: when nothing else changed the
+  // data since the window was read, only the written row needs another look.
+  void ownChange(quint64 before, qsizetype position, RowState state) {
+    if (!window_.valid || window_.version != before) {
+      window_.valid = false;
+      return;
+    }
+    window_.version = db_->dataVersion();
+    const qsizetype at = position - window_.start;
+    if (at >= 0 && at < qsizetype(window_.state.size()))
+      window_.state[size_t(at)] = state;
   }
 
   QVariant toStorage(const ColumnInfo &col, const QVariant &v) const {
@@ -455,10 +558,12 @@ private:
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                             .arg(quotedTable_, names.join(QLatin1String(", ")),
                                  marks.join(QLatin1String(", ")));
+    quint64 before = 0;
     {
       sql::Statement &stmt = db_->prepared(sql);
       Use use(stmt);
       stmt.bindAll(values);
+      before = db_->dataVersion();
       try {
         stmt.step();
       } catch (const StoreError &e) {
@@ -472,6 +577,7 @@ private:
       }
     }
     const qint64 rowid = keyColumn_ >= 0 ? newKey_ : sqlite3_last_insert_rowid(db_->handle());
+    ownChange(before, -1, RowState::NotLoaded); // the new row lies outside the window
     cancelPending(); // releases the reserved key: the row holds it now
     const bool atEnd = eof();
     if (const auto old = positions_.constFind(rowid); old != positions_.cend()) {
@@ -504,12 +610,13 @@ private:
       sql::Statement &stmt = db_->prepared(sql);
       Use use(stmt);
       stmt.bindAll(values);
+      const quint64 before = db_->dataVersion();
       stmt.step();
       if (sqlite3_changes(db_->handle()) == 0)
         throw StoreError(rowGone());
+      ownChange(before, pos_, RowState::NotLoaded);
     }
     cancelPending();
-    cacheValid_ = false;
   }
 
   std::shared_ptr<Database> db_;
@@ -518,7 +625,11 @@ private:
   QString quotedTable_;
   std::vector<Column> columns_;
   int keyColumn_ = -1;
-  QString rowSql_;
+  QHash<QString, int> spellings_; // field names as callers spell them -> column
+  std::vector<int> eagerColumns_; // read with the rows
+  std::vector<int> lazyColumns_;  // long texts, read when asked for
+  QString windowSql_;
+  QString lazySql_;
 
   std::vector<qint64> rows_;   // rowids in the set's order; added rows at the end
   std::vector<char> deleted_;  // rows deleted through this set
@@ -532,10 +643,16 @@ private:
   std::vector<bool> dirty_;
   qint64 newKey_ = 0;
 
-  std::vector<QVariant> cache_; // stored form of the current row
-  qint64 cachedRowid_ = 0;
-  quint64 cacheVersion_ = 0;
-  bool cacheValid_ = false;
+  // Stored values of the rows at positions start.. (see loadWindow), valid while the
+  // connection's data version is the one they were read at.
+  struct Window {
+    qsizetype start = 0;
+    std::vector<std::vector<QVariant>> values;
+    std::vector<RowState> state;
+    std::vector<char> lazyLoaded; // the long texts of the row are in values
+    quint64 version = 0;
+    bool valid = false;
+  } window_;
 };
 
 // --- Recordset -------------------------------------------------------------------------

@@ -108,6 +108,8 @@ void Database::configure() {
   if (!untrusted)
     exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
   exec(QStringLiteral("PRAGMA synchronous=FULL"));
+  // A whole tip table (32,767 tips with descriptions) stays in the page cache.
+  exec(QStringLiteral("PRAGMA cache_size=-16384"));
   if (untrusted)
     checkTipTables();
 }

@@ -331,9 +331,12 @@ QList<Comparison> parseCriteria(const QString &text, const TableSpec &table) {
   return list;
 }
 
-SqlText rowidQuery(const RecordSource &source, const QString &tableName) {
+SqlText rowidQuery(const RecordSource &source, const QString &tableName,
+                   const QString &columns) {
   SqlText out;
-  out.sql = QStringLiteral("SELECT rowid FROM ") + sql::quoteIdentifier(tableName);
+  out.sql = QStringLiteral("SELECT rowid") +
+            (columns.isEmpty() ? QString() : QStringLiteral(", ") + columns) +
+            QStringLiteral(" FROM ") + sql::quoteIdentifier(tableName);
   if (!source.where.isEmpty())
     out.sql += QStringLiteral(" WHERE ") + whereSql(source.where, out.params);
   QStringList order;

@@ -53,9 +53,11 @@ struct SqlText {
 RecordSource parseRecordSource(const QString &text);
 QList<Comparison> parseCriteria(const QString &text, const TableSpec &table);
 
-// "SELECT rowid FROM <table> WHERE ... ORDER BY ..., rowid": the rows of a record set
-// in its order (ties broken by key). Text comparisons and orders use UNICASE.
-SqlText rowidQuery(const RecordSource &source, const QString &tableName);
+// "SELECT rowid[, <columns>] FROM <table> WHERE ... ORDER BY ..., rowid": the rows of a
+// record set in its order (ties broken by key). Text comparisons and orders use UNICASE.
+// columns: further result columns, already quoted (e.g. "\"TIPS_ID\", \"GROUP_ID\"").
+SqlText rowidQuery(const RecordSource &source, const QString &tableName,
+                   const QString &columns = QString());
 // "SELECT rowid FROM <table> WHERE <criteria>": the rows matching find-first criteria.
 SqlText matchQuery(const QList<Comparison> &criteria, const QString &tableName);
 

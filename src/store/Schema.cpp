@@ -27,7 +27,7 @@ const QList<TableSpec> &knownTables() {
        {{QStringLiteral("TIPS_ID"), FieldKind::Integer},
         {QStringLiteral("GROUP_ID"), FieldKind::Integer},
         {QStringLiteral("TIP_SUBJECT"), FieldKind::Text},
-        {QStringLiteral("TIP_DESCRIPTION"), FieldKind::Text},
+        {QStringLiteral("TIP_DESCRIPTION"), FieldKind::Text, true},
         {QStringLiteral("TIP_LOCAL"), FieldKind::YesNo},
         {QStringLiteral("TIP_IMPORT"), FieldKind::YesNo},
         {QStringLiteral("TIP_ORIGINAL"), FieldKind::YesNo},
@@ -40,10 +40,10 @@ const QList<TableSpec> &knownTables() {
         {QStringLiteral("USER_EMAIL"), FieldKind::Text},
         {QStringLiteral("USER_CITY"), FieldKind::Text},
         {QStringLiteral("USER_COUNTRY"), FieldKind::Text},
-        {QStringLiteral("USER_H"), FieldKind::SmallInt},
-        {QStringLiteral("USER_L"), FieldKind::SmallInt},
-        {QStringLiteral("USER_T"), FieldKind::SmallInt},
-        {QStringLiteral("USER_W"), FieldKind::SmallInt}},
+        {QStringLiteral("USER_H"), FieldKind::Integer},
+        {QStringLiteral("USER_L"), FieldKind::Integer},
+        {QStringLiteral("USER_T"), FieldKind::Integer},
+        {QStringLiteral("USER_W"), FieldKind::Integer}},
        false},
   };
   return tables;

@@ -34,6 +34,7 @@ enum class FieldKind { Integer, SmallInt, YesNo, Date, Text, Other };
 struct FieldSpec {
   QString name;  // canonical spelling, e.g. "TIP_GROUP"
   FieldKind kind;
+  bool longText = false; // text of any length: record sets read it only when asked for
 };
 
 struct TableSpec {

@@ -56,7 +56,7 @@ frmUserDetails::frmUserDetails(Program &program)
   cmdSaveDetails = addButton("cmdSaveDetails", QStringLiteral("Save Details"),
                              QStringLiteral("Changes will be saved to the database"), 120, 4080,
                              1500, 420);
-  placeFrameButtons(5812, 4080, 4392, 4080);
+  placeFrameButtons(5688, 4080, 4068, 4080);
 
   setTabOrder(cmdSaveDetails, cmdShowTips);
   setTabOrder(cmdShowTips, cmdHelp);

@@ -87,10 +87,10 @@ public:
     lblTitle = place(new QLabel(QStringLiteral("Title")), client, "lblTitle", 300, 900, 2400, 255);
     Combo1 = place(new QComboBox, client, "Combo1", 4800, 900, 2100, 315);
     Combo1->addItems({QStringLiteral("one"), QStringLiteral("two")});
-    FrameTotal = place(new QGroupBox(QStringLiteral("Total")), client, "FrameTotal", 300, 1500,
-                       4500, 2400);
-    lblInFrame = place(new QLabel(QStringLiteral("Groups")), FrameTotal, "lblInFrame", 150, 300,
-                       1500, 255);
+    FrameTotal =
+        place(new QGroupBox(QStringLiteral("Total")), client, "FrameTotal", 300, 1500, 4500, 2400);
+    lblInFrame =
+        place(new QLabel(QStringLiteral("Groups")), FrameTotal, "lblInFrame", 150, 300, 1500, 255);
     CheckLocal = place(new QCheckBox(QStringLiteral("Local")), FrameTotal, "CheckLocal", 150, 900,
                        1800, 255);
     // An unnamed helper widget is no control.
@@ -112,8 +112,8 @@ public:
     Timer1 = new QObject(client);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setProperty("X1", 1000);
-    cmdLast = place(new QPushButton(QStringLiteral("Exit")), client, "cmdExit", 5400, 4800, 1500,
-                    375);
+    cmdLast =
+        place(new QPushButton(QStringLiteral("Exit")), client, "cmdExit", 5400, 4800, 1500, 375);
 
     client->resize(twips::toPixels(kClientWidth), twips::toPixels(kClientHeight));
     resize(client->width(), client->height() + menuBar()->sizeHint().height());

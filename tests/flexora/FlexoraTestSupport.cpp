@@ -33,7 +33,9 @@ public:
 } // namespace
 
 QString componentFolder() { return g_folder ? g_folder->path() : QString(); }
-QString componentLibrary() { return QDir(componentFolder()).filePath(QStringLiteral("libflexora.so")); }
+QString componentLibrary() {
+  return QDir(componentFolder()).filePath(QStringLiteral("libflexora.so"));
+}
 QString builtLibrary() {
   return QDir(QStringLiteral(OBX_PROGRAM_DIR)).filePath(QStringLiteral("libflexora.so"));
 }

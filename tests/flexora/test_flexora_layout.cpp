@@ -42,7 +42,8 @@ double scaledTwips(double referenceTwips, int referenceClientPx, int currentClie
 }
 
 int scaledPixels(int referencePx, int referenceClientPx, int currentClientPx) {
-  return int(std::lround(scaledTwips(referencePx * 15.0, referenceClientPx, currentClientPx) / 15.0));
+  return int(
+      std::lround(scaledTwips(referencePx * 15.0, referenceClientPx, currentClientPx) / 15.0));
 }
 
 class FlexoraLayout : public ::testing::Test {
@@ -140,7 +141,7 @@ TEST_F(FlexoraLayout, TwiceTheReferenceSizeDoublesEveryControl) {
   const auto now = snapshot();
   for (const auto &[name, s] : reference) {
     SCOPED_TRACE(name.toStdString());
-    if (name == QLatin1String("Data1") || name == QLatin1String("Timer1") )
+    if (name == QLatin1String("Data1") || name == QLatin1String("Timer1"))
       continue;
     // trunc of the exact product: twice every value, in twips and so in pixels.
     EXPECT_EQ(now.at(name), (Shape{s.line, 2 * s.a, 2 * s.b, 2 * s.c, 2 * s.d}));
@@ -157,7 +158,8 @@ TEST_F(FlexoraLayout, TwiceTheReferenceSizeDoublesEveryControl) {
 TEST_F(FlexoraLayout, LineAtOneAndAHalfWidthAndFullHeight) {
   ASSERT_EQ(referenceClient.width() % 2, 0);
   resizeClient(referenceClient.width() * 3 / 2, referenceClient.height());
-  ASSERT_EQ(screen->client->size(), QSize(referenceClient.width() * 3 / 2, referenceClient.height()));
+  ASSERT_EQ(screen->client->size(),
+            QSize(referenceClient.width() * 3 / 2, referenceClient.height()));
   // X1 and X2 become trunc(1.5 x reference), Y1 and Y2 stay.
   EXPECT_EQ(screen->Line1->X1(), int(std::trunc(1.5 * 1001)));
   EXPECT_EQ(screen->Line1->X2(), int(std::trunc(1.5 * 7001)));
@@ -311,6 +313,60 @@ TEST_F(FlexoraLayout, ClientAreaDestroyedBeforeRelease) {
   EXPECT_TRUE(widget.isNull());
   EXPECT_EQ(control.widget(), nullptr);
   control.Init(); // harmless
+  control.release();
+}
+
+} // namespace
+
+namespace {
+
+// As the program's screens do it: the control is created and initialised while the screen
+// loads, before the window is shown; showing it with the designed client size moves nothing.
+TEST(FlexoraHost, InitBeforeShowAsTheScreensDo) {
+  FlexoraTestScreen screen;
+  ComponentService service(flexora_test::componentFolder());
+  ResizingControl control;
+  ASSERT_TRUE(control.create(service, screen.client)) << control.error().toStdString();
+  control.Init();
+  const QRect cmdOK = screen.cmdOK->geometry();
+  const QRect frame = screen.FrameTotal->geometry();
+  screen.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+  QCoreApplication::processEvents();
+  ASSERT_EQ(screen.client->size(), QSize(480, 360));
+  EXPECT_EQ(screen.cmdOK->geometry(), cmdOK);
+  EXPECT_EQ(screen.FrameTotal->geometry(), frame);
+  EXPECT_FALSE(control.widget()->isVisible());
+  screen.setClientSize(960, 720);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(screen.cmdOK->geometry(), QRect(2 * cmdOK.topLeft(), 2 * cmdOK.size()));
+  control.release();
+}
+
+// A host whose client area is the window itself (no menu, no layout).
+TEST(FlexoraHost, ClientAreaIsTheWindow) {
+  QWidget window;
+  window.setObjectName(QStringLiteral("frmPlain"));
+  window.resize(400, 300);
+  auto *button = FlexoraTestScreen::place(new QPushButton(QStringLiteral("OK")), &window, "cmdOK",
+                                          1500, 1200, 1500, 450);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ComponentService service(flexora_test::componentFolder());
+  ResizingControl control;
+  ASSERT_TRUE(control.create(service, &window)) << control.error().toStdString();
+  control.Init();
+  window.resize(800, 600);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(button->geometry(), QRect(200, 160, 200, 60));
+  // Below half the reference height: outer height := 2250 + 400 twips.
+  window.resize(800, 100);
+  for (int i = 0; i < 3; ++i)
+    QCoreApplication::processEvents();
+  EXPECT_EQ(window.frameGeometry().height(), int(std::lround(2650 / 15.0)));
+  const double ratio = 4500.0 / (window.height() * 15.0);
+  EXPECT_EQ(button->y(), int(std::lround(std::trunc(1200 / ratio) / 15.0)));
+  EXPECT_EQ(button->x(), 200);
   control.release();
 }
 

@@ -148,6 +148,13 @@ QString Scenario::step(const QStringList &w) {
     return argc < 1 ? needs(1) : inst.triggerMenu(w[1]);
   if (command == QLatin1String("choose"))
     return argc < 2 ? needs(2) : inst.choose(w[1], w[2]);
+  if (command == QLatin1String("choose-position")) {
+    if (QString e = needs(2); !e.isEmpty())
+      return e;
+    bool ok = false;
+    const int position = w[2].toInt(&ok);
+    return ok ? inst.chooseIndex(w[1], position) : QStringLiteral("not a position: ") + w[2];
+  }
   if (command == QLatin1String("type"))
     return argc < 2 ? needs(2) : inst.type(w[1], w[2]);
   if (command == QLatin1String("key")) {
@@ -288,6 +295,15 @@ QString Scenario::step(const QStringList &w) {
                                .arg(screen->Width());
     const QString wanted = QStringList(w.mid(1, 4)).join(QLatin1Char(' '));
     return actual == wanted ? QString() : QStringLiteral("the geometry (H L T W) is ") + actual;
+  }
+  if (command == QLatin1String("screenshot")) {
+    if (QString e = needs(1); !e.isEmpty())
+      return e;
+    Screen *screen = inst.active();
+    if (!screen)
+      return QStringLiteral("no screen is active");
+    inst.settle();
+    return screen->grab().save(w[1]) ? QString() : QStringLiteral("cannot write ") + w[1];
   }
   if (command == QLatin1String("close")) {
     Screen *screen = inst.active();

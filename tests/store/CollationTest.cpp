@@ -53,9 +53,10 @@ TEST(Collation, IsAConsistentTotalOrder) {
     for (const QByteArray &b : samples) {
       EXPECT_EQ(c(a, b), -c(b, a)) << a.toHex().constData() << " " << b.toHex().constData();
       for (const QByteArray &d : samples)
-        if (c(a, b) <= 0 && c(b, d) <= 0)
+        if (c(a, b) <= 0 && c(b, d) <= 0) {
           EXPECT_LE(c(a, d), 0) << a.toHex().constData() << " " << b.toHex().constData() << " "
                                 << d.toHex().constData();
+        }
     }
   }
 }

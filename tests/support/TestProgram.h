@@ -3,6 +3,7 @@
 
 #include "support/Installation.h"
 
+#include <QAction>
 #include <gtest/gtest.h>
 
 class TestProgram : public Installation {
@@ -15,6 +16,13 @@ public:
     if (!widget)
       ADD_FAILURE() << error.toStdString();
     return qobject_cast<W *>(widget);
+  }
+  bool menuItemEnabled(const QString &name) const {
+    QString error;
+    QAction *action = findMenuItem(name, &error);
+    if (!action)
+      ADD_FAILURE() << error.toStdString();
+    return action && action->isEnabled();
   }
   void click(const QString &name) { check(Installation::click(name)); }
   void triggerMenu(const QString &name) { check(Installation::triggerMenu(name)); }
