@@ -14,7 +14,6 @@ int fillLargeCollection(const QString &databasePath, const LargeCollection &c) {
                "0, 0, -1, '2026-12-01' FROM n")
                .arg(c.groups)
                .arg(c.bigGroupName));
-  const int others = c.tips - c.bigGroupTips;
   db->exec(QStringLiteral(
                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
                "INSERT INTO Tips(GROUP_ID, TIP_SUBJECT, TIP_DESCRIPTION, TIP_LOCAL, TIP_IMPORT, "

@@ -1,5 +1,5 @@
 // bench_flexora: one resize pass of the resizing control over a screen of 60 controls
-// (Part 8.1: one pass per resize event, four assignments per control).
+// (one pass per resize event, four assignments per control).
 //
 //   BM_FlexoraResizePass      the client area alternates between two sizes; every iteration
 //                             is one resize event and one full pass (all controls move).

@@ -325,7 +325,7 @@ void insertCollection(const QString &path, const TipCollection &tips, const QDat
     QVariant key = g.field(QStringLiteral("GROUP_ID"));
     g.update();
     if (!key.isValid() || key.toInt() <= 0) {
-      // The engine's new key is the highest: the new row is the last one (Part 1.1).
+      // The engine's new key is the highest: the new row is the last one.
       g.moveLast();
       key = g.field(QStringLiteral("GROUP_ID"));
     }

@@ -1,5 +1,5 @@
 // The resizing control: class Flexora ("FlexoraControl.Flexora"), its class object and the
-// library's four entry points (Part 8.1). Host contract and registry format: Flexora.h.
+// library's four entry points. Host contract and registry format: Flexora.h.
 
 #include <flexora/Flexora.h>
 
@@ -37,7 +37,7 @@ struct AliveCount {
 constexpr double kTwipsPerPixel = 15.0;
 const char *const kLineProperties[4] = {"X1", "Y1", "X2", "Y2"};
 
-// Runs one step; a failure of the step is ignored (Part 8.1: errors are ignored statement
+// Runs one step; a failure of the step is ignored (errors are ignored statement
 // by statement, and nothing reaches the host).
 template <class F> void step(F &&f) noexcept {
   try {

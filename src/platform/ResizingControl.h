@@ -1,5 +1,5 @@
 #pragma once
-// A screen's slot for its resizing control ("FlexoraControl.Flexora", Part 8.1), created
+// A screen's slot for its resizing control ("FlexoraControl.Flexora"), created
 // through the component service. A screen whose control cannot be created works on
 // without resizing: every call is then a no-op, and the reason is reported once per
 // process on stderr ("Ombrix Tips: resizing disabled: <reason>").

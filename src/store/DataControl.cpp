@@ -152,7 +152,9 @@ public:
     QStringList eagerNames, lazyNames, names;
     for (const ColumnInfo &info : db_->columns(table_)) {
       const int c = int(columns_.size());
-      if (!source_.table->keyField.isEmpty() &&
+      // The automatic key: the table's INTEGER PRIMARY KEY, which is its rowid.
+      if (!source_.table->keyField.isEmpty() && info.primaryKey &&
+          info.kind == FieldKind::Integer &&
           info.name.compare(source_.table->keyField, Qt::CaseInsensitive) == 0)
         keyColumn_ = c;
       const FieldSpec *spec = findField(*source_.table, info.name);
@@ -354,15 +356,14 @@ private:
     return p;
   }
 
-  int column(const QString &name) {
-    if (const auto it = spellings_.constFind(name); it != spellings_.cend())
-      return *it;
+  int column(const QString &name) const {
+    // Callers nearly always spell the name as the schema does; that check is cheap.
     for (size_t c = 0; c < columns_.size(); ++c)
-      if (name.compare(columns_[c].info.name, Qt::CaseInsensitive) == 0) {
-        if (spellings_.size() < 256)
-          spellings_.insert(name, int(c));
+      if (name == columns_[c].info.name)
         return int(c);
-      }
+    for (size_t c = 0; c < columns_.size(); ++c)
+      if (name.compare(columns_[c].info.name, Qt::CaseInsensitive) == 0)
+        return int(c);
     throw StoreError(QStringLiteral("The table %1 has no field \"%2\".").arg(table_, name));
   }
 
@@ -576,7 +577,7 @@ private:
         throw;
       }
     }
-    const qint64 rowid = keyColumn_ >= 0 ? newKey_ : sqlite3_last_insert_rowid(db_->handle());
+    const qint64 rowid = sqlite3_last_insert_rowid(db_->handle()); // == newKey_ for keyed tables
     ownChange(before, -1, RowState::NotLoaded); // the new row lies outside the window
     cancelPending(); // releases the reserved key: the row holds it now
     const bool atEnd = eof();
@@ -625,7 +626,6 @@ private:
   QString quotedTable_;
   std::vector<Column> columns_;
   int keyColumn_ = -1;
-  QHash<QString, int> spellings_; // field names as callers spell them -> column
   std::vector<int> eagerColumns_; // read with the rows
   std::vector<int> lazyColumns_;  // long texts, read when asked for
   QString windowSql_;

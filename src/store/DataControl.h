@@ -69,8 +69,8 @@ public:
   // Field by name (any case). Text may be null (an invalid QVariant); dates are
   // QDate; yes/no and integers are int. Reading a deleted row, or at eof/bof, is an error.
   // setField takes QString, integers, bool (True -> -1 for yes/no), QDate (an invalid
-  // QDate writes the empty date) or an invalid QVariant (null); 16-bit fields refuse
-  // values outside -32768..32767.
+  // QDate writes the empty date) or an invalid QVariant (null); integer fields refuse
+  // values outside their range (32-bit; 16-bit for SMALLINT) with an "Overflow" error.
   QVariant field(const QString &name) const;
   bool isNull(const QString &name) const;
   QString text(const QString &name) const; // null reads as empty text

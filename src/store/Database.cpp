@@ -49,8 +49,10 @@ std::shared_ptr<Database> Database::open(const QString &nativePath, OpenMode mod
     if (std::shared_ptr<Database> existing = it->lock(); existing && !existing->isStale())
       return existing;
 
-  // Never SQLITE_OPEN_CREATE: a missing file is an error, not a new database.
-  const int flags = mode == OpenMode::ReadWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+  // Never SQLITE_OPEN_CREATE: a missing file is an error, not a new database. The store
+  // is used from one thread (the user-interface thread), so no per-call mutex.
+  const int flags = (mode == OpenMode::ReadWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
+                    SQLITE_OPEN_NOMUTEX;
   sqlite3 *raw = nullptr;
   if (sqlite3_open_v2(QFile::encodeName(canonical).constData(), &raw, flags, nullptr) !=
       SQLITE_OK) {
@@ -177,8 +179,9 @@ QList<QStringList> Database::rows(const QString &sql) {
 bool Database::inTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
 QString Database::actualTableName(const QString &name) {
-  sql::Statement find(db_, QStringLiteral("SELECT name FROM sqlite_schema "
-                                          "WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+  sql::Statement &find = prepared(QStringLiteral("SELECT name FROM sqlite_schema "
+                                                 "WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+  sql::ResetOnExit reset(find);
   find.bind(1, name);
   if (!find.step())
     throw StoreError(
@@ -187,8 +190,9 @@ QString Database::actualTableName(const QString &name) {
 }
 
 QList<ColumnInfo> Database::columns(const QString &actualTable) {
-  sql::Statement info(db_,
-                      QStringLiteral("PRAGMA table_info(%1)").arg(sql::quoteIdentifier(actualTable)));
+  sql::Statement &info =
+      prepared(QStringLiteral("PRAGMA table_info(%1)").arg(sql::quoteIdentifier(actualTable)));
+  sql::ResetOnExit reset(info);
   QList<ColumnInfo> out;
   while (info.step()) {
     ColumnInfo c;

@@ -7,6 +7,9 @@
 // ReadOnlyUntrusted connections are read-only, defensive, without trusted schema,
 // triggers or views, and are checked for the Group and Tips tables with their columns
 // before anything else is read.
+//
+// Threads: the store (connections, their cache, record sets) belongs to one thread, the
+// user-interface thread; nothing in it may be used from two threads.
 
 #include <QHash>
 #include <QList>

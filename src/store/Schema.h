@@ -2,8 +2,10 @@
 // The layout of the program's database files.
 //
 // Declared column types tell the store how to convert values:
-//   INTEGER  32-bit integer (keys, Tips.GROUP_ID)       -> int
-//   SMALLINT 16-bit signed integer (window geometry)     -> int, writes range-checked
+//   INTEGER  32-bit integer (keys, Tips.GROUP_ID, the Settings window geometry, which is
+//            stored whole even beyond 16 bits)           -> int, writes range-checked
+//   SMALLINT 16-bit signed integer (no field of the program's own files uses it)
+//                                                        -> int, writes range-checked
 //   YESNO    yes/no flag stored as -1 (True) or 0        -> int -1/0
 //   DATE     day stored as ISO text YYYY-MM-DD           -> QDate
 //   TEXT     text                                        -> QString

@@ -1,4 +1,4 @@
-// Part 8.1: the proportional layout engine, on a real screen, with the control created
+// The proportional layout engine, on a real screen, with the control created
 // through the component service by its class name.
 
 #include "FlexoraTestScreen.h"
@@ -35,7 +35,7 @@ std::ostream &operator<<(std::ostream &os, const Shape &s) {
             << ")";
 }
 
-// trunc(reference / (reference client / current client)), all in twips, as Part 8.1.
+// trunc(reference / (reference client / current client)), all in twips.
 double scaledTwips(double referenceTwips, int referenceClientPx, int currentClientPx) {
   const double ratio = (referenceClientPx * 15.0) / (currentClientPx * 15.0);
   return std::trunc(referenceTwips / ratio);
@@ -85,7 +85,7 @@ protected:
     return shapes;
   }
 
-  // What Part 8.1 gives every control of `from` (taken at a client size `fromClient`) when
+  // What the layout gives every control of `from` (taken at a client size `fromClient`) when
   // the client area is `to`.
   std::map<QString, Shape> expected(const std::map<QString, Shape> &from, QSize fromClient,
                                     QSize to) const {

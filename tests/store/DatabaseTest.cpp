@@ -70,8 +70,8 @@ TEST_F(DatabaseTest, CreatedFilesHoldTheTablesOfTheirKind) {
                            "TEXT, TIP_LOCAL YESNO, TIP_IMPORT YESNO, TIP_ORIGINAL YESNO, TIP_DATE DATE"));
   EXPECT_EQ(declared(QStringLiteral("Settings")),
             QStringLiteral("USER_FIRST TEXT, USER_LAST TEXT, USER_EMAIL TEXT, USER_CITY TEXT, "
-                           "USER_COUNTRY TEXT, USER_H SMALLINT, USER_L SMALLINT, USER_T SMALLINT, "
-                           "USER_W SMALLINT"));
+                           "USER_COUNTRY TEXT, USER_H INTEGER, USER_L INTEGER, USER_T INTEGER, "
+                           "USER_W INTEGER"));
   // The one Settings row: no user yet, the default window geometry.
   EXPECT_EQ(db->rows(QStringLiteral("SELECT USER_FIRST IS NULL, USER_H, USER_L, USER_T, USER_W "
                                     "FROM Settings")),

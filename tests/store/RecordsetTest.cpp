@@ -244,7 +244,7 @@ TEST_F(RecordsetTest, EditChangesTheCurrentRowWithTheFieldTypes) {
   rs.moveNext();
   EXPECT_EQ(rs.text(QStringLiteral("TIP_GROUP")), QStringLiteral("Other"));
 
-  // Settings: 16-bit geometry, negative values kept, overflow refused.
+  // Settings: geometry stored whole (negative, beyond 16 bits), 32-bit overflow refused.
   auto settings = control(QStringLiteral("Settings"));
   Recordset &s = settings->recordset();
   s.moveFirst();
@@ -252,15 +252,17 @@ TEST_F(RecordsetTest, EditChangesTheCurrentRowWithTheFieldTypes) {
   s.setField(QStringLiteral("USER_L"), -120);
   s.setField(QStringLiteral("USER_T"), QVariant::fromValue<short>(-32768));
   s.setField(QStringLiteral("USER_FIRST"), QStringLiteral("Zoë"));
-  EXPECT_TRUE(errorOf([&] { s.setField(QStringLiteral("USER_W"), 32768); })
-                  .contains(QStringLiteral("16-bit field USER_W")));
+  s.setField(QStringLiteral("USER_W"), 40000);
+  EXPECT_TRUE(errorOf([&] { s.setField(QStringLiteral("USER_H"), qint64(1) << 31); })
+                  .contains(QStringLiteral("32-bit field USER_H")));
   EXPECT_TRUE(errorOf([&] { s.setField(QStringLiteral("USER_H"), QStringLiteral("tall")); })
                   .contains(QStringLiteral("Type mismatch")));
   s.update();
   s.moveFirst();
   EXPECT_EQ(s.field(QStringLiteral("USER_L")), QVariant(-120));
   EXPECT_EQ(s.field(QStringLiteral("USER_T")), QVariant(-32768));
-  EXPECT_EQ(s.field(QStringLiteral("USER_W")), QVariant(7404));
+  EXPECT_EQ(s.field(QStringLiteral("USER_W")), QVariant(40000));
+  EXPECT_EQ(s.field(QStringLiteral("USER_H")), QVariant(5172));
   EXPECT_EQ(s.text(QStringLiteral("user_first")), QStringLiteral("Zoë"));
 }
 
