@@ -1,6 +1,7 @@
 #include "shell/Program.h"
 
 #include "platform/ComponentService.h"
+#include "shell/ErrorReport.h"
 #include "shell/HelpLinks.h"
 #include "shell/ScreenCatalogue.h"
 #include "shell/Screens.h"
@@ -21,7 +22,16 @@ Program::~Program() {
   screens_.reset();
 }
 
-void Program::start() { screens_->open(QStringLiteral("frmOmbrixShow")); }
+bool Program::start() {
+  const bool started = runReportingErrors(
+      QStringLiteral("Ombrix Tips"), [this] { screens_->open(QStringLiteral("frmOmbrixShow")); });
+  if (!started || screens_->loaded().empty()) {
+    // Without its tip database the program cannot show anything.
+    endProgram();
+    return false;
+  }
+  return true;
+}
 
 void Program::endProgram() {
   ended_ = true;

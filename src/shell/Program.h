@@ -35,8 +35,9 @@ public:
   HelpLinks &help() { return *help_; }
   ComponentService &components() { return *components_; }
 
-  // Opens the first screen.
-  void start();
+  // Opens the first screen. When it cannot be opened (no readable tip database), says why
+  // and ends the program; returns false then.
+  bool start();
 
   // File, Exit: ends the program at once; no screen runs its unload steps.
   void endProgram();

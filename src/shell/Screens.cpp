@@ -1,5 +1,6 @@
 #include "shell/Screens.h"
 
+#include "shell/ErrorReport.h"
 #include "shell/Program.h"
 #include "shell/Screen.h"
 
@@ -24,7 +25,16 @@ Screen *Screens::load(const QString &name) {
   QPointer<Screen> screen = (*it)(program_);
   loaded_.push_back(screen);
   screen->createResizingControl();
-  screen->Form_Load();
+  try {
+    screen->Form_Load();
+  } catch (...) {
+    // A screen that could not load is not left half made; the caller reports why.
+    if (screen) {
+      loaded_.erase(std::remove(loaded_.begin(), loaded_.end(), screen), loaded_.end());
+      screen->discard();
+    }
+    throw;
+  }
   if (!screen || screen->isUnloaded())
     return nullptr;
   return screen;
@@ -38,8 +48,9 @@ void Screens::show(Screen *screen) {
   guard->show();
   guard->raise();
   guard->activateWindow();
+  // The screen is shown whatever its activation meets, so a hand-off always completes.
   if (guard && !guard->isUnloaded())
-    guard->Form_Activate();
+    runReportingErrors(program_.g.gMsgTitle, [&guard] { guard->Form_Activate(); });
 }
 
 void Screens::unload(Screen *screen) {

@@ -8,6 +8,7 @@ int main(int argc, char **argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Ombrix Tips"));
   Program program(QCoreApplication::applicationDirPath(), QDir::homePath());
-  program.start();
+  if (!program.start())
+    return 1;
   return app.exec();
 }

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -206,6 +207,26 @@ TEST_F(MainScreen, AMissingGroupPictureShowsThePlaceholder) {
   ASSERT_EQ(t.activeName(), "frmOmbrixShow");
   EXPECT_TRUE(t.messages().shown().empty());
   EXPECT_TRUE(t.control<ImageBox>("Image1")->pictureFile().endsWith("/images/0.jpg"));
+}
+
+TEST_F(MainScreen, AMissingOrDamagedDatabaseIsReportedAndNothingIsCreated) {
+  for (const QByteArray &content : {QByteArray(), QByteArray("not a database at all")}) {
+    TestProgram broken;
+    QFile::remove(broken.file("ombrixtips.mdb"));
+    if (!content.isEmpty()) {
+      QFile file(broken.file("ombrixtips.mdb"));
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(content);
+    }
+    EXPECT_FALSE(broken.program().start());
+    EXPECT_TRUE(broken.ended());
+    ASSERT_EQ(broken.messages().shown().size(), 1u);
+    EXPECT_EQ(broken.messages().shown().front().style, 16);
+    EXPECT_TRUE(broken.messages().shown().front().prompt.contains("ombrixtips.mdb"));
+    EXPECT_TRUE(broken.program().screens().loaded().empty());
+    EXPECT_EQ(QFile::exists(broken.file("ombrixtips.mdb")), !content.isEmpty());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  }
 }
 
 TEST_F(MainScreen, StoredGeometryIsReadOncePerRun) {
