@@ -79,8 +79,7 @@ char32_t baseOf(char32_t c) {
     result = kSkip;
   } else {
     // Strip canonical decompositions of the form letter + combining marks.
-    for (int guard = 0; guard < 8 && QChar::decompositionTag(result) == QChar::Canonical;
-         ++guard) {
+    for (int guard = 0; guard < 8 && QChar::decompositionTag(result) == QChar::Canonical; ++guard) {
       const QList<uint> parts = QChar::decomposition(result).toUcs4();
       if (parts.size() < 2)
         break;
@@ -143,8 +142,7 @@ bool allAscii(const char *s, int from, int to) {
 }
 
 int collationCallback(void *, int aBytes, const void *a, int bBytes, const void *b) {
-  return compareUnicase(static_cast<const char *>(a), aBytes, static_cast<const char *>(b),
-                        bBytes);
+  return compareUnicase(static_cast<const char *>(a), aBytes, static_cast<const char *>(b), bBytes);
 }
 
 } // namespace

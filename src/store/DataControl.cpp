@@ -157,8 +157,8 @@ public:
           info.kind == FieldKind::Integer &&
           info.name.compare(source_.table->keyField, Qt::CaseInsensitive) == 0)
         keyColumn_ = c;
-      const FieldSpec *spec = findField(*source_.table, info.name);
-      const bool lazy = spec && spec->longText;
+      const FieldSpec *definition = findField(*source_.table, info.name);
+      const bool lazy = definition && definition->longText;
       columns_.push_back({info, sql::quoteIdentifier(info.name), lazy});
       (lazy ? lazyColumns_ : eagerColumns_).push_back(c);
       (lazy ? lazyNames : eagerNames) << columns_.back().quoted;
@@ -336,8 +336,7 @@ private:
   static constexpr int kPrefetch = 2048; // ...the rows whose values refresh reads
 
   QString noCurrentRow(const QString &why) const {
-    return QStringLiteral("There is no current row in the record set of %1: %2.")
-        .arg(table_, why);
+    return QStringLiteral("There is no current row in the record set of %1: %2.").arg(table_, why);
   }
   QString rowGone() const {
     return QStringLiteral("The current row of table %1 has been deleted.").arg(table_);
@@ -369,8 +368,7 @@ private:
 
   void requireWritable() const {
     if (db_->mode() != OpenMode::ReadWrite)
-      throw StoreError(
-          QStringLiteral("The database \"%1\" is open read-only.").arg(db_->path()));
+      throw StoreError(QStringLiteral("The database \"%1\" is open read-only.").arg(db_->path()));
   }
 
   void requireCurrent() const {
@@ -426,13 +424,18 @@ private:
         wanted.push_back(i);
     for (size_t slot : wanted)
       window_.state[slot] = RowState::Missing; // unless the row is still there
-    fetch(lazySql_, lazyColumns_, wanted, [this](size_t slot) {
-      window_.state[slot] = RowState::Loaded;
-      window_.lazyLoaded[slot] = 1;
-    });
+    try {
+      fetch(lazySql_, lazyColumns_, wanted, [this](size_t slot) {
+        window_.state[slot] = RowState::Loaded;
+        window_.lazyLoaded[slot] = 1;
+      });
+    } catch (...) {
+      window_.valid = false; // read again next time rather than report rows as deleted
+      throw;
+    }
   }
 
-  // Runs a window statement for the rows in the given window wanted and stores the
+  // Runs a window statement for the rows in the given window slots and stores the
   // columns it reads; found(slot) is called for every row that exists.
   template <class Found>
   void fetch(const QString &sql, const std::vector<int> &columns, const std::vector<size_t> &wanted,
@@ -500,10 +503,10 @@ private:
       if (!integral(v, n))
         throw mismatch();
       const bool small = col.kind == FieldKind::SmallInt;
-      const qint64 low = small ? std::numeric_limits<qint16>::min()
-                               : std::numeric_limits<qint32>::min();
-      const qint64 high = small ? std::numeric_limits<qint16>::max()
-                                : std::numeric_limits<qint32>::max();
+      const qint64 low =
+          small ? std::numeric_limits<qint16>::min() : std::numeric_limits<qint32>::min();
+      const qint64 high =
+          small ? std::numeric_limits<qint16>::max() : std::numeric_limits<qint32>::max();
       if (n < low || n > high)
         throw StoreError(QStringLiteral("Overflow: %1 does not fit the %2-bit field %3 of "
                                         "table %4.")
@@ -556,9 +559,9 @@ private:
       values << buffer_[c];
       marks << QStringLiteral("?%1").arg(values.size());
     }
-    const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(quotedTable_, names.join(QLatin1String(", ")),
-                                 marks.join(QLatin1String(", ")));
+    const QString sql =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(quotedTable_, names.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
     quint64 before = 0;
     {
       sql::Statement &stmt = db_->prepared(sql);
@@ -579,7 +582,7 @@ private:
     }
     const qint64 rowid = sqlite3_last_insert_rowid(db_->handle()); // == newKey_ for keyed tables
     ownChange(before, -1, RowState::NotLoaded); // the new row lies outside the window
-    cancelPending(); // releases the reserved key: the row holds it now
+    cancelPending();                            // releases the reserved key: the row holds it now
     const bool atEnd = eof();
     if (const auto old = positions_.constFind(rowid); old != positions_.cend()) {
       // The set still lists a row of this key that a rolled-back transaction removed.
@@ -631,11 +634,11 @@ private:
   QString windowSql_;
   QString lazySql_;
 
-  std::vector<qint64> rows_;   // rowids in the set's order; added rows at the end
-  std::vector<char> deleted_;  // rows deleted through this set
+  std::vector<qint64> rows_;           // rowids in the set's order; added rows at the end
+  std::vector<char> deleted_;          // rows deleted through this set
   QHash<qint64, qsizetype> positions_; // rowid -> position, live rows only
   qsizetype live_ = 0;
-  qsizetype pos_ = 0;          // -1: before the first row; size(): after the last
+  qsizetype pos_ = 0; // -1: before the first row; size(): after the last
   bool noMatch_ = false;
 
   Pending pending_ = Pending::None;

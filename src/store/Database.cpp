@@ -1,10 +1,10 @@
 #include "store/Database.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <limits>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <QFile>
 
 #include "store/Collation.h"
 #include "store/Sqlite.h"
@@ -103,9 +103,10 @@ void Database::configure() {
   if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) !=
       SQLITE_OK) {
     const QString engine = QString::fromUtf8(sqlite3_errmsg(db_));
-    throw StoreError(untrusted ? notTipDatabase(path_, engine)
-                               : QStringLiteral("The file \"%1\" is not a usable database: %2.")
-                                     .arg(path_, engine));
+    throw StoreError(
+        untrusted
+            ? notTipDatabase(path_, engine)
+            : QStringLiteral("The file \"%1\" is not a usable database: %2.").arg(path_, engine));
   }
   if (!untrusted)
     exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
@@ -117,39 +118,38 @@ void Database::configure() {
 }
 
 void Database::checkTipTables() {
-  for (const TableSpec &spec : knownTables()) {
-    if (!spec.inTemplate)
+  for (const TableSpec &definition : knownTables()) {
+    if (!definition.inTemplate)
       continue;
     sql::Statement find(db_, QStringLiteral("SELECT name, type FROM sqlite_schema "
                                             "WHERE name = ?1 COLLATE NOCASE"));
-    find.bind(1, spec.name);
+    find.bind(1, definition.name);
     if (!find.step())
-      throw StoreError(notTipDatabase(path_, QStringLiteral("it has no table %1").arg(spec.name)));
+      throw StoreError(notTipDatabase(path_, QStringLiteral("it has no table %1").arg(definition.name)));
     const QString actual = find.text(0);
     if (find.text(1) != QLatin1String("table"))
-      throw StoreError(notTipDatabase(path_, QStringLiteral("%1 is not a table").arg(spec.name)));
+      throw StoreError(notTipDatabase(path_, QStringLiteral("%1 is not a table").arg(definition.name)));
     const QList<ColumnInfo> present = columns(actual);
-    for (const FieldSpec &field : spec.fields) {
+    for (const FieldSpec &field : definition.fields) {
       const ColumnInfo *column = nullptr;
       for (const ColumnInfo &c : present)
         if (c.name.compare(field.name, Qt::CaseInsensitive) == 0)
           column = &c;
       if (!column)
         throw StoreError(notTipDatabase(
-            path_, QStringLiteral("the table %1 has no field %2").arg(spec.name, field.name)));
+            path_, QStringLiteral("the table %1 has no field %2").arg(definition.name, field.name)));
       if (column->kind != field.kind)
         throw StoreError(notTipDatabase(path_, QStringLiteral("the field %1 of table %2 is "
                                                               "declared \"%3\", not %4")
-                                                   .arg(field.name, spec.name,
-                                                        column->declaredType,
+                                                   .arg(field.name, definition.name, column->declaredType,
                                                         declaredTypeOf(field.kind))));
     }
     try {
-      sql::Statement rowid(db_, QStringLiteral("SELECT rowid FROM %1 LIMIT 0")
-                                    .arg(sql::quoteIdentifier(actual)));
+      sql::Statement rowid(
+          db_, QStringLiteral("SELECT rowid FROM %1 LIMIT 0").arg(sql::quoteIdentifier(actual)));
     } catch (const StoreError &) {
       throw StoreError(
-          notTipDatabase(path_, QStringLiteral("the table %1 has no row ids").arg(spec.name)));
+          notTipDatabase(path_, QStringLiteral("the table %1 has no row ids").arg(definition.name)));
     }
   }
 }
@@ -157,8 +157,8 @@ void Database::checkTipTables() {
 void Database::exec(const QString &sql) {
   char *message = nullptr;
   if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-    const QString engine = message ? QString::fromUtf8(message)
-                                   : QString::fromUtf8(sqlite3_errmsg(db_));
+    const QString engine =
+        message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errmsg(db_));
     sqlite3_free(message);
     throw StoreError(QStringLiteral("The database engine failed: %1").arg(engine));
   }
@@ -179,13 +179,13 @@ QList<QStringList> Database::rows(const QString &sql) {
 bool Database::inTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
 QString Database::actualTableName(const QString &name) {
-  sql::Statement &find = prepared(QStringLiteral("SELECT name FROM sqlite_schema "
-                                                 "WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+  sql::Statement &find =
+      prepared(QStringLiteral("SELECT name FROM sqlite_schema "
+                              "WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
   sql::ResetOnExit reset(find);
   find.bind(1, name);
   if (!find.step())
-    throw StoreError(
-        QStringLiteral("The database \"%1\" has no table \"%2\".").arg(path_, name));
+    throw StoreError(QStringLiteral("The database \"%1\" has no table \"%2\".").arg(path_, name));
   return find.text(0);
 }
 
@@ -224,8 +224,8 @@ qint64 Database::reserveKey(const QString &actualTable) {
     hasSequence = probe.step();
   }
   {
-    const QString maxRowid =
-        QStringLiteral("coalesce((SELECT max(rowid) FROM %1), 0)").arg(sql::quoteIdentifier(actualTable));
+    const QString maxRowid = QStringLiteral("coalesce((SELECT max(rowid) FROM %1), 0)")
+                                 .arg(sql::quoteIdentifier(actualTable));
     sql::Statement &seq = prepared(
         hasSequence ? QStringLiteral("SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE "
                                      "name = ?1), 0), %1)")

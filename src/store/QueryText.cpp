@@ -14,16 +14,14 @@ enum class Tok { Name, BracketName, Number, Text, Equals, Star, Comma, Semicolon
 
 struct Token {
   Tok kind = Tok::End;
-  QString text;    // the name, or the text value with '' turned into '
+  QString text; // the name, or the text value with '' turned into '
   qint64 number = 0;
   int position = 0; // 1-based character position in the source text
 };
 
 class Parser {
 public:
-  Parser(const QString &source, const QString &what) : source_(source), what_(what) {
-    tokenize();
-  }
+  Parser(const QString &source, const QString &what) : source_(source), what_(what) { tokenize(); }
 
   [[noreturn]] void error(const QString &detail) const {
     throw StoreError(QStringLiteral("The %1 \"%2\" is not valid: %3.").arg(what_, source_, detail));
@@ -84,19 +82,19 @@ public:
 
   const TableSpec *table() {
     const Token t = expectName("a table name");
-    const TableSpec *spec = findTable(t.text);
-    if (!spec)
+    const TableSpec *definition = findTable(t.text);
+    if (!definition)
       error(QStringLiteral("there is no table \"%1\" (known tables: Group, Tips, Settings)")
                 .arg(t.text));
-    return spec;
+    return definition;
   }
 
   const FieldSpec *field(const TableSpec &table) {
     const Token t = expectName("a field name");
-    const FieldSpec *spec = findField(table, t.text);
-    if (!spec)
+    const FieldSpec *definition = findField(table, t.text);
+    if (!definition)
       error(QStringLiteral("the table %1 has no field \"%2\"").arg(table.name, t.text));
-    return spec;
+    return definition;
   }
 
   Comparison comparison(const TableSpec &table) {
@@ -112,9 +110,8 @@ public:
         error(QStringLiteral("the field %1 holds numbers, found %2").arg(name, describe(v)));
       const qint64 low = c.field->kind == FieldKind::Integer ? std::numeric_limits<qint32>::min()
                                                              : std::numeric_limits<qint16>::min();
-      const qint64 high = c.field->kind == FieldKind::Integer
-                              ? std::numeric_limits<qint32>::max()
-                              : std::numeric_limits<qint16>::max();
+      const qint64 high = c.field->kind == FieldKind::Integer ? std::numeric_limits<qint32>::max()
+                                                              : std::numeric_limits<qint16>::max();
       if (v.number < low || v.number > high)
         error(QStringLiteral("the number %1 is out of the range of the field %2")
                   .arg(v.number)
@@ -214,13 +211,12 @@ private:
           bool allDigits = true;
           for (qsizetype k = (c == QLatin1Char('-') ? 1 : 0); k < digits.size(); ++k)
             allDigits = allDigits && digits[k] >= QLatin1Char('0') && digits[k] <= QLatin1Char('9');
-          error(allDigits
-                    ? QStringLiteral("the number %1 at position %2 is too large")
-                          .arg(digits)
-                          .arg(start + 1)
-                    : QStringLiteral("\"%1\" at position %2 is not a number")
-                          .arg(digits)
-                          .arg(start + 1));
+          error(allDigits ? QStringLiteral("the number %1 at position %2 is too large")
+                                .arg(digits)
+                                .arg(start + 1)
+                          : QStringLiteral("\"%1\" at position %2 is not a number")
+                                .arg(digits)
+                                .arg(start + 1));
         }
         t.kind = Tok::Number;
         t.number = value;
@@ -331,8 +327,7 @@ QList<Comparison> parseCriteria(const QString &text, const TableSpec &table) {
   return list;
 }
 
-SqlText rowidQuery(const RecordSource &source, const QString &tableName,
-                   const QString &columns) {
+SqlText rowidQuery(const RecordSource &source, const QString &tableName, const QString &columns) {
   SqlText out;
   out.sql = QStringLiteral("SELECT rowid") +
             (columns.isEmpty() ? QString() : QStringLiteral(", ") + columns) +

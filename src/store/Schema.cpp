@@ -157,8 +157,8 @@ void createDatabase(const QString &nativePath, DatabaseKind kind) {
   }
   sqlite3 *db = nullptr;
   const QByteArray path = nativePath.toUtf8();
-  const int rc = sqlite3_open_v2(path.constData(), &db,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+  const int rc =
+      sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
   auto cleanUp = [&](bool removeFile) {
     sqlite3_close_v2(db);
     db = nullptr;
@@ -168,14 +168,13 @@ void createDatabase(const QString &nativePath, DatabaseKind kind) {
   if (rc != SQLITE_OK) {
     const QString engine = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
     cleanUp(true);
-    throw StoreError(QStringLiteral("The database file \"%1\" cannot be created: %2")
-                         .arg(nativePath, engine));
+    throw StoreError(
+        QStringLiteral("The database file \"%1\" cannot be created: %2").arg(nativePath, engine));
   }
   try {
     registerCollation(db);
     auto exec = [&](const QString &statement) {
-      if (sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, nullptr) !=
-          SQLITE_OK)
+      if (sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
         sql::fail(db, QStringLiteral("The database file \"%1\" cannot be created").arg(nativePath));
     };
     exec(QStringLiteral("PRAGMA journal_mode=DELETE"));

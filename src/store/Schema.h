@@ -34,7 +34,7 @@ void createDatabase(const QString &nativePath, DatabaseKind kind);
 enum class FieldKind { Integer, SmallInt, YesNo, Date, Text, Other };
 
 struct FieldSpec {
-  QString name;  // canonical spelling, e.g. "TIP_GROUP"
+  QString name; // canonical spelling, e.g. "TIP_GROUP"
   FieldKind kind;
   bool longText = false; // text of any length: record sets read it only when asked for
 };
@@ -43,7 +43,7 @@ struct TableSpec {
   QString name;     // canonical spelling: "Group", "Tips", "Settings"
   QString keyField; // the automatic key ("GROUP_ID", "TIPS_ID"); empty for Settings
   QList<FieldSpec> fields;
-  bool inTemplate;  // part of a Template database
+  bool inTemplate; // part of a Template database
 };
 
 // The three known tables.

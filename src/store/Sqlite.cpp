@@ -5,7 +5,8 @@
 namespace store::sql {
 
 void fail(sqlite3 *db, const QString &what) {
-  const QString engine = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+  const QString engine =
+      db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
   throw StoreError(QStringLiteral("%1: %2").arg(what, engine));
 }
 

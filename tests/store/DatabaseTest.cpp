@@ -65,9 +65,10 @@ TEST_F(DatabaseTest, CreatedFilesHoldTheTablesOfTheirKind) {
   EXPECT_EQ(declared(QStringLiteral("Group")),
             QStringLiteral("GROUP_ID INTEGER, TIP_GROUP TEXT, G_LOCAL YESNO, G_IMPORT YESNO, "
                            "G_ORIGINAL YESNO, G_DATE DATE"));
-  EXPECT_EQ(declared(QStringLiteral("Tips")),
-            QStringLiteral("TIPS_ID INTEGER, GROUP_ID INTEGER, TIP_SUBJECT TEXT, TIP_DESCRIPTION "
-                           "TEXT, TIP_LOCAL YESNO, TIP_IMPORT YESNO, TIP_ORIGINAL YESNO, TIP_DATE DATE"));
+  EXPECT_EQ(
+      declared(QStringLiteral("Tips")),
+      QStringLiteral("TIPS_ID INTEGER, GROUP_ID INTEGER, TIP_SUBJECT TEXT, TIP_DESCRIPTION "
+                     "TEXT, TIP_LOCAL YESNO, TIP_IMPORT YESNO, TIP_ORIGINAL YESNO, TIP_DATE DATE"));
   EXPECT_EQ(declared(QStringLiteral("Settings")),
             QStringLiteral("USER_FIRST TEXT, USER_LAST TEXT, USER_EMAIL TEXT, USER_CITY TEXT, "
                            "USER_COUNTRY TEXT, USER_H INTEGER, USER_L INTEGER, USER_T INTEGER, "
@@ -88,18 +89,21 @@ TEST_F(DatabaseTest, CreatedFilesHoldTheTablesOfTheirKind) {
 
   // An existing file is never overwritten.
   const QByteArray before = contents(dbPath());
-  EXPECT_TRUE(errorOf([&] { createDatabase(dbPath(), DatabaseKind::Template); })
-                  .contains(QStringLiteral("already exists")));
+  EXPECT_TRUE(errorOf([&] {
+                createDatabase(dbPath(), DatabaseKind::Template);
+              }).contains(QStringLiteral("already exists")));
   EXPECT_EQ(contents(dbPath()), before);
   EXPECT_TRUE(errorOf([&] {
-                createDatabase(file(QStringLiteral("no/such/folder/x.mdb")), DatabaseKind::Template);
+                createDatabase(file(QStringLiteral("no/such/folder/x.mdb")),
+                               DatabaseKind::Template);
               }).contains(QStringLiteral("folder does not exist")));
 }
 
 TEST_F(DatabaseTest, AMissingFileIsAnErrorAndIsNotCreated) {
   const QString missing = file(QStringLiteral("missing.mdb"));
   for (OpenMode mode : {OpenMode::ReadWrite, OpenMode::ReadOnlyUntrusted}) {
-    EXPECT_TRUE(errorOf([&] { Database::open(missing, mode); }).contains(QStringLiteral("does not exist")));
+    EXPECT_TRUE(
+        errorOf([&] { Database::open(missing, mode); }).contains(QStringLiteral("does not exist")));
     DataControl dc;
     dc.setDatabaseName(missing, mode);
     dc.setRecordSource(QStringLiteral("Group"));
@@ -117,13 +121,16 @@ TEST_F(DatabaseTest, AFileThatIsNoDatabaseGivesAnErrorNotACrash) {
   {
     QFile f(text);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray("Standard Jet DB\0\0\0 this is not an SQLite file at all\n", 54).repeated(100));
+    f.write(
+        QByteArray("Standard Jet DB\0\0\0 this is not an SQLite file at all\n", 54).repeated(100));
   }
   const QByteArray before = contents(text);
-  EXPECT_TRUE(errorOf([&] { Database::open(text, OpenMode::ReadWrite); })
-                  .contains(QStringLiteral("not a usable database")));
-  EXPECT_TRUE(errorOf([&] { Database::open(text, OpenMode::ReadOnlyUntrusted); })
-                  .contains(QStringLiteral("is not an Ombrix Tips database")));
+  EXPECT_TRUE(errorOf([&] {
+                Database::open(text, OpenMode::ReadWrite);
+              }).contains(QStringLiteral("not a usable database")));
+  EXPECT_TRUE(errorOf([&] {
+                Database::open(text, OpenMode::ReadOnlyUntrusted);
+              }).contains(QStringLiteral("is not an Ombrix Tips database")));
   EXPECT_EQ(contents(text), before);
 }
 
@@ -174,8 +181,10 @@ TEST_F(DatabaseTest, UntrustedFilesAreCheckedBeforeAnythingIsRead) {
   EXPECT_TRUE(errorOf([&] { rs.addNew(); }).contains(QStringLiteral("read-only")));
   EXPECT_TRUE(errorOf([&] { rs.edit(); }).contains(QStringLiteral("read-only")));
   EXPECT_TRUE(errorOf([&] { rs.deleteRow(); }).contains(QStringLiteral("read-only")));
-  EXPECT_FALSE(errorOf([&] { dc->database()->exec(QStringLiteral("DELETE FROM Tips")); }).isEmpty());
-  EXPECT_EQ(dc->database()->rows(QStringLiteral("PRAGMA trusted_schema")), (QList<QStringList>{{"0"}}));
+  EXPECT_FALSE(
+      errorOf([&] { dc->database()->exec(QStringLiteral("DELETE FROM Tips")); }).isEmpty());
+  EXPECT_EQ(dc->database()->rows(QStringLiteral("PRAGMA trusted_schema")),
+            (QList<QStringList>{{"0"}}));
   int defensive = -1;
   sqlite3_db_config(dc->database()->handle(), SQLITE_DBCONFIG_DEFENSIVE, -1, &defensive);
   EXPECT_EQ(defensive, 1);
@@ -190,7 +199,8 @@ TEST_F(DatabaseTest, ConnectionsAreDurableSharedAndReleased) {
   ASSERT_TRUE(a->database());
   EXPECT_EQ(a->database(), b->database());
   EXPECT_NE(a->database(), untrusted->database());
-  EXPECT_EQ(a->database()->rows(QStringLiteral("PRAGMA journal_mode")), (QList<QStringList>{{"delete"}}));
+  EXPECT_EQ(a->database()->rows(QStringLiteral("PRAGMA journal_mode")),
+            (QList<QStringList>{{"delete"}}));
   EXPECT_EQ(a->database()->rows(QStringLiteral("PRAGMA synchronous")), (QList<QStringList>{{"2"}}));
 
   // The same file reached by another spelling of its path shares the connection too.
@@ -228,7 +238,8 @@ TEST_F(DatabaseTest, ATransactionCoversEveryControlOnTheFile) {
     tips->recordset().update();
     // No commit: the destructor rolls back.
   }
-  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM \"Group\"")), QStringList{"0"});
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM \"Group\"")),
+            QStringList{"0"});
   EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM Tips")), QStringList{"0"});
   EXPECT_TRUE(errorOf([&] {
                 groups->recordset().moveLast();
@@ -250,16 +261,20 @@ TEST_F(DatabaseTest, ATransactionCoversEveryControlOnTheFile) {
     tips->recordset().setField(QStringLiteral("TIP_SUBJECT"), QStringLiteral("Kept"));
     tips->recordset().update();
     // Nothing reaches the file before the commit.
-    EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM \"Group\"")), QStringList{"0"});
+    EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM \"Group\"")),
+              QStringList{"0"});
     tx.commit();
     EXPECT_FALSE(errorOf([&] { tx.commit(); }).isEmpty());
   }
-  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT TIP_GROUP FROM \"Group\"")), QStringList{"Kept"});
-  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT TIP_SUBJECT FROM Tips")), QStringList{"Kept"});
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT TIP_GROUP FROM \"Group\"")),
+            QStringList{"Kept"});
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT TIP_SUBJECT FROM Tips")),
+            QStringList{"Kept"});
 
   // Without a transaction every update commits at once.
   addGroup(QStringLiteral("At once"));
-  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM \"Group\"")), QStringList{"2"});
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM \"Group\"")),
+            QStringList{"2"});
   EXPECT_FALSE(errorOf([] { Database::Transaction tx(nullptr); }).isEmpty());
 }
 
@@ -289,10 +304,14 @@ TEST_F(DatabaseTest, FindsAndListsUseIndexesAtFullScale) {
     const RecordSource s = parseRecordSource(QString::fromUtf8(source));
     return rowidQuery(s, s.table->name);
   };
-  EXPECT_TRUE(queryPlan(*db, match("TIP_GROUP = 'group 7'", group)).contains(QStringLiteral("INDEX Group_TIP_GROUP")));
-  EXPECT_TRUE(queryPlan(*db, match("TIP_SUBJECT = 'subject 7'", tips)).contains(QStringLiteral("INDEX Tips_TIP_SUBJECT")));
-  EXPECT_TRUE(queryPlan(*db, match("[GROUP_ID] = 7", group)).contains(QStringLiteral("INTEGER PRIMARY KEY")));
-  EXPECT_TRUE(queryPlan(*db, match("GROUP_ID = 7", tips)).contains(QStringLiteral("INDEX Tips_GROUP_ID")));
+  EXPECT_TRUE(queryPlan(*db, match("TIP_GROUP = 'group 7'", group))
+                  .contains(QStringLiteral("INDEX Group_TIP_GROUP")));
+  EXPECT_TRUE(queryPlan(*db, match("TIP_SUBJECT = 'subject 7'", tips))
+                  .contains(QStringLiteral("INDEX Tips_TIP_SUBJECT")));
+  EXPECT_TRUE(queryPlan(*db, match("[GROUP_ID] = 7", group))
+                  .contains(QStringLiteral("INTEGER PRIMARY KEY")));
+  EXPECT_TRUE(
+      queryPlan(*db, match("GROUP_ID = 7", tips)).contains(QStringLiteral("INDEX Tips_GROUP_ID")));
   const QString list = queryPlan(*db, rows("SELECT * FROM Group ORDER BY Tip_Group"));
   EXPECT_TRUE(list.contains(QStringLiteral("INDEX Group_TIP_GROUP"))) << list.toStdString();
   EXPECT_FALSE(list.contains(QStringLiteral("TEMP B-TREE"))) << list.toStdString();

@@ -41,16 +41,18 @@ TEST(QueryText, RecordSourcesOfTheScreens) {
   }
   EXPECT_EQ(parseRecordSource(QStringLiteral("tips")).table->name, QStringLiteral("Tips"));
 
-  const RecordSource groups = parseRecordSource(QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group"));
+  const RecordSource groups =
+      parseRecordSource(QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group"));
   EXPECT_EQ(groups.table->name, QStringLiteral("Group"));
   ASSERT_EQ(groups.orderBy.size(), 1);
   EXPECT_EQ(groups.orderBy[0].field->name, QStringLiteral("TIP_GROUP"));
   EXPECT_FALSE(groups.orderBy[0].descending);
 
   // The number is appended with no blank after "="; blanks are accepted too.
-  for (const QString &text : {QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =") + QString::number(17),
-                              QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID = 17"),
-                              QStringLiteral("select * from tips where group_id=17")}) {
+  for (const QString &text :
+       {QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =") + QString::number(17),
+        QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID = 17"),
+        QStringLiteral("select * from tips where group_id=17")}) {
     const RecordSource s = parseRecordSource(text);
     EXPECT_EQ(s.table->name, QStringLiteral("Tips")) << text.toStdString();
     ASSERT_EQ(s.where.size(), 1);
@@ -77,10 +79,11 @@ TEST(QueryText, GeneralisedRecordSources) {
   EXPECT_EQ(s.orderBy[1].field->name, QStringLiteral("TIPS_ID"));
 
   const SqlText sql = rowidQuery(s, QStringLiteral("Tips"));
-  EXPECT_EQ(sql.sql, QStringLiteral(
-                         "SELECT rowid FROM \"Tips\" WHERE \"TIP_SUBJECT\" COLLATE UNICASE = ?1 AND "
-                         "\"GROUP_ID\" = ?2 AND \"TIP_LOCAL\" = ?3 AND \"TIP_DATE\" = ?4 ORDER BY "
-                         "\"TIP_SUBJECT\" COLLATE UNICASE DESC, \"TIPS_ID\" ASC, rowid ASC"));
+  EXPECT_EQ(
+      sql.sql,
+      QStringLiteral("SELECT rowid FROM \"Tips\" WHERE \"TIP_SUBJECT\" COLLATE UNICASE = ?1 AND "
+                     "\"GROUP_ID\" = ?2 AND \"TIP_LOCAL\" = ?3 AND \"TIP_DATE\" = ?4 ORDER BY "
+                     "\"TIP_SUBJECT\" COLLATE UNICASE DESC, \"TIPS_ID\" ASC, rowid ASC"));
   EXPECT_EQ(sql.params.size(), 4);
   EXPECT_FALSE(sql.sql.contains(QStringLiteral("it's")));
 }
@@ -113,13 +116,15 @@ TEST(QueryText, MalformedRecordSourcesAreRefused) {
     EXPECT_FALSE(message.isEmpty()) << "accepted: " << text.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("record source"))) << message.toStdString();
   }
-  EXPECT_TRUE(errorOfSource(QStringLiteral("SELECT * FROM Nope")).contains(QStringLiteral("no table \"Nope\"")));
+  EXPECT_TRUE(errorOfSource(QStringLiteral("SELECT * FROM Nope"))
+                  .contains(QStringLiteral("no table \"Nope\"")));
   EXPECT_TRUE(errorOfSource(QStringLiteral("SELECT * FROM Group ORDER BY Nope"))
                   .contains(QStringLiteral("has no field \"Nope\"")));
 }
 
 TEST(QueryText, CriteriaOfTheScreens) {
-  const QList<Comparison> byName = parseCriteria(QStringLiteral("TIP_GROUP = 'Kitchen'"), table("Group"));
+  const QList<Comparison> byName =
+      parseCriteria(QStringLiteral("TIP_GROUP = 'Kitchen'"), table("Group"));
   ASSERT_EQ(byName.size(), 1);
   EXPECT_EQ(byName[0].field->name, QStringLiteral("TIP_GROUP"));
   EXPECT_EQ(byName[0].value.toString(), QStringLiteral("Kitchen"));
@@ -128,23 +133,31 @@ TEST(QueryText, CriteriaOfTheScreens) {
       parseCriteria(QStringLiteral("TIP_SUBJECT = 'Keep the lid on'"), table("Tips"));
   EXPECT_EQ(bySubject[0].value.toString(), QStringLiteral("Keep the lid on"));
 
-  const QList<Comparison> byKey = parseCriteria(QStringLiteral("[GROUP_ID] = ") + QString::number(7), table("Group"));
+  const QList<Comparison> byKey =
+      parseCriteria(QStringLiteral("[GROUP_ID] = ") + QString::number(7), table("Group"));
   EXPECT_EQ(byKey[0].field->name, QStringLiteral("GROUP_ID"));
   EXPECT_EQ(byKey[0].value.toLongLong(), 7);
 
   // Names in any case; values taken literally: doubled apostrophe, backtick, blanks, Unicode.
-  EXPECT_EQ(parseCriteria(QStringLiteral("tip_group='O''Brien'''"), table("Group"))[0].value.toString(),
-            QStringLiteral("O'Brien'"));
-  EXPECT_EQ(parseCriteria(QStringLiteral("Tip_Group = 'O`Brien'"), table("Group"))[0].value.toString(),
-            QStringLiteral("O`Brien"));
-  EXPECT_EQ(parseCriteria(QStringLiteral("TIP_GROUP = '  Été -- ; x'"), table("Group"))[0].value.toString(),
+  EXPECT_EQ(
+      parseCriteria(QStringLiteral("tip_group='O''Brien'''"), table("Group"))[0].value.toString(),
+      QStringLiteral("O'Brien'"));
+  EXPECT_EQ(
+      parseCriteria(QStringLiteral("Tip_Group = 'O`Brien'"), table("Group"))[0].value.toString(),
+      QStringLiteral("O`Brien"));
+  EXPECT_EQ(parseCriteria(QStringLiteral("TIP_GROUP = '  Été -- ; x'"), table("Group"))[0]
+                .value.toString(),
             QStringLiteral("  Été -- ; x"));
-  EXPECT_EQ(parseCriteria(QStringLiteral("TIP_GROUP = ''"), table("Group"))[0].value.toString(), QString());
-  EXPECT_EQ(parseCriteria(QStringLiteral("TIP_GROUP = 'a' and G_LOCAL = -1"), table("Group")).size(), 2);
+  EXPECT_EQ(parseCriteria(QStringLiteral("TIP_GROUP = ''"), table("Group"))[0].value.toString(),
+            QString());
+  EXPECT_EQ(
+      parseCriteria(QStringLiteral("TIP_GROUP = 'a' and G_LOCAL = -1"), table("Group")).size(), 2);
 
-  const SqlText sql = matchQuery(parseCriteria(QStringLiteral("TIP_GROUP = 'x'' OR 1=1 --'"), table("Group")),
-                                 QStringLiteral("Group"));
-  EXPECT_EQ(sql.sql, QStringLiteral("SELECT rowid FROM \"Group\" WHERE \"TIP_GROUP\" COLLATE UNICASE = ?1"));
+  const SqlText sql =
+      matchQuery(parseCriteria(QStringLiteral("TIP_GROUP = 'x'' OR 1=1 --'"), table("Group")),
+                 QStringLiteral("Group"));
+  EXPECT_EQ(sql.sql,
+            QStringLiteral("SELECT rowid FROM \"Group\" WHERE \"TIP_GROUP\" COLLATE UNICASE = ?1"));
   EXPECT_EQ(sql.params, QVariantList{QStringLiteral("x' OR 1=1 --")});
 }
 

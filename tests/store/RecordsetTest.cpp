@@ -15,7 +15,8 @@ TEST_F(RecordsetTest, TheQueryTextsOfTheScreens) {
   const int appleUpper = addGroup(QStringLiteral("Apple")); // same name but for case
   const int garden = addGroup(QStringLiteral("Garden"));
   addTip(garden, QStringLiteral("Water early"));
-  const int lid = addTip(kitchen, QStringLiteral("Keep the lid on"), QStringLiteral("Line 1\r\nLine 2"));
+  const int lid =
+      addTip(kitchen, QStringLiteral("Keep the lid on"), QStringLiteral("Line 1\r\nLine 2"));
   addTip(kitchen, QStringLiteral("Salt late"));
 
   // Whole tables, in key order.
@@ -29,15 +30,18 @@ TEST_F(RecordsetTest, TheQueryTextsOfTheScreens) {
   auto sorted = control(QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group"));
   EXPECT_EQ(column(sorted->recordset(), QStringLiteral("TIP_GROUP")),
             (QStringList{"apple", "Apple", "Éclair", "Garden", "Kitchen"}));
-  EXPECT_EQ(column(sorted->recordset(), QStringLiteral("GROUP_ID")),
-            (QStringList{QString::number(apple), QString::number(appleUpper), QString::number(eclair),
-                         QString::number(garden), QString::number(kitchen)}));
+  EXPECT_EQ(
+      column(sorted->recordset(), QStringLiteral("GROUP_ID")),
+      (QStringList{QString::number(apple), QString::number(appleUpper), QString::number(eclair),
+                   QString::number(garden), QString::number(kitchen)}));
 
   // The tips of one group, the number appended with no blank after "=".
-  auto ofKitchen = control(QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =") + QString::number(kitchen));
+  auto ofKitchen =
+      control(QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =") + QString::number(kitchen));
   EXPECT_EQ(column(ofKitchen->recordset(), QStringLiteral("TIP_SUBJECT")),
             (QStringList{"Keep the lid on", "Salt late"}));
-  auto none = control(QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =") + QString::number(apple));
+  auto none =
+      control(QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =") + QString::number(apple));
   EXPECT_EQ(none->recordset().recordCount(), 0);
   EXPECT_TRUE(none->recordset().eof());
   EXPECT_TRUE(none->recordset().bof());
@@ -45,7 +49,8 @@ TEST_F(RecordsetTest, TheQueryTextsOfTheScreens) {
   // One tip; its description keeps its line breaks.
   auto one = control(QStringLiteral("SELECT * FROM TIPS WHERE TIPS_ID =") + QString::number(lid));
   ASSERT_EQ(one->recordset().recordCount(), 1);
-  EXPECT_EQ(one->recordset().text(QStringLiteral("Tip_Description")), QStringLiteral("Line 1\r\nLine 2"));
+  EXPECT_EQ(one->recordset().text(QStringLiteral("Tip_Description")),
+            QStringLiteral("Line 1\r\nLine 2"));
 
   // Settings: the one row, reached by moving to the first record.
   auto settings = control(QStringLiteral("Settings"));
@@ -89,9 +94,11 @@ TEST_F(RecordsetTest, FindFirstByNameIgnoresCaseForAllLetters) {
   EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'O''Brien'")), QStringLiteral("<no match>"));
   EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'it''s'")), QStringLiteral("It's"));
   EXPECT_EQ(rs.field(QStringLiteral("GROUP_ID")).toInt(), apostrophe);
-  EXPECT_EQ(find(QStringLiteral("[GROUP_ID] = ") + QString::number(backtick)), QStringLiteral("O`Brien"));
+  EXPECT_EQ(find(QStringLiteral("[GROUP_ID] = ") + QString::number(backtick)),
+            QStringLiteral("O`Brien"));
   EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'Tips' AND G_LOCAL = True")), QStringLiteral("Tips"));
-  EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'Tips' AND G_IMPORT = True")), QStringLiteral("<no match>"));
+  EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'Tips' AND G_IMPORT = True")),
+            QStringLiteral("<no match>"));
   // An injection attempt inside a well-formed text is only a name that is not there.
   EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'x'' OR ''1''=''1'")), QStringLiteral("<no match>"));
 
@@ -122,8 +129,9 @@ TEST_F(RecordsetTest, FindFirstStartsAtTheFirstRowAndKeepsTheRowOnNoMatch) {
   EXPECT_EQ(rs.text(QStringLiteral("TIP_GROUP")), QStringLiteral("c"));
 
   // A malformed criteria text changes nothing either.
-  EXPECT_TRUE(errorOf([&] { rs.findFirst(QStringLiteral("x' OR 1=1 --")); })
-                  .contains(QStringLiteral("criteria text")));
+  EXPECT_TRUE(errorOf([&] {
+                rs.findFirst(QStringLiteral("x' OR 1=1 --"));
+              }).contains(QStringLiteral("criteria text")));
   EXPECT_TRUE(rs.noMatch());
   EXPECT_EQ(rs.text(QStringLiteral("TIP_GROUP")), QStringLiteral("c"));
   rs.findFirst(QStringLiteral("TIP_GROUP = 'b'"));
@@ -218,7 +226,8 @@ TEST_F(RecordsetTest, KeysAreNeverHandedOutTwice) {
   EXPECT_EQ(one->recordset().field(QStringLiteral("GROUP_ID")).toInt(), last + 1);
   one->recordset().cancelUpdate();
   EXPECT_EQ(one->recordset().recordCount(), 1);
-  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM \"Group\"")), QStringList{"1"});
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM \"Group\"")),
+            QStringList{"1"});
   EXPECT_EQ(addGroup(QStringLiteral("Next")), last + 1);
 }
 
@@ -253,10 +262,12 @@ TEST_F(RecordsetTest, EditChangesTheCurrentRowWithTheFieldTypes) {
   s.setField(QStringLiteral("USER_T"), QVariant::fromValue<short>(-32768));
   s.setField(QStringLiteral("USER_FIRST"), QStringLiteral("Zoë"));
   s.setField(QStringLiteral("USER_W"), 40000);
-  EXPECT_TRUE(errorOf([&] { s.setField(QStringLiteral("USER_H"), qint64(1) << 31); })
-                  .contains(QStringLiteral("32-bit field USER_H")));
-  EXPECT_TRUE(errorOf([&] { s.setField(QStringLiteral("USER_H"), QStringLiteral("tall")); })
-                  .contains(QStringLiteral("Type mismatch")));
+  EXPECT_TRUE(errorOf([&] {
+                s.setField(QStringLiteral("USER_H"), qint64(1) << 31);
+              }).contains(QStringLiteral("32-bit field USER_H")));
+  EXPECT_TRUE(errorOf([&] {
+                s.setField(QStringLiteral("USER_H"), QStringLiteral("tall"));
+              }).contains(QStringLiteral("Type mismatch")));
   s.update();
   s.moveFirst();
   EXPECT_EQ(s.field(QStringLiteral("USER_L")), QVariant(-120));
@@ -270,16 +281,20 @@ TEST_F(RecordsetTest, WritesOutsideAddNewOrEditAreErrors) {
   addGroup(QStringLiteral("One"));
   auto dc = control(QStringLiteral("Group"));
   Recordset &rs = dc->recordset();
-  EXPECT_TRUE(errorOf([&] { rs.setField(QStringLiteral("TIP_GROUP"), QStringLiteral("x")); })
-                  .contains(QStringLiteral("AddNew or Edit")));
+  EXPECT_TRUE(errorOf([&] {
+                rs.setField(QStringLiteral("TIP_GROUP"), QStringLiteral("x"));
+              }).contains(QStringLiteral("AddNew or Edit")));
   EXPECT_TRUE(errorOf([&] { rs.update(); }).contains(QStringLiteral("without AddNew or Edit")));
   rs.edit();
-  EXPECT_TRUE(errorOf([&] { rs.setField(QStringLiteral("GROUP_ID"), 99); })
-                  .contains(QStringLiteral("automatic key")));
-  EXPECT_TRUE(errorOf([&] { rs.setField(QStringLiteral("NO_SUCH"), 1); })
-                  .contains(QStringLiteral("has no field \"NO_SUCH\"")));
-  EXPECT_TRUE(errorOf([&] { rs.setField(QStringLiteral("G_DATE"), QStringLiteral("1st May")); })
-                  .contains(QStringLiteral("Type mismatch")));
+  EXPECT_TRUE(errorOf([&] {
+                rs.setField(QStringLiteral("GROUP_ID"), 99);
+              }).contains(QStringLiteral("automatic key")));
+  EXPECT_TRUE(errorOf([&] {
+                rs.setField(QStringLiteral("NO_SUCH"), 1);
+              }).contains(QStringLiteral("has no field \"NO_SUCH\"")));
+  EXPECT_TRUE(errorOf([&] {
+                rs.setField(QStringLiteral("G_DATE"), QStringLiteral("1st May"));
+              }).contains(QStringLiteral("Type mismatch")));
   rs.setField(QStringLiteral("TIP_GROUP"), QStringLiteral("Discarded"));
   rs.moveFirst(); // a move discards the pending edit
   EXPECT_EQ(rs.text(QStringLiteral("TIP_GROUP")), QStringLiteral("One"));
@@ -288,8 +303,9 @@ TEST_F(RecordsetTest, WritesOutsideAddNewOrEditAreErrors) {
   DataControl closed;
   EXPECT_TRUE(closed.recordset().eof());
   EXPECT_EQ(closed.recordset().recordCount(), 0);
-  EXPECT_TRUE(errorOf([&] { closed.recordset().field(QStringLiteral("TIP_GROUP")); })
-                  .contains(QStringLiteral("not open")));
+  EXPECT_TRUE(errorOf([&] {
+                closed.recordset().field(QStringLiteral("TIP_GROUP"));
+              }).contains(QStringLiteral("not open")));
   EXPECT_FALSE(errorOf([&] { closed.refresh(); }).isEmpty());
 }
 
@@ -308,8 +324,9 @@ TEST_F(RecordsetTest, DeleteThenMoveNextWalksOn) {
     ++visited;
     if (rs.field(QStringLiteral("GROUP_ID")).toInt() == drop) {
       rs.deleteRow();
-      EXPECT_TRUE(errorOf([&] { rs.field(QStringLiteral("TIP_SUBJECT")); })
-                      .contains(QStringLiteral("deleted")));
+      EXPECT_TRUE(errorOf([&] {
+                    rs.field(QStringLiteral("TIP_SUBJECT"));
+                  }).contains(QStringLiteral("deleted")));
       EXPECT_FALSE(rs.eof());
     }
     rs.moveNext();
@@ -351,8 +368,9 @@ TEST_F(RecordsetTest, DeleteThenMoveNextWalksOn) {
   auto b = control(QStringLiteral("Tips"));
   EXPECT_EQ(a->recordset().text(QStringLiteral("TIP_SUBJECT")), QStringLiteral("Shared"));
   b->recordset().deleteRow();
-  EXPECT_TRUE(errorOf([&] { a->recordset().text(QStringLiteral("TIP_SUBJECT")); })
-                  .contains(QStringLiteral("deleted")));
+  EXPECT_TRUE(errorOf([&] {
+                a->recordset().text(QStringLiteral("TIP_SUBJECT"));
+              }).contains(QStringLiteral("deleted")));
 }
 
 TEST_F(RecordsetTest, ChangesThroughOneSetAreReadThroughAnother) {
@@ -364,4 +382,49 @@ TEST_F(RecordsetTest, ChangesThroughOneSetAreReadThroughAnother) {
   writer->recordset().setField(QStringLiteral("TIP_GROUP"), QStringLiteral("New name"));
   writer->recordset().update();
   EXPECT_EQ(reader->recordset().text(QStringLiteral("TIP_GROUP")), QStringLiteral("New name"));
+}
+
+TEST_F(RecordsetTest, LargeSetsReadRightBeyondTheirFirstRows) {
+  // 3,000 tips: more than the rows a refresh reads at once and many windows of rows.
+  auto db = Database::open(dbPath(), OpenMode::ReadWrite);
+  db->exec(QStringLiteral(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+      "INSERT INTO Tips (GROUP_ID, TIP_SUBJECT, TIP_DESCRIPTION, TIP_DATE) "
+      "SELECT i % 3, 'S' || i, 'D' || i, '2024-01-01' FROM n"));
+  auto dc = control(QStringLiteral("Tips"));
+  auto other = control(QStringLiteral("Tips"));
+  Recordset &rs = dc->recordset();
+  other->recordset().findFirst(QStringLiteral("TIP_SUBJECT = 's2499'"));
+  other->recordset().edit();
+  other->recordset().setField(QStringLiteral("TIP_DESCRIPTION"), QStringLiteral("changed"));
+  other->recordset().update();
+
+  int i = 0, deleted = 0;
+  while (!rs.eof()) {
+    ++i;
+    ASSERT_EQ(rs.text(QStringLiteral("TIP_SUBJECT")), QStringLiteral("S%1").arg(i));
+    if (i % 7 == 0) { // only some rows are asked for their long text
+      EXPECT_EQ(rs.text(QStringLiteral("TIP_DESCRIPTION")),
+                i == 2499 ? QStringLiteral("changed") : QStringLiteral("D%1").arg(i));
+    }
+    if (i % 100 == 0) {
+      rs.deleteRow();
+      ++deleted;
+    } else if (i % 101 == 0) {
+      rs.edit();
+      rs.setField(QStringLiteral("TIP_DESCRIPTION"), QStringLiteral("edited %1").arg(i));
+      rs.update();
+      EXPECT_EQ(rs.text(QStringLiteral("TIP_DESCRIPTION")), QStringLiteral("edited %1").arg(i));
+    }
+    rs.moveNext();
+  }
+  EXPECT_EQ(i, 3000);
+  EXPECT_EQ(rs.recordCount(), 3000 - deleted);
+  rs.findFirst(QStringLiteral("TIP_SUBJECT = 'S2929'"));
+  ASSERT_FALSE(rs.noMatch());
+  EXPECT_EQ(rs.text(QStringLiteral("TIP_DESCRIPTION")), QStringLiteral("edited 2929"));
+  rs.findFirst(QStringLiteral("TIP_SUBJECT = 'S2900'"));
+  EXPECT_TRUE(rs.noMatch());
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM Tips")),
+            QStringList{QString::number(3000 - deleted)});
 }

@@ -30,8 +30,7 @@ protected:
   const QString &dbPath() const { return dbPath_; }
 
   // A data control on the tip database, refreshed on the given record source.
-  std::unique_ptr<DataControl> control(const QString &source,
-                                       const QString &path = QString(),
+  std::unique_ptr<DataControl> control(const QString &source, const QString &path = QString(),
                                        OpenMode mode = OpenMode::ReadWrite) {
     auto dc = std::make_unique<DataControl>();
     dc->setDatabaseName(path.isEmpty() ? dbPath_ : path, mode);
