@@ -1,4 +1,4 @@
-// Record sets as the screens use them: the query and criteria texts of Part 1.1, name
+// Record sets as the screens use them: the program's query and criteria texts, name
 // and case rules, and the exact semantics of moves, finds, adds, edits and deletes.
 
 #include "StoreFixture.h"
