@@ -12,16 +12,10 @@
 
 namespace {
 
-class Frame : public ::testing::Test {
+class Frame : public OnMainScreen {
 protected:
-  TestProgram t;
-  void SetUp() override {
-    t.setUserDetails();
-    t.start();
-    ASSERT_EQ(t.activeName(), "frmOmbrixShow");
-  }
-  bool helpQuitSent() const {
-    for (const auto &call : const_cast<TestProgram &>(t).program().help().calls())
+  bool helpQuitSent() {
+    for (const auto &call : t.program().help().calls())
       if (call.command == HelpLinks::kQuit)
         return true;
     return false;

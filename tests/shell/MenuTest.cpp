@@ -14,14 +14,8 @@
 
 namespace {
 
-class Menu : public ::testing::Test {
+class Menu : public OnMainScreen {
 protected:
-  TestProgram t;
-  void SetUp() override {
-    t.setUserDetails();
-    t.start();
-    ASSERT_EQ(t.activeName(), "frmOmbrixShow");
-  }
   QString placeholder() const { return t.folder() + "\\images\\0.jpg"; }
   static void write(const QString &path, const QByteArray &bytes = "x") {
     QFile f(path);

@@ -36,3 +36,14 @@ private:
       ADD_FAILURE() << error.toStdString();
   }
 };
+
+// A test that starts on the main screen of an installation with stored user details.
+class OnMainScreen : public ::testing::Test {
+protected:
+  TestProgram t;
+  void SetUp() override {
+    t.setUserDetails();
+    t.start();
+    ASSERT_EQ(t.activeName(), "frmOmbrixShow");
+  }
+};
