@@ -13,6 +13,7 @@
 
 frmUserDetails::frmUserDetails(Program &program)
     : SecondaryScreen(program, QStringLiteral("frmUserDetails"), "lblDelGroup") {
+  busyDuringLoad_ = true;
   Data11.setRecordSource(QStringLiteral("Settings"));
   Image1 = addImage("Image1", 5900, 160, 975, 1100);
 
@@ -70,7 +71,6 @@ frmUserDetails::frmUserDetails(Program &program)
 void frmUserDetails::setDatabaseNames() { Data11.setDatabaseName(tipDatabase()); }
 
 void frmUserDetails::loadScreen() {
-  BusyPointer busy;
   Data11.refresh();
   store::Recordset &settings = Data11.recordset();
   settings.moveFirst();
