@@ -84,10 +84,9 @@ void FileService::copyFile(const QString &source, const QString &target) const {
 }
 
 bool wildcardMatch(const QString &pattern, const QString &name) {
-  const QRegularExpression re(
-      QRegularExpression::wildcardToRegularExpression(pattern,
-                                                       QRegularExpression::UnanchoredWildcardConversion),
-      QRegularExpression::CaseInsensitiveOption);
+  const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(
+                                  pattern, QRegularExpression::UnanchoredWildcardConversion),
+                              QRegularExpression::CaseInsensitiveOption);
   const QRegularExpressionMatch m = re.match(name);
   return m.hasMatch() && m.capturedStart() == 0 && m.capturedLength() == name.size();
 }
@@ -95,7 +94,8 @@ bool wildcardMatch(const QString &pattern, const QString &name) {
 QStringList FileService::matchingFiles(const QString &folder, const QString &pattern) const {
   QStringList result;
   const QString dir = nativePath(folder);
-  const QStringList entries = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+  const QStringList entries =
+      QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
   for (const QString &entry : entries)
     if (wildcardMatch(pattern, entry))
       result << entry;
@@ -123,7 +123,9 @@ void FileService::deleteFile(const QString &pattern) const {
   }
 }
 
-bool FileService::fileExists(const QString &path) const { return QFileInfo(nativePath(path)).isFile(); }
+bool FileService::fileExists(const QString &path) const {
+  return QFileInfo(nativePath(path)).isFile();
+}
 
 bool FileService::folderExists(const QString &path) const {
   return QFileInfo(nativePath(path)).isDir();

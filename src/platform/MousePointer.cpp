@@ -3,7 +3,9 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-BusyPointer::BusyPointer() : active_(true) { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+BusyPointer::BusyPointer() : active_(true) {
+  QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+}
 
 BusyPointer::~BusyPointer() { release(); }
 

@@ -46,8 +46,7 @@ void HelpLinks::send(int command, int data) {
   }
   QUrl url = QUrl::fromLocalFile(files_.nativePath(helpFile_));
   // The help file is HTML with one anchor per topic number.
-  url.setFragment(command == kContext ? QString::number(data)
-                                      : QStringLiteral("contents"));
+  url.setFragment(command == kContext ? QString::number(data) : QStringLiteral("contents"));
   viewer_->setSource(url, QTextDocument::HtmlResource);
   viewer_->show();
   viewer_->raise();

@@ -6,8 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-PlaceholderScreen::PlaceholderScreen(Program &program, const QString &name,
-                                     const char *headingName)
+PlaceholderScreen::PlaceholderScreen(Program &program, const QString &name, const char *headingName)
     : SecondaryScreen(program, name, headingName) {
   QLabel *note = addLabel("lblNotYet",
                           QStringLiteral("This part of Ombrix Tips is not available yet.\n"

@@ -145,8 +145,8 @@ ImageBox *Screen::addImage(const char *name, int left, int top, int width, int h
 void Screen::addHeading(int logoLeft, int logoTop, int headingLeft, int headingTop) {
   ImageBox *logo = addImage("Image2", logoLeft, logoTop, 1968, 792);
   logo->setPicture(ImageBox::logo());
-  QLabel *heading =
-      addLabel("lblTop1", QStringLiteral("Tips and Hints Database"), headingLeft, headingTop, 3372, 252);
+  QLabel *heading = addLabel("lblTop1", QStringLiteral("Tips and Hints Database"), headingLeft,
+                             headingTop, 3372, 252);
   QFont font = heading->font();
   font.setBold(true);
   heading->setFont(font);

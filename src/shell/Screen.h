@@ -62,15 +62,16 @@ protected:
   OBXGlobals &g() const;
 
   // Places a control on the client area at its designed position (twips).
-  template <class W> W *place(W *widget, const char *name, int left, int top, int width, int height) {
+  template <class W>
+  W *place(W *widget, const char *name, int left, int top, int width, int height) {
     widget->setParent(client_);
     setupControl(widget, name, left, top, width, height);
     return widget;
   }
   QLabel *addLabel(const char *name, const QString &caption, int left, int top, int width,
                    int height);
-  QPushButton *addButton(const char *name, const QString &caption, const QString &toolTip,
-                         int left, int top, int width, int height);
+  QPushButton *addButton(const char *name, const QString &caption, const QString &toolTip, int left,
+                         int top, int width, int height);
   ImageBox *addImage(const char *name, int left, int top, int width, int height);
   // The heading "Tips and Hints Database" (bold, red) and the logo.
   void addHeading(int logoLeft, int logoTop, int headingLeft, int headingTop);

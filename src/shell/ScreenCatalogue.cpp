@@ -31,14 +31,15 @@ void registerScreens(Screens &screens) {
     const char *name;
     const char *heading;
   } later[] = {
-      {"frmAddGroup", "lblAddGroup"},         {"frmEditGroup1", "lblEditGroup"},
-      {"frmEditGroup2", "lblEditGroup"},      {"frmDelGroup1", "lblDelGroup"},
-      {"frmDelGroup2", "lblDelGroup"},        {"frmAddSubject", "lblAddSubject"},
-      {"frmEditSubject1", "lblEditSubject"},  {"frmEditSubject2", "lblEditSubject"},
-      {"frmDelSubject1", "lblDelSubject"},    {"frmDelSubject2", "lblDelSubject"},
-      {"frmExport1", "lblExport"},            {"frmExport2", "lblExport"},
-      {"frmImport1", "lblImport"},            {"frmImport2", "lblImport"},
+      {"frmAddGroup", "lblAddGroup"},        {"frmEditGroup1", "lblEditGroup"},
+      {"frmEditGroup2", "lblEditGroup"},     {"frmDelGroup1", "lblDelGroup"},
+      {"frmDelGroup2", "lblDelGroup"},       {"frmAddSubject", "lblAddSubject"},
+      {"frmEditSubject1", "lblEditSubject"}, {"frmEditSubject2", "lblEditSubject"},
+      {"frmDelSubject1", "lblDelSubject"},   {"frmDelSubject2", "lblDelSubject"},
+      {"frmExport1", "lblExport"},           {"frmExport2", "lblExport"},
+      {"frmImport1", "lblImport"},           {"frmImport2", "lblImport"},
   };
   for (const auto &screen : later)
-    screens.registerScreen(QString::fromLatin1(screen.name), placeholder(screen.name, screen.heading));
+    screens.registerScreen(QString::fromLatin1(screen.name),
+                           placeholder(screen.name, screen.heading));
 }

@@ -39,15 +39,14 @@ SecondaryScreen::SecondaryScreen(Program &program, const QString &name, const ch
   menu->setObjectName(QStringLiteral("nmuMenuItem"));
   nmuShowTipsItem = action(menu, "nmuShowTipsItem", QStringLiteral("View Tips Screen"));
   connect(mnuExiteItem, &QAction::triggered, this, &SecondaryScreen::mnuExiteItem_Click);
-  connect(nmuShowTipsItem, &QAction::triggered, this, [this] {
-    runReportingErrors(g().gMsgTitle, [this] { nmuShowTipsItem_Click(); });
-  });
+  connect(nmuShowTipsItem, &QAction::triggered, this,
+          [this] { runReportingErrors(g().gMsgTitle, [this] { nmuShowTipsItem_Click(); }); });
 }
 
 void SecondaryScreen::placeFrameButtons(int helpLeft, int helpTop, int exitLeft, int exitTop,
                                         int width, int height) {
-  cmdHelp->setGeometry(twips::toPixels(helpLeft), twips::toPixels(helpTop),
-                       twips::toPixels(width), twips::toPixels(height));
+  cmdHelp->setGeometry(twips::toPixels(helpLeft), twips::toPixels(helpTop), twips::toPixels(width),
+                       twips::toPixels(height));
   cmdShowTips->setGeometry(twips::toPixels(exitLeft), twips::toPixels(exitTop),
                            twips::toPixels(width), twips::toPixels(height));
 }

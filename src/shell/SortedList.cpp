@@ -26,9 +26,10 @@ const QCollator &listCollator() {
 
 void fillSortedList(QComboBox *combo, std::vector<ListEntry> entries) {
   const QCollator &collator = listCollator();
-  std::stable_sort(entries.begin(), entries.end(), [&collator](const ListEntry &a, const ListEntry &b) {
-    return collator.compare(a.text, b.text) < 0;
-  });
+  std::stable_sort(entries.begin(), entries.end(),
+                   [&collator](const ListEntry &a, const ListEntry &b) {
+                     return collator.compare(a.text, b.text) < 0;
+                   });
   // One model built whole is far quicker than thousands of single inserts.
   auto *model = new QStandardItemModel(static_cast<int>(entries.size()), 1, combo);
   for (int row = 0; row < static_cast<int>(entries.size()); ++row) {

@@ -46,8 +46,9 @@ void frmOmbrixShow::buildControls() {
   Combo1->setToolTip(QStringLiteral("Current Tip Group Name"));
   cmdFirst = addButton("cmdFirst", QStringLiteral("First"),
                        QStringLiteral("Click here to go to the First Tip"), 3900, 1400, 800, 372);
-  cmdPrevious = addButton("cmdPrevious", QStringLiteral("Previous"),
-                          QStringLiteral("Click here to go to the Previous Tip"), 4706, 1400, 800, 372);
+  cmdPrevious =
+      addButton("cmdPrevious", QStringLiteral("Previous"),
+                QStringLiteral("Click here to go to the Previous Tip"), 4706, 1400, 800, 372);
   cmdNext = addButton("cmdNext", QStringLiteral("Next"),
                       QStringLiteral("Click here to go to the Next Tip"), 5512, 1400, 800, 372);
   cmdLast = addButton("cmdLast", QStringLiteral("Last"),
@@ -63,12 +64,10 @@ void frmOmbrixShow::buildControls() {
   // typed here could be lost or written behind the user's back.
   txtDescription->setReadOnly(true);
 
-  connect(Combo1, &QComboBox::activated, this, [this] {
-    runReportingErrors(g().gMsgTitle, [this] { Combo1_Click(); });
-  });
-  connect(Combo2, &QComboBox::activated, this, [this] {
-    runReportingErrors(g().gMsgTitle, [this] { Combo2_Click(); });
-  });
+  connect(Combo1, &QComboBox::activated, this,
+          [this] { runReportingErrors(g().gMsgTitle, [this] { Combo1_Click(); }); });
+  connect(Combo2, &QComboBox::activated, this,
+          [this] { runReportingErrors(g().gMsgTitle, [this] { Combo2_Click(); }); });
 }
 
 void frmOmbrixShow::buildMenu() {
@@ -106,7 +105,8 @@ void frmOmbrixShow::buildMenu() {
   item(groupTip, "mnuEditGroupItem", QStringLiteral("Edit Group"));
   item(groupTip, "mnuDeleteGroupItem", QStringLiteral("Delete Group"));
   separator(main, "mnuFileBar1");
-  QMenu *subjectTip = menu(main, "mnuSubjectTipItem", QStringLiteral("Subject and Description Tip"));
+  QMenu *subjectTip =
+      menu(main, "mnuSubjectTipItem", QStringLiteral("Subject and Description Tip"));
   item(subjectTip, "mnuAddNewSubjectItem", QStringLiteral("Add New Subject and Description"));
   item(subjectTip, "mnuEditSubjectItem", QStringLiteral("Edit Subject and/or Description"));
   item(subjectTip, "mnuDeleteSubjectItem", QStringLiteral("Delete Subject and Description"));
@@ -212,7 +212,8 @@ void frmOmbrixShow::Combo1_Click() {
   const qint32 id = itemData(Combo1, position);
   g().gShowGroupIndex = position;
   showGroupPicture(id);
-  Data2.setRecordSource(QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =") + QString::number(id));
+  Data2.setRecordSource(QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =") +
+                        QString::number(id));
   Data2.refresh();
   Combo2->clear();
   txtDescription->clear();
@@ -225,8 +226,8 @@ void frmOmbrixShow::Combo1_Click() {
   AllBtnTrue();
   std::vector<ListEntry> entries;
   for (; !tips.eof(); tips.moveNext())
-    entries.push_back({tips.text(QStringLiteral("TIP_SUBJECT")),
-                       tips.field(QStringLiteral("TIPS_ID")).toInt()});
+    entries.push_back(
+        {tips.text(QStringLiteral("TIP_SUBJECT")), tips.field(QStringLiteral("TIPS_ID")).toInt()});
   fillSortedList(Combo2, std::move(entries));
   selectEntry(Combo2, 0);
   Combo2_Click();
@@ -240,7 +241,8 @@ void frmOmbrixShow::Combo2_Click() {
     return;
   const qint32 tip = itemData(Combo2, position);
   g().gShowSubjectIndex = position;
-  Data2.setRecordSource(QStringLiteral("SELECT * FROM TIPS WHERE TIPS_ID =") + QString::number(tip));
+  Data2.setRecordSource(QStringLiteral("SELECT * FROM TIPS WHERE TIPS_ID =") +
+                        QString::number(tip));
   Data2.refresh();
   store::Recordset &rs = Data2.recordset();
   txtDescription->setPlainText(rs.recordCount() > 0 ? rs.text(QStringLiteral("TIP_DESCRIPTION"))
@@ -402,7 +404,8 @@ void frmOmbrixShow::mnuExportItem_Click() {
 
 void frmOmbrixShow::mnuImportItem_Click() {
   openFromMenu(
-      QStringLiteral("frmImport1"), [this] { g().gPicturePath = program().appPath() + kPlaceholder; },
+      QStringLiteral("frmImport1"),
+      [this] { g().gPicturePath = program().appPath() + kPlaceholder; },
       [this] { CleanJPGMDB(program().files(), program().appPath()); });
 }
 

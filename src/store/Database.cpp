@@ -125,10 +125,12 @@ void Database::checkTipTables() {
                                             "WHERE name = ?1 COLLATE NOCASE"));
     find.bind(1, definition.name);
     if (!find.step())
-      throw StoreError(notTipDatabase(path_, QStringLiteral("it has no table %1").arg(definition.name)));
+      throw StoreError(
+          notTipDatabase(path_, QStringLiteral("it has no table %1").arg(definition.name)));
     const QString actual = find.text(0);
     if (find.text(1) != QLatin1String("table"))
-      throw StoreError(notTipDatabase(path_, QStringLiteral("%1 is not a table").arg(definition.name)));
+      throw StoreError(
+          notTipDatabase(path_, QStringLiteral("%1 is not a table").arg(definition.name)));
     const QList<ColumnInfo> present = columns(actual);
     for (const FieldSpec &field : definition.fields) {
       const ColumnInfo *column = nullptr;
@@ -137,19 +139,21 @@ void Database::checkTipTables() {
           column = &c;
       if (!column)
         throw StoreError(notTipDatabase(
-            path_, QStringLiteral("the table %1 has no field %2").arg(definition.name, field.name)));
+            path_,
+            QStringLiteral("the table %1 has no field %2").arg(definition.name, field.name)));
       if (column->kind != field.kind)
-        throw StoreError(notTipDatabase(path_, QStringLiteral("the field %1 of table %2 is "
-                                                              "declared \"%3\", not %4")
-                                                   .arg(field.name, definition.name, column->declaredType,
-                                                        declaredTypeOf(field.kind))));
+        throw StoreError(
+            notTipDatabase(path_, QStringLiteral("the field %1 of table %2 is "
+                                                 "declared \"%3\", not %4")
+                                      .arg(field.name, definition.name, column->declaredType,
+                                           declaredTypeOf(field.kind))));
     }
     try {
       sql::Statement rowid(
           db_, QStringLiteral("SELECT rowid FROM %1 LIMIT 0").arg(sql::quoteIdentifier(actual)));
     } catch (const StoreError &) {
-      throw StoreError(
-          notTipDatabase(path_, QStringLiteral("the table %1 has no row ids").arg(definition.name)));
+      throw StoreError(notTipDatabase(
+          path_, QStringLiteral("the table %1 has no row ids").arg(definition.name)));
     }
   }
 }

@@ -33,8 +33,8 @@ frmUserDetails::frmUserDetails(Program &program)
        QStringLiteral("Type your last name"), "USER_LAST", true},
       {"lblEmailAddress", QStringLiteral("Email Address"), "txtEmailAddress",
        QStringLiteral("Type your email address if any"), "USER_EMAIL", false},
-      {"lblCity", QStringLiteral("City"), "txtCity", QStringLiteral("Type the name of your city or suburb"),
-       "USER_CITY", true},
+      {"lblCity", QStringLiteral("City"), "txtCity",
+       QStringLiteral("Type the name of your city or suburb"), "USER_CITY", true},
       {"lblCountry", QStringLiteral("Country"), "txtCountry",
        QStringLiteral("Type the name of your country"), "USER_COUNTRY", true},
   };
@@ -54,9 +54,9 @@ frmUserDetails::frmUserDetails(Program &program)
   txtCity = fields_[3].box;
   txtCountry = fields_[4].box;
 
-  cmdSaveDetails = addButton("cmdSaveDetails", QStringLiteral("Save Details"),
-                             QStringLiteral("Changes will be saved to the database"), 120, 4080,
-                             1500, 420);
+  cmdSaveDetails =
+      addButton("cmdSaveDetails", QStringLiteral("Save Details"),
+                QStringLiteral("Changes will be saved to the database"), 120, 4080, 1500, 420);
   placeFrameButtons(5688, 4080, 4068, 4080);
 
   setTabOrder(cmdSaveDetails, cmdShowTips);

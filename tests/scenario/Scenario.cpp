@@ -38,10 +38,14 @@ int parseAnswer(const QString &word) {
 
 Qt::Key parseKey(const QString &word) {
   static const QHash<QString, Qt::Key> keys = {
-      {QStringLiteral("home"), Qt::Key_Home},       {QStringLiteral("end"), Qt::Key_End},
-      {QStringLiteral("left"), Qt::Key_Left},       {QStringLiteral("right"), Qt::Key_Right},
-      {QStringLiteral("backspace"), Qt::Key_Backspace}, {QStringLiteral("delete"), Qt::Key_Delete},
-      {QStringLiteral("enter"), Qt::Key_Return},    {QStringLiteral("escape"), Qt::Key_Escape},
+      {QStringLiteral("home"), Qt::Key_Home},
+      {QStringLiteral("end"), Qt::Key_End},
+      {QStringLiteral("left"), Qt::Key_Left},
+      {QStringLiteral("right"), Qt::Key_Right},
+      {QStringLiteral("backspace"), Qt::Key_Backspace},
+      {QStringLiteral("delete"), Qt::Key_Delete},
+      {QStringLiteral("enter"), Qt::Key_Return},
+      {QStringLiteral("escape"), Qt::Key_Escape},
       {QStringLiteral("tab"), Qt::Key_Tab},
   };
   return keys.value(word.toLower(), Qt::Key_unknown);
@@ -235,9 +239,10 @@ QString Scenario::step(const QStringList &w) {
     } else {
       return error;
     }
-    return actual == wanted ? QString()
-                            : w[1] + (actual ? QStringLiteral(" is ") : QStringLiteral(" is not ")) +
-                                  (enabled ? QStringLiteral("enabled") : QStringLiteral("visible"));
+    return actual == wanted
+               ? QString()
+               : w[1] + (actual ? QStringLiteral(" is ") : QStringLiteral(" is not ")) +
+                     (enabled ? QStringLiteral("enabled") : QStringLiteral("visible"));
   }
   if (command == QLatin1String("sql")) {
     if (QString e = needs(2); !e.isEmpty())
@@ -253,16 +258,18 @@ QString Scenario::step(const QStringList &w) {
     for (const QStringList &row : rows)
       actual << joinRow(row);
     const QStringList wanted = w.mid(3);
-    return actual == wanted ? QString()
-                            : QStringLiteral("the rows are [%1]").arg(actual.join(QStringLiteral("] [")));
+    return actual == wanted
+               ? QString()
+               : QStringLiteral("the rows are [%1]").arg(actual.join(QStringLiteral("] [")));
   }
   if (command == QLatin1String("expect-file") || command == QLatin1String("expect-no-file")) {
     if (QString e = needs(1); !e.isEmpty())
       return e;
     const bool wanted = command == QLatin1String("expect-file");
     const bool exists = QFileInfo(inst.native(w[1])).exists();
-    return exists == wanted ? QString()
-                            : w[1] + (exists ? QStringLiteral(" exists") : QStringLiteral(" does not exist"));
+    return exists == wanted
+               ? QString()
+               : w[1] + (exists ? QStringLiteral(" exists") : QStringLiteral(" does not exist"));
   }
   if (command == QLatin1String("expect-ended"))
     return inst.ended() ? QString() : QStringLiteral("the program is still running");

@@ -3,8 +3,8 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QTextStream>
 #include <QFileInfo>
+#include <QTextStream>
 
 int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

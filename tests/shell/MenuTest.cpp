@@ -7,8 +7,8 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QGuiApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <functional>
 #include <gtest/gtest.h>
 

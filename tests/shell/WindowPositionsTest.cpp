@@ -17,7 +17,9 @@ protected:
     t->start();
     ASSERT_EQ(t->activeName(), "frmOmbrixShow");
   }
-  QStringList stored() { return t->rows("SELECT USER_H, USER_L, USER_T, USER_W FROM Settings").value(0); }
+  QStringList stored() {
+    return t->rows("SELECT USER_H, USER_L, USER_T, USER_W FROM Settings").value(0);
+  }
   void place(int height, int left, int top, int width) {
     Screen *s = t->active();
     s->setHeight(height);
@@ -94,7 +96,8 @@ TEST_F(WindowPositions, SetDefaultPositionThenOkReopensAtTheDefault) {
   EXPECT_FALSE(t->g().gPositionLoaded);
   EXPECT_EQ(stored(), QStringList({"5172", "48", "504", "7404"}));
   EXPECT_EQ(t->active()->windowTitle(), "Ombrix Tips Screen Default Settings");
-  EXPECT_EQ(t->control<QLabel>("Label10")->text(), "Please click the OK button to exit this window!");
+  EXPECT_EQ(t->control<QLabel>("Label10")->text(),
+            "Please click the OK button to exit this window!");
   EXPECT_EQ(t->control<QLabel>("Label8")->text(), "5. Click on [Set User Position].");
   EXPECT_FALSE(t->active()->resizingControl().created());
   t->click("Command1");

@@ -55,12 +55,14 @@ QString Installation::native(const QString &text) const {
 }
 
 void Installation::sql(const QString &statement, const QString &database) const {
-  const QString path = database.isEmpty() ? file(QStringLiteral("ombrixtips.mdb")) : native(database);
+  const QString path =
+      database.isEmpty() ? file(QStringLiteral("ombrixtips.mdb")) : native(database);
   store::Database::open(path, store::OpenMode::ReadWrite)->exec(statement);
 }
 
 QList<QStringList> Installation::rows(const QString &query, const QString &database) const {
-  const QString path = database.isEmpty() ? file(QStringLiteral("ombrixtips.mdb")) : native(database);
+  const QString path =
+      database.isEmpty() ? file(QStringLiteral("ombrixtips.mdb")) : native(database);
   return store::Database::open(path, store::OpenMode::ReadWrite)->rows(query);
 }
 

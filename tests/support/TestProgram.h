@@ -26,8 +26,12 @@ public:
   }
   void click(const QString &name) { check(Installation::click(name)); }
   void triggerMenu(const QString &name) { check(Installation::triggerMenu(name)); }
-  void choose(const QString &combo, const QString &entry) { check(Installation::choose(combo, entry)); }
-  void chooseIndex(const QString &combo, int index) { check(Installation::chooseIndex(combo, index)); }
+  void choose(const QString &combo, const QString &entry) {
+    check(Installation::choose(combo, entry));
+  }
+  void chooseIndex(const QString &combo, int index) {
+    check(Installation::chooseIndex(combo, index));
+  }
   void type(const QString &name, const QString &text) { check(Installation::type(name, text)); }
 
 private:

@@ -39,7 +39,8 @@ TEST_F(UserDetails, FirstRunLeadsFromTheGreetingThroughStoredDetailsToTheMainScr
   ASSERT_EQ(t.activeName(), "frmUserDetails");
   EXPECT_EQ(t.active()->windowTitle(), "User Details Screen");
   EXPECT_EQ(t.g().gMsgTitle, "User Details Record");
-  for (const char *box : {"txtFirstName", "txtLastName", "txtEmailAddress", "txtCity", "txtCountry"})
+  for (const char *box :
+       {"txtFirstName", "txtLastName", "txtEmailAddress", "txtCity", "txtCountry"})
     EXPECT_EQ(text(box), "");
   EXPECT_FALSE(t.control("cmdShowTips")->isEnabled());
   EXPECT_FALSE(t.menuItemEnabled("nmuShowTipsItem"));
