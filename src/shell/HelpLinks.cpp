@@ -20,7 +20,6 @@ QString HelpLinks::helpFilePath(const QString &programFolder) {
 }
 
 void HelpLinks::HelpInit(QWidget *owner) {
-  owner_ = owner;
   globals_.gHelpHwnd = owner ? static_cast<quintptr>(owner->winId()) : 0;
   helpFile_ = helpFilePath(programFolder_);
 }

@@ -42,7 +42,6 @@ private:
   const FileService &files_;
   QString programFolder_;
   QString helpFile_;
-  QPointer<QWidget> owner_;
   QPointer<QTextBrowser> viewer_;
   std::vector<Call> calls_;
 };

@@ -112,11 +112,22 @@ void Screen::showEvent(QShowEvent *event) {
   }
 }
 
+void Screen::setTwipGeometry(QWidget *widget, int left, int top, int width, int height) {
+  widget->setGeometry(twips::toPixels(left), twips::toPixels(top), twips::toPixels(width),
+                      twips::toPixels(height));
+}
+
 void Screen::setupControl(QWidget *widget, const char *name, int left, int top, int width,
                           int height) {
   widget->setObjectName(QString::fromLatin1(name));
-  widget->setGeometry(twips::toPixels(left), twips::toPixels(top), twips::toPixels(width),
-                      twips::toPixels(height));
+  setTwipGeometry(widget, left, top, width, height);
+}
+
+void Screen::runClickHandler(const QString &controlName) {
+  // Handlers are the screen's slots named <control>_Click.
+  const QByteArray slot = controlName.toLatin1() + "_Click";
+  runReportingErrors(g().gMsgTitle,
+                     [this, &slot] { QMetaObject::invokeMethod(this, slot.constData()); });
 }
 
 QLabel *Screen::addLabel(const char *name, const QString &caption, int left, int top, int width,
@@ -129,12 +140,8 @@ QPushButton *Screen::addButton(const char *name, const QString &caption, const Q
   auto *button = place(new QPushButton(caption), name, left, top, width, height);
   if (!toolTip.isEmpty())
     button->setToolTip(toolTip);
-  connect(button, &QPushButton::clicked, this, [this, button] {
-    // Handlers are the screen's slots named <control>_Click.
-    const QByteArray slot = button->objectName().toLatin1() + "_Click";
-    runReportingErrors(g().gMsgTitle,
-                       [this, &slot] { QMetaObject::invokeMethod(this, slot.constData()); });
-  });
+  connect(button, &QPushButton::clicked, this,
+          [this, button] { runClickHandler(button->objectName()); });
   return button;
 }
 

@@ -76,6 +76,11 @@ protected:
   // The heading "Tips and Hints Database" (bold, red) and the logo.
   void addHeading(int logoLeft, int logoTop, int headingLeft, int headingTop);
 
+  // Places a widget at a designed position (twips) on its parent.
+  static void setTwipGeometry(QWidget *widget, int left, int top, int width, int height);
+  // Runs the handler <controlName>_Click, reporting what it meets.
+  void runClickHandler(const QString &controlName);
+
   // Hands over to another screen: geometry recorded, target shown, this one unloaded.
   void handOver(const QString &target);
 

@@ -1,7 +1,6 @@
 #include "shell/SecondaryScreen.h"
 
 #include "platform/MousePointer.h"
-#include "platform/Twips.h"
 #include "shell/ErrorReport.h"
 #include "shell/HelpLinks.h"
 #include "shell/Program.h"
@@ -45,10 +44,8 @@ SecondaryScreen::SecondaryScreen(Program &program, const QString &name, const ch
 
 void SecondaryScreen::placeFrameButtons(int helpLeft, int helpTop, int exitLeft, int exitTop,
                                         int width, int height) {
-  cmdHelp->setGeometry(twips::toPixels(helpLeft), twips::toPixels(helpTop), twips::toPixels(width),
-                       twips::toPixels(height));
-  cmdShowTips->setGeometry(twips::toPixels(exitLeft), twips::toPixels(exitTop),
-                           twips::toPixels(width), twips::toPixels(height));
+  setTwipGeometry(cmdHelp, helpLeft, helpTop, width, height);
+  setTwipGeometry(cmdShowTips, exitLeft, exitTop, width, height);
 }
 
 QString SecondaryScreen::tipDatabase() const {

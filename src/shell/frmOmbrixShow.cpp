@@ -81,11 +81,7 @@ void frmOmbrixShow::buildMenu() {
   auto item = [this](QMenu *parent, const char *name, const QString &caption) {
     QAction *a = parent->addAction(caption);
     a->setObjectName(QString::fromLatin1(name));
-    connect(a, &QAction::triggered, this, [this, a] {
-      const QByteArray slot = a->objectName().toLatin1() + "_Click";
-      runReportingErrors(g().gMsgTitle,
-                         [this, &slot] { QMetaObject::invokeMethod(this, slot.constData()); });
-    });
+    connect(a, &QAction::triggered, this, [this, a] { runClickHandler(a->objectName()); });
     return a;
   };
   auto separator = [](QMenu *parent, const char *name) {
@@ -147,6 +143,8 @@ QString frmOmbrixShow::greetingText() {
   return text;
 }
 
+QString frmOmbrixShow::placeholderPicture() const { return program().appPath() + kPlaceholder; }
+
 void frmOmbrixShow::Form_Load() {
   program().help().HelpInit(this);
   bool firstRun = false;
@@ -171,7 +169,7 @@ void frmOmbrixShow::Form_Load() {
     MsgBox(greetingText(), msgbox::vbExclamation + msgbox::vbOKOnly,
            QStringLiteral("Ombrix Tips, Enter New User Details!"));
     BusyPointer busy;
-    g().gPicturePath = program().appPath() + kPlaceholder;
+    g().gPicturePath = placeholderPicture();
     handOver(QStringLiteral("frmUserDetails"));
   }
 }
@@ -321,7 +319,7 @@ void frmOmbrixShow::AllFrmFalse() {
   Combo1->setEnabled(false);
   Combo2->setEnabled(false);
   MsgDatabaseEmpty(g());
-  g().gPicturePath = program().appPath() + kPlaceholder;
+  g().gPicturePath = placeholderPicture();
   handOver(QStringLiteral("frmAddGroup"));
 }
 
@@ -343,8 +341,7 @@ void frmOmbrixShow::openFromMenu(const QString &target, const std::function<void
 void frmOmbrixShow::mnuExiteItem_Click() { program().endProgram(); }
 
 void frmOmbrixShow::mnuAddNewGroupItem_Click() {
-  openFromMenu(QStringLiteral("frmAddGroup"),
-               [this] { g().gPicturePath = program().appPath() + kPlaceholder; });
+  openFromMenu(QStringLiteral("frmAddGroup"), [this] { g().gPicturePath = placeholderPicture(); });
 }
 
 void frmOmbrixShow::mnuEditGroupItem_Click() {
@@ -361,7 +358,7 @@ void frmOmbrixShow::mnuDeleteGroupItem_Click() {
     g().gGroupName.clear();
     g().gGroupId = 0;
     g().gGroupPicture.clear();
-    g().gNewPicture = program().appPath() + kPlaceholder;
+    g().gNewPicture = placeholderPicture();
   });
 }
 
@@ -392,8 +389,7 @@ void frmOmbrixShow::mnuDeleteSubjectItem_Click() {
 
 void frmOmbrixShow::mnuExportItem_Click() {
   openFromMenu(
-      QStringLiteral("frmExport1"),
-      [this] { g().gPicturePath = program().appPath() + kPlaceholder; },
+      QStringLiteral("frmExport1"), [this] { g().gPicturePath = placeholderPicture(); },
       [this] {
         CleanJPGMDB(program().files(), program().appPath());
         // A fresh, empty export database.
@@ -404,14 +400,13 @@ void frmOmbrixShow::mnuExportItem_Click() {
 
 void frmOmbrixShow::mnuImportItem_Click() {
   openFromMenu(
-      QStringLiteral("frmImport1"),
-      [this] { g().gPicturePath = program().appPath() + kPlaceholder; },
+      QStringLiteral("frmImport1"), [this] { g().gPicturePath = placeholderPicture(); },
       [this] { CleanJPGMDB(program().files(), program().appPath()); });
 }
 
 void frmOmbrixShow::mnuUserPersonalItem_Click() {
   openFromMenu(QStringLiteral("frmUserDetails"),
-               [this] { g().gPicturePath = program().appPath() + kPlaceholder; });
+               [this] { g().gPicturePath = placeholderPicture(); });
 }
 
 void frmOmbrixShow::mnuAboutItem_Click() {

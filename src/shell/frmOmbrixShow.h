@@ -54,6 +54,8 @@ private:
   void AllFrmFalse();
   void setNavigation(bool first, bool previous, bool next, bool last);
   void showGroupPicture(qint32 groupId);
+  // The placeholder picture's path text.
+  QString placeholderPicture() const;
   void clearSubjectsForEditing();
   // A menu command that opens another screen: shared values, geometry, extra steps, hand-off.
   void openFromMenu(const QString &target, const std::function<void()> &sharedValues,

@@ -54,16 +54,18 @@ QString Installation::native(const QString &text) const {
   return program_->native(onDrive ? text : folder_ + text);
 }
 
-void Installation::sql(const QString &statement, const QString &database) const {
+std::shared_ptr<store::Database> Installation::open(const QString &database) const {
   const QString path =
       database.isEmpty() ? file(QStringLiteral("ombrixtips.mdb")) : native(database);
-  store::Database::open(path, store::OpenMode::ReadWrite)->exec(statement);
+  return store::Database::open(path, store::OpenMode::ReadWrite);
+}
+
+void Installation::sql(const QString &statement, const QString &database) const {
+  open(database)->exec(statement);
 }
 
 QList<QStringList> Installation::rows(const QString &query, const QString &database) const {
-  const QString path =
-      database.isEmpty() ? file(QStringLiteral("ombrixtips.mdb")) : native(database);
-  return store::Database::open(path, store::OpenMode::ReadWrite)->rows(query);
+  return open(database)->rows(query);
 }
 
 void Installation::setUserDetails(const QString &first) const {

@@ -13,6 +13,9 @@
 #include "platform/MsgBox.h"
 #include "shell/Program.h"
 
+namespace store {
+class Database;
+}
 class Screen;
 class QWidget;
 class QAction;
@@ -59,6 +62,8 @@ public:
   bool ended() const { return ended_; }
 
 private:
+  std::shared_ptr<store::Database> open(const QString &database) const;
+
   QTemporaryDir dir_;
   QString folder_;
   QString home_;
