@@ -14,6 +14,21 @@ QString FileError::message() const { return reason_ + QStringLiteral(": ") + pat
 
 FileService::FileService(QString homeFolder) : home_(std::move(homeFolder)) {}
 
+void FileService::failNth(FileOperation operation, int nth) {
+  injected_[static_cast<int>(operation)].callsLeft = nth > 0 ? nth : 0;
+}
+
+void FileService::clearFailures() {
+  for (Injected &i : injected_)
+    i.callsLeft = 0;
+}
+
+void FileService::countCall(FileOperation operation, const QString &path) const {
+  Injected &i = injected_[static_cast<int>(operation)];
+  if (i.callsLeft > 0 && --i.callsLeft == 0)
+    throw FileError(path, QStringLiteral("Injected failure"));
+}
+
 namespace {
 
 // The entry of a folder whose name equals name without regard to case; the exact
@@ -58,6 +73,7 @@ QString FileService::nativePath(const QString &text) const {
 void FileService::copyFile(const QString &source, const QString &target) const {
   const QString from = nativePath(source);
   const QString to = nativePath(target);
+  countCall(FileOperation::Copy, to);
   QFile in(from);
   if (!QFileInfo(from).isFile())
     throw FileError(from, QStringLiteral("File not found"));
@@ -104,6 +120,7 @@ QStringList FileService::matchingFiles(const QString &folder, const QString &pat
 
 void FileService::deleteFile(const QString &pattern) const {
   const QString native = nativePath(pattern);
+  countCall(FileOperation::Delete, native);
   const QFileInfo info(native);
   const QString folder = info.absolutePath();
   const QString namePattern = info.fileName();
@@ -133,6 +150,7 @@ bool FileService::folderExists(const QString &path) const {
 
 void FileService::createFolder(const QString &path) const {
   const QString native = nativePath(path);
+  countCall(FileOperation::CreateFolder, native);
   if (QFileInfo(native).exists())
     throw FileError(native, QStringLiteral("File already exists"));
   if (!QDir().mkdir(native))

@@ -24,6 +24,9 @@ private:
   QString reason_;
 };
 
+// The operations that change files, for the fault seam below.
+enum class FileOperation { Copy, Delete, CreateFolder };
+
 class FileService {
 public:
   explicit FileService(QString homeFolder);
@@ -45,8 +48,21 @@ public:
   // Files of a folder matching a pattern, without regard to case, sorted by name.
   QStringList matchingFiles(const QString &folder, const QString &pattern) const;
 
+  // Fault seam for tests: the nth call of the operation from now on (1: the next one)
+  // fails with a FileError before it touches anything, as a full disk or a lost
+  // permission would. Further calls succeed again.
+  void failNth(FileOperation operation, int nth);
+  void clearFailures();
+
 private:
+  // Counts a call of the operation; throws the injected failure when it is the one.
+  void countCall(FileOperation operation, const QString &path) const;
+
   QString home_;
+  struct Injected {
+    int callsLeft = 0; // 0: no failure injected
+  };
+  mutable Injected injected_[3];
 };
 
 // Case-insensitive wildcard match of one file name (* any run, ? one character).

@@ -3,18 +3,16 @@
 #include "platform/ComponentService.h"
 #include "shell/ErrorReport.h"
 #include "shell/HelpLinks.h"
-#include "shell/ScreenCatalogue.h"
+#include "shell/ScreenNames.h"
 #include "shell/Screens.h"
 
 #include <QCoreApplication>
 
 Program::Program(QString programFolder, QString homeFolder)
-    : appPath_(std::move(programFolder)), files_(std::move(homeFolder)),
+    : appPath_(std::move(programFolder)), files_(std::move(homeFolder)), paths_(appPath_, files_),
       components_(std::make_unique<ComponentService>(appPath_)),
       help_(std::make_unique<HelpLinks>(g, files_, appPath_)),
-      screens_(std::make_unique<Screens>(*this)) {
-  registerScreens(*screens_);
-}
+      screens_(std::make_unique<Screens>(*this)) {}
 
 Program::~Program() {
   // Screens go before the services they use.
@@ -24,7 +22,7 @@ Program::~Program() {
 
 bool Program::start() {
   const bool started = runReportingErrors(
-      QStringLiteral("Ombrix Tips"), [this] { screens_->open(QStringLiteral("frmOmbrixShow")); });
+      QStringLiteral("Ombrix Tips"), [this] { screens_->open(screen::frmOmbrixShow); });
   if (!started || screens_->loaded().empty()) {
     // Without its tip database the program cannot show anything.
     endProgram();

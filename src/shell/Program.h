@@ -8,6 +8,8 @@
 
 #include "platform/FileService.h"
 #include "shell/OBXGlobals.h"
+#include "tips/Clock.h"
+#include "tips/ProgramPaths.h"
 
 class Screens;
 class HelpLinks;
@@ -30,6 +32,10 @@ public:
   // Native path of a text relative to the program folder ("\ombrixtips.mdb").
   QString programFile(const QString &relative) const { return native(appPath_ + relative); }
 
+  // Where each file of the program folder lives.
+  const tips::ProgramPaths &paths() const { return paths_; }
+  // Today, for every write that dates a row; tests set the day.
+  tips::Clock &clock() { return clock_; }
   FileService &files() { return files_; }
   Screens &screens() { return *screens_; }
   HelpLinks &help() { return *help_; }
@@ -48,6 +54,8 @@ public:
 private:
   QString appPath_;
   FileService files_;
+  tips::ProgramPaths paths_;
+  tips::Clock clock_;
   std::unique_ptr<ComponentService> components_;
   std::unique_ptr<HelpLinks> help_;
   std::unique_ptr<Screens> screens_;

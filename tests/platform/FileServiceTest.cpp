@@ -85,3 +85,21 @@ TEST(Wildcards, MatchWholeNamesOnly) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Files, AnInjectedFailureHitsOnlyTheNthCallOfItsOperation) {
+  write("a.jpg");
+  files.failNth(FileOperation::Copy, 2);
+  files.copyFile(root + "\\a.jpg", root + "\\b.jpg");
+  EXPECT_THROW(files.copyFile(root + "\\a.jpg", root + "\\c.jpg"), FileError);
+  EXPECT_FALSE(QFile::exists(root + "/c.jpg"));
+  files.copyFile(root + "\\a.jpg", root + "\\c.jpg");
+  // Other operations were not counted.
+  files.failNth(FileOperation::CreateFolder, 1);
+  files.deleteFile(root + "\\b.jpg");
+  EXPECT_THROW(files.createFolder(root + "\\New"), FileError);
+  EXPECT_FALSE(QDir(root + "/New").exists());
+}
+
+} // namespace

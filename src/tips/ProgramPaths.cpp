@@ -1,0 +1,35 @@
+#include "tips/ProgramPaths.h"
+
+#include "platform/FileService.h"
+
+namespace tips {
+
+QString relative::groupPicture(qint32 groupId) {
+  return QStringLiteral("\\images\\%1.jpg").arg(groupId);
+}
+
+ProgramPaths::ProgramPaths(QString programFolder, const FileService &files)
+    : appPath_(std::move(programFolder)), files_(files) {}
+
+QString ProgramPaths::file(const QString &relativeText) const {
+  return files_.nativePath(appPath_ + relativeText);
+}
+
+QString ProgramPaths::tipDatabase() const { return file(QLatin1String(relative::kTipDatabase)); }
+QString ProgramPaths::templateDatabase() const {
+  return file(QLatin1String(relative::kTemplateDatabase));
+}
+QString ProgramPaths::exportDatabase() const {
+  return file(QLatin1String(relative::kExportDatabase));
+}
+QString ProgramPaths::exportFolder() const { return file(QLatin1String(relative::kExportFolder)); }
+QString ProgramPaths::tempFolder() const { return file(QLatin1String(relative::kTempFolder)); }
+QString ProgramPaths::imagesFolder() const { return file(QLatin1String(relative::kImagesFolder)); }
+QString ProgramPaths::groupPicture(qint32 groupId) const {
+  return file(relative::groupPicture(groupId));
+}
+QString ProgramPaths::placeholderPicture() const {
+  return file(QLatin1String(relative::kPlaceholderPicture));
+}
+
+} // namespace tips

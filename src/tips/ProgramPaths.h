@@ -1,0 +1,53 @@
+#pragma once
+// Where every file of the program folder lives. Each path is written once here; the
+// rest of the program asks for it by name.
+//
+// The program folder is kept in the program's own form (the text that relative path
+// texts like "\images\0.jpg" are appended to); the answers are native paths, each
+// component matched on disk without regard to case by the file service.
+
+#include <QString>
+
+class FileService;
+
+namespace tips {
+
+class ProgramPaths {
+public:
+  ProgramPaths(QString programFolder, const FileService &files);
+
+  // The program folder, as the path texts are appended to it.
+  const QString &appPath() const { return appPath_; }
+  // Native path of a text relative to the program folder ("\OBXTemp\*.jpg").
+  QString file(const QString &relative) const;
+
+  QString tipDatabase() const;      // the user's tips, groups and settings
+  QString templateDatabase() const; // the empty database an export starts from
+  QString exportDatabase() const;   // the database an export fills
+  QString exportFolder() const;
+  QString tempFolder() const; // working folder of export and import
+  QString imagesFolder() const;
+  QString groupPicture(qint32 groupId) const;
+  QString placeholderPicture() const; // shown where a group has no picture of its own
+
+private:
+  QString appPath_;
+  const FileService &files_;
+};
+
+// The relative path texts, for the few callers that build a program folder themselves
+// (the data generator) or that name a pattern inside one.
+namespace relative {
+inline constexpr const char *kTipDatabase = "\\ombrixtips.mdb";
+inline constexpr const char *kTemplateDatabase = "\\@@@@@@@@.@@@";
+inline constexpr const char *kExportFolder = "\\Export";
+inline constexpr const char *kExportDatabase = "\\Export\\obxexpor.mdb";
+inline constexpr const char *kTempFolder = "\\OBXTemp";
+inline constexpr const char *kImagesFolder = "\\images";
+inline constexpr const char *kPlaceholderPicture = "\\images\\0.jpg";
+inline constexpr const char *kHelpFile = "\\OMBRIXTIPS.HLP";
+// "\images\<key>.jpg": a group's picture is named by the group's key in plain decimal.
+QString groupPicture(qint32 groupId);
+} // namespace relative
+
+} // namespace tips

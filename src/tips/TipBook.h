@@ -1,0 +1,46 @@
+#pragma once
+// The user's tip database with its group pictures: every write that the maintenance
+// screens make, each in one transaction, the picture file handled with its row so that
+// every group keeps a picture and nothing is half done.
+
+#include <QString>
+
+#include "tips/TipRows.h"
+
+class FileService;
+
+namespace tips {
+
+class ProgramPaths;
+
+struct NewGroup {
+  QString name;    // stored as given: callers trim and replace apostrophes
+  QString subject; // the group's first tip
+  QString description;
+  QString picture; // the picture file to copy; empty for the placeholder
+};
+
+class TipBook {
+public:
+  TipBook(const ProgramPaths &paths, const FileService &files, const Clock &clock);
+
+  // Reads and row writes that need no file.
+  TipRows &rows() { return rows_; }
+  void close() { rows_.close(); }
+
+  // The group, its first tip and its picture (a copy of the chosen file, or of the
+  // placeholder); returns the group's key. Nothing is left behind when a step fails.
+  qint32 addGroup(const NewGroup &group, Origin origin = Origin::Local);
+  // Replaces the group's picture with a copy of the file; the row stays as it is.
+  void changeGroupPicture(qint32 groupId, const QString &picture);
+  // The group, its tips, then its picture. The rows go first: a picture left behind
+  // (when it cannot be deleted) does no harm, a group without a picture would.
+  void deleteGroup(qint32 groupId);
+
+private:
+  const ProgramPaths &paths_;
+  const FileService &files_;
+  TipRows rows_;
+};
+
+} // namespace tips

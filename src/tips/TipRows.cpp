@@ -1,0 +1,214 @@
+#include "tips/TipRows.h"
+
+#include "store/Database.h"
+#include "tips/Clock.h"
+
+namespace tips {
+
+namespace {
+
+const QString kGroupOrder = QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group");
+
+// A criteria text comparing a text field with a value; apostrophes are doubled so that
+// any value stands safely between the criteria's own apostrophes.
+QString textCriteria(const char *field, const QString &value) {
+  QString quoted = value;
+  quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+  return QLatin1String(field) + QStringLiteral(" = '") + quoted + QLatin1Char('\'');
+}
+
+struct Flags {
+  int local, imported, original;
+};
+
+Flags flagsOf(Origin origin) {
+  switch (origin) {
+  case Origin::Delivered:
+    return {store::kFalse, store::kFalse, store::kTrue};
+  case Origin::Imported:
+    return {store::kFalse, store::kTrue, store::kFalse};
+  case Origin::Local:
+    break;
+  }
+  return {store::kTrue, store::kFalse, store::kFalse};
+}
+
+void setGroupOrigin(store::Recordset &rs, Origin origin, const QDate &day) {
+  const Flags f = flagsOf(origin);
+  rs.setField(QStringLiteral("G_LOCAL"), f.local);
+  rs.setField(QStringLiteral("G_IMPORT"), f.imported);
+  rs.setField(QStringLiteral("G_ORIGINAL"), f.original);
+  rs.setField(QStringLiteral("G_DATE"), day);
+}
+
+void setTipOrigin(store::Recordset &rs, Origin origin, const QDate &day) {
+  const Flags f = flagsOf(origin);
+  rs.setField(QStringLiteral("TIP_LOCAL"), f.local);
+  rs.setField(QStringLiteral("TIP_IMPORT"), f.imported);
+  rs.setField(QStringLiteral("TIP_ORIGINAL"), f.original);
+  rs.setField(QStringLiteral("TIP_DATE"), day);
+}
+
+// The key of a row begun with addNew, read before the update.
+qint32 newKey(store::Recordset &rs, const char *keyField) {
+  return rs.field(QLatin1String(keyField)).toInt();
+}
+
+} // namespace
+
+TipRows::TipRows(QString databasePath, const Clock &clock)
+    : path_(std::move(databasePath)), clock_(clock) {}
+
+TipRows::~TipRows() = default;
+
+std::shared_ptr<store::Database> TipRows::database() {
+  if (!db_)
+    db_ = store::Database::open(path_, store::OpenMode::ReadWrite);
+  return db_;
+}
+
+void TipRows::close() {
+  groups_.close();
+  tips_.close();
+  lookup_.close();
+  db_.reset();
+}
+
+store::DataControl &TipRows::control(store::DataControl &data, const QString &source) {
+  database(); // one connection for every control, kept open between calls
+  if (data.databaseName().isEmpty())
+    data.setDatabaseName(path_);
+  data.setRecordSource(source);
+  data.refresh();
+  return data;
+}
+
+std::vector<ListEntry> TipRows::entries(store::DataControl &data, const char *textField,
+                                        const char *keyField) {
+  std::vector<ListEntry> list;
+  store::Recordset &rs = data.recordset();
+  for (; !rs.eof(); rs.moveNext())
+    list.push_back({rs.text(QLatin1String(textField)), rs.field(QLatin1String(keyField)).toInt()});
+  sortForReader(list);
+  return list;
+}
+
+std::vector<ListEntry> TipRows::groups() {
+  return entries(control(groups_, kGroupOrder), "TIP_GROUP", "GROUP_ID");
+}
+
+std::vector<ListEntry> TipRows::subjects(qint32 groupId) {
+  return entries(control(lookup_, QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =") +
+                                      QString::number(groupId)),
+                 "TIP_SUBJECT", "TIPS_ID");
+}
+
+store::Recordset &TipRows::rowOf(store::DataControl &data, const QString &table,
+                                 const char *keyField, qint32 key) {
+  return control(data, QStringLiteral("SELECT * FROM %1 WHERE %2 =%3")
+                           .arg(table, QLatin1String(keyField))
+                           .arg(key))
+      .recordset();
+}
+
+QString TipRows::description(qint32 tipId) {
+  store::Recordset &rs = rowOf(lookup_, QStringLiteral("TIPS"), "TIPS_ID", tipId);
+  return rs.recordCount() > 0 ? rs.text(QStringLiteral("TIP_DESCRIPTION")) : QString();
+}
+
+QString TipRows::groupName(qint32 groupId) {
+  store::Recordset &rs = rowOf(lookup_, QStringLiteral("Group"), "GROUP_ID", groupId);
+  return rs.recordCount() > 0 ? rs.text(QStringLiteral("TIP_GROUP")) : QString();
+}
+
+std::optional<qint32> TipRows::findGroup(const QString &name) {
+  store::Recordset &rs = control(groups_, QStringLiteral("Group")).recordset();
+  if (rs.recordCount() < 1)
+    return std::nullopt;
+  rs.findFirst(textCriteria("TIP_GROUP", name));
+  if (rs.noMatch())
+    return std::nullopt;
+  return rs.field(QStringLiteral("GROUP_ID")).toInt();
+}
+
+std::optional<qint32> TipRows::findSubject(const QString &subject) {
+  store::Recordset &rs = control(tips_, QStringLiteral("Tips")).recordset();
+  if (rs.recordCount() < 1)
+    return std::nullopt;
+  rs.findFirst(textCriteria("TIP_SUBJECT", subject));
+  if (rs.noMatch())
+    return std::nullopt;
+  return rs.field(QStringLiteral("TIPS_ID")).toInt();
+}
+
+qint32 TipRows::insertGroup(const QString &name, Origin origin) {
+  store::Recordset &rs = control(groups_, QStringLiteral("Group")).recordset();
+  rs.addNew();
+  const qint32 key = newKey(rs, "GROUP_ID");
+  rs.setField(QStringLiteral("TIP_GROUP"), name);
+  setGroupOrigin(rs, origin, clock_.today());
+  rs.update();
+  return key;
+}
+
+qint32 TipRows::insertTip(qint32 groupId, const QString &subject, const QString &description,
+                          Origin origin) {
+  store::Recordset &rs = control(tips_, QStringLiteral("Tips")).recordset();
+  rs.addNew();
+  const qint32 key = newKey(rs, "TIPS_ID");
+  rs.setField(QStringLiteral("GROUP_ID"), groupId);
+  rs.setField(QStringLiteral("TIP_SUBJECT"), subject);
+  rs.setField(QStringLiteral("TIP_DESCRIPTION"), description);
+  setTipOrigin(rs, origin, clock_.today());
+  rs.update();
+  return key;
+}
+
+void TipRows::renameGroup(qint32 groupId, const QString &name) {
+  store::Recordset &rs = rowOf(lookup_, QStringLiteral("Group"), "GROUP_ID", groupId);
+  if (rs.recordCount() < 1)
+    throw store::StoreError(QStringLiteral("The group number %1 no longer exists.").arg(groupId));
+  rs.edit();
+  rs.setField(QStringLiteral("TIP_GROUP"), name);
+  setGroupOrigin(rs, Origin::Local, clock_.today());
+  rs.update();
+}
+
+void TipRows::changeTip(qint32 tipId, const QString &subject, const QString &description) {
+  store::Recordset &rs = rowOf(lookup_, QStringLiteral("TIPS"), "TIPS_ID", tipId);
+  if (rs.recordCount() < 1)
+    throw store::StoreError(QStringLiteral("The tip number %1 no longer exists.").arg(tipId));
+  const bool newSubject = rs.text(QStringLiteral("TIP_SUBJECT")) != subject;
+  const bool newDescription = rs.text(QStringLiteral("TIP_DESCRIPTION")) != description;
+  if (!newSubject && !newDescription)
+    return;
+  rs.edit();
+  if (newSubject) {
+    rs.setField(QStringLiteral("TIP_SUBJECT"), subject);
+    setTipOrigin(rs, Origin::Local, clock_.today());
+  }
+  if (newDescription)
+    rs.setField(QStringLiteral("TIP_DESCRIPTION"), description);
+  rs.update();
+}
+
+void TipRows::deleteGroup(qint32 groupId) {
+  store::Database::Transaction transaction(database());
+  store::Recordset &group = rowOf(lookup_, QStringLiteral("Group"), "GROUP_ID", groupId);
+  if (group.recordCount() > 0)
+    group.deleteRow();
+  store::Recordset &tips = rowOf(lookup_, QStringLiteral("TIPS"), "GROUP_ID", groupId);
+  while (!tips.eof()) {
+    tips.deleteRow();
+    tips.moveNext();
+  }
+  transaction.commit();
+}
+
+void TipRows::deleteTip(qint32 tipId) {
+  store::Recordset &rs = rowOf(lookup_, QStringLiteral("TIPS"), "TIPS_ID", tipId);
+  if (rs.recordCount() > 0)
+    rs.deleteRow();
+}
+
+} // namespace tips
