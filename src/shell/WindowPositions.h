@@ -3,6 +3,7 @@
 // reset to the default.
 
 #include "store/DataControl.h"
+#include "store/Schema.h"
 
 #include <QString>
 
@@ -15,7 +16,9 @@ struct StoredGeometry {
   int width;
 };
 
-inline constexpr StoredGeometry kDefaultGeometry{5172, 48, 504, 7404};
+inline constexpr StoredGeometry kDefaultGeometry{
+    store::kDefaultWindowGeometry.height, store::kDefaultWindowGeometry.left,
+    store::kDefaultWindowGeometry.top, store::kDefaultWindowGeometry.width};
 
 // Reads USER_H, USER_L, USER_T, USER_W of the current Settings row into the shared
 // values. A null field (a damaged row) reads as its default, so the window never opens

@@ -59,6 +59,7 @@ char32_t decode(const unsigned char *s, int n, int &i) {
   return cp;
 }
 
+// The fold of one code point: the one case rule of the store.
 char32_t fold(char32_t c) {
   if (c < 0x80)
     return (c >= 'A' && c <= 'Z') ? c + 32 : c;
@@ -145,6 +146,37 @@ int collationCallback(void *, int aBytes, const void *a, int bBytes, const void 
   return compareUnicase(static_cast<const char *>(a), aBytes, static_cast<const char *>(b), bBytes);
 }
 
+// obx_fold(x): the fold of x's text; null stays null. It runs over every name of a table
+// when a file is converted, so all-ASCII text (the common case) skips the round trip
+// through QString; both ways give the same result.
+void foldFunction(sqlite3_context *context, int, sqlite3_value **argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+    sqlite3_result_null(context);
+    return;
+  }
+  const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+  const int bytes = sqlite3_value_bytes(argv[0]);
+  if (!text) {
+    sqlite3_result_error_nomem(context);
+    return;
+  }
+  try {
+    QByteArray folded;
+    if (allAscii(text, 0, bytes)) {
+      folded = QByteArray(text, bytes);
+      for (char &c : folded)
+        if (c >= 'A' && c <= 'Z')
+          c = char(c + 32);
+    } else {
+      folded = foldCase(QString::fromUtf8(text, bytes)).toUtf8();
+    }
+    sqlite3_result_text64(context, folded.constData(), sqlite3_uint64(folded.size()),
+                          SQLITE_TRANSIENT, SQLITE_UTF8);
+  } catch (...) {
+    sqlite3_result_error_nomem(context); // no exception may cross the engine
+  }
+}
+
 } // namespace
 
 int compareUnicase(const char *a, int aBytes, const char *b, int bBytes) {
@@ -178,10 +210,34 @@ int compareUnicase(QStringView a, QStringView b) {
   return compareUnicase(ua.constData(), int(ua.size()), ub.constData(), int(ub.size()));
 }
 
-void registerCollation(sqlite3 *db) {
+QString foldCase(QStringView text) {
+  QString out;
+  out.reserve(text.size());
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    char32_t c = text[i].unicode();
+    if (text[i].isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
+      c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+      ++i;
+    }
+    c = fold(c); // a lone surrogate stays as it is
+    if (QChar::requiresSurrogates(c)) {
+      out.append(QChar(QChar::highSurrogate(c)));
+      out.append(QChar(QChar::lowSurrogate(c)));
+    } else {
+      out.append(QChar(char16_t(c)));
+    }
+  }
+  return out;
+}
+
+void registerTextFunctions(sqlite3 *db) {
   if (sqlite3_create_collation_v2(db, kCollationName, SQLITE_UTF8, nullptr, collationCallback,
-                                  nullptr) != SQLITE_OK)
-    throw StoreError(QStringLiteral("The text collation could not be registered: %1")
+                                  nullptr) != SQLITE_OK ||
+      sqlite3_create_function_v2(db, kFoldFunctionName, 1,
+                                 SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                                 foldFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
+    throw StoreError(QStringLiteral("The text functions could not be registered: %1")
                          .arg(QString::fromUtf8(sqlite3_errmsg(db))));
 }
 

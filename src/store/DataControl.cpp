@@ -4,23 +4,17 @@
 #include <QDateTime>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <sqlite3.h>
 #include <vector>
 
+#include "store/Collation.h"
 #include "store/Database.h"
 #include "store/QueryText.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 
 namespace store {
-
-bool isTrue(const QVariant &value) {
-  if (!value.isValid() || value.isNull())
-    return false;
-  bool ok = false;
-  const qlonglong n = value.toLongLong(&ok);
-  return ok ? n != 0 : value.toBool();
-}
 
 namespace {
 
@@ -87,22 +81,54 @@ bool integral(const QVariant &v, qint64 &out) {
   }
 }
 
+} // namespace
+
+std::optional<bool> yesNoOf(const QVariant &value) {
+  if (!value.isValid() || value.isNull())
+    return false;
+  switch (value.typeId()) {
+  case QMetaType::Double:
+  case QMetaType::Float: {
+    const double d = value.toDouble();
+    return std::isnan(d) ? std::nullopt : std::optional<bool>(d != 0);
+  }
+  case QMetaType::QString:
+  case QMetaType::QByteArray: {
+    const QString t = value.toString().trimmed();
+    for (const char *yes : {"true", "yes"})
+      if (t.compare(QLatin1String(yes), Qt::CaseInsensitive) == 0)
+        return true;
+    for (const char *no : {"false", "no"})
+      if (t.compare(QLatin1String(no), Qt::CaseInsensitive) == 0)
+        return false;
+    bool ok = false;
+    const double d = t.toDouble(&ok); // "-1", "0", "1", "2.5"
+    if (ok && !std::isnan(d))
+      return d != 0;
+    return std::nullopt;
+  }
+  default:
+    break;
+  }
+  qint64 n = 0;
+  if (integral(value, n))
+    return n != 0;
+  return std::nullopt;
+}
+
+bool isTrue(const QVariant &value) { return yesNoOf(value).value_or(false); }
+
+namespace {
+
 // A value as read from a field: int for integers and yes/no, QDate, QString; null ->
 // invalid QVariant.
 QVariant readForm(FieldKind kind, const QVariant &stored) {
   if (!stored.isValid())
     return {};
   switch (kind) {
-  case FieldKind::YesNo: {
-    qint64 n = 0;
-    if (integral(stored, n))
-      return n != 0 ? kTrue : kFalse;
-    const QString t = stored.toString().trimmed();
-    return (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
-            t.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0)
-               ? kTrue
-               : kFalse;
-  }
+  case FieldKind::YesNo:
+    // Another tool may have stored anything; what is not True reads as False.
+    return isTrue(stored) ? kTrue : kFalse;
   case FieldKind::Integer:
   case FieldKind::SmallInt: {
     qint64 n = 0;
@@ -147,10 +173,13 @@ class RecordsetImpl {
 public:
   RecordsetImpl(std::shared_ptr<Database> database, const RecordSource &source)
       : db_(std::move(database)), source_(source) {
-    table_ = db_->actualTableName(source_.table->name);
+    layout_ = db_->layout(*source_.table);
+    table_ = layout_.name;
     quotedTable_ = sql::quoteIdentifier(table_);
     QStringList eagerNames, lazyNames, names;
     for (const ColumnInfo &info : db_->columns(table_)) {
+      if (fieldOfFoldColumn(*source_.table, info.name))
+        continue; // a folded key: the record set's own business, not a field
       const int c = int(columns_.size());
       // The automatic key: the table's INTEGER PRIMARY KEY, which is its rowid.
       if (!source_.table->keyField.isEmpty() && info.primaryKey &&
@@ -164,6 +193,8 @@ public:
       (lazy ? lazyNames : eagerNames) << columns_.back().quoted;
       names << columns_.back().quoted;
     }
+    for (const FieldSpec *f : layout_.foldKeys)
+      foldKeys_.push_back({column(f->name), sql::quoteIdentifier(foldColumnName(*f))});
     QStringList marks;
     for (int i = 1; i <= kWindow; ++i)
       marks << QStringLiteral("?%1").arg(i);
@@ -176,7 +207,7 @@ public:
       lazySql_ = QStringLiteral("SELECT rowid, ") + lazyNames.join(QLatin1String(", ")) + rowsIn;
 
     // One ordered query gives the rows of the set and the short values of its first rows.
-    const SqlText query = rowidQuery(source_, table_, eagerNames.join(QLatin1String(", ")));
+    const SqlText query = rowidQuery(source_, layout_, eagerNames.join(QLatin1String(", ")));
     sql::Statement &stmt = db_->prepared(query.sql);
     Use use(stmt);
     stmt.bindAll(query.params);
@@ -233,7 +264,7 @@ public:
   void findFirst(const QString &criteria) {
     const QList<Comparison> comparisons = parseCriteria(criteria, *source_.table);
     cancelPending();
-    const SqlText query = matchQuery(comparisons, table_);
+    const SqlText query = matchQuery(comparisons, layout_);
     sql::Statement &stmt = db_->prepared(query.sql);
     Use use(stmt);
     stmt.bindAll(query.params);
@@ -488,15 +519,8 @@ private:
     qint64 n = 0;
     switch (col.kind) {
     case FieldKind::YesNo:
-      if (integral(v, n))
-        return QVariant::fromValue<qlonglong>(n != 0 ? kTrue : kFalse);
-      if (v.typeId() == QMetaType::QString) {
-        const QString t = v.toString().trimmed();
-        if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
-          return QVariant::fromValue<qlonglong>(kTrue);
-        if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
-          return QVariant::fromValue<qlonglong>(kFalse);
-      }
+      if (const std::optional<bool> yes = yesNoOf(v))
+        return QVariant::fromValue<qlonglong>(*yes ? kTrue : kFalse);
       throw mismatch();
     case FieldKind::Integer:
     case FieldKind::SmallInt: {
@@ -559,6 +583,11 @@ private:
       values << buffer_[c];
       marks << QStringLiteral("?%1").arg(values.size());
     }
+    for (const FoldKey &key : foldKeys_) {
+      names << key.quoted;
+      values << foldKeyOf(buffer_[size_t(key.column)]);
+      marks << QStringLiteral("?%1").arg(values.size());
+    }
     const QString sql =
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
             .arg(quotedTable_, names.join(QLatin1String(", ")), marks.join(QLatin1String(", ")));
@@ -606,25 +635,64 @@ private:
       values << buffer_[c];
       sets << QStringLiteral("%1 = ?%2").arg(columns_[c].quoted).arg(values.size());
     }
+    std::vector<const FoldKey *> keysWritten;
+    for (const FoldKey &key : foldKeys_) {
+      if (!dirty_[size_t(key.column)])
+        continue;
+      values << foldKeyOf(buffer_[size_t(key.column)]);
+      sets << QStringLiteral("%1 = ?%2").arg(key.quoted).arg(values.size());
+      keysWritten.push_back(&key);
+    }
     if (!sets.isEmpty()) {
-      values << QVariant::fromValue<qlonglong>(rows_[size_t(pos_)]);
+      const QVariant rowid = QVariant::fromValue<qlonglong>(rows_[size_t(pos_)]);
+      values << rowid;
       const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
                               .arg(quotedTable_, sets.join(QLatin1String(", ")))
                               .arg(values.size());
-      sql::Statement &stmt = db_->prepared(sql);
-      Use use(stmt);
-      stmt.bindAll(values);
+      // A name and its key land together.
+      std::optional<Database::Transaction> transaction;
+      if (!keysWritten.empty())
+        transaction.emplace(db_);
       const quint64 before = db_->dataVersion();
-      stmt.step();
-      if (sqlite3_changes(db_->handle()) == 0)
-        throw StoreError(rowGone());
+      {
+        sql::Statement &stmt = db_->prepared(sql);
+        Use use(stmt);
+        stmt.bindAll(values);
+        stmt.step();
+        if (sqlite3_changes(db_->handle()) == 0)
+          throw StoreError(rowGone());
+      }
+      // A new name of the same fold ("tips" -> "Tips") looks to the file's trigger like
+      // a name changed by a writer that left its key alone: the key is written again.
+      for (const FoldKey *key : keysWritten) {
+        sql::Statement &again =
+            db_->prepared(QStringLiteral("UPDATE %1 SET %2 = ?1 WHERE rowid = ?2 AND %2 IS NOT ?1")
+                              .arg(quotedTable_, key->quoted));
+        Use use(again);
+        again.bind(1, foldKeyOf(buffer_[size_t(key->column)]));
+        again.bind(2, rowid);
+        again.step();
+      }
+      if (transaction)
+        transaction->commit();
       ownChange(before, pos_, RowState::NotLoaded);
     }
     cancelPending();
   }
 
+  // The folded key of a name (Schema.h), in step with the name at every write.
+  struct FoldKey {
+    int column; // the name's column
+    QString quoted;
+  };
+  static QVariant foldKeyOf(const QVariant &name) {
+    return name.isValid() ? QVariant(foldCase(name.toString())) : QVariant();
+  }
+
   std::shared_ptr<Database> db_;
   RecordSource source_;
+  TableLayout layout_;
+  std::vector<FoldKey> foldKeys_;
   QString table_;
   QString quotedTable_;
   std::vector<Column> columns_;

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 #include "store/StoreError.h"
 
@@ -24,7 +25,14 @@ enum class OpenMode { ReadWrite, ReadOnlyUntrusted };
 // Yes/no fields hold -1 (True) or 0 (False).
 constexpr int kTrue = -1;
 constexpr int kFalse = 0;
-// A yes/no value read from a field; a null is not True.
+// The one rule for yes/no values, for what is read and what is written alike: a number
+// is True when it is not zero; a text is True when it reads "true" or "yes", False when
+// it reads "false" or "no" (any case, blanks around ignored), and otherwise by the number
+// it writes ("-1", "0"); a bool is itself; a null is not True. Anything else (other
+// text, a date) has no yes/no value: nullopt, which a write refuses as a type mismatch
+// and a read of a field takes as False.
+std::optional<bool> yesNoOf(const QVariant &value);
+// yesNoOf(value) is True.
 bool isTrue(const QVariant &value);
 
 class Recordset {
@@ -68,9 +76,13 @@ public:
 
   // Field by name (any case). Text may be null (an invalid QVariant); dates are
   // QDate; yes/no and integers are int. Reading a deleted row, or at eof/bof, is an error.
-  // setField takes QString, integers, bool (True -> -1 for yes/no), QDate (an invalid
-  // QDate writes the empty date) or an invalid QVariant (null); integer fields refuse
-  // values outside their range (32-bit; 16-bit for SMALLINT) with an "Overflow" error.
+  // setField takes QString, integers, bool (True -> -1 for yes/no, by yesNoOf), QDate
+  // (an invalid QDate writes the empty date) or an invalid QVariant (null); integer
+  // fields refuse values outside their range (32-bit; 16-bit for SMALLINT) with an
+  // "Overflow" error.
+  // The folded key columns of names (Schema.h) are not fields: the record set keeps them
+  // in step with the names it writes, and reading or writing them is an error like that
+  // of any name the table does not have.
   QVariant field(const QString &name) const;
   bool isNull(const QString &name) const;
   QString text(const QString &name) const; // null reads as empty text

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <limits>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -67,6 +68,8 @@ std::shared_ptr<Database> Database::open(const QString &nativePath, OpenMode mod
   if (!fileIdentity(canonical, db->device_, db->inode_))
     throw StoreError(QStringLiteral("The database file \"%1\" disappeared while it was opened.")
                          .arg(nativePath));
+  if (mode == OpenMode::ReadWrite)
+    updateFoldKeys(db);
   cache.insert(key, db);
   return db;
 }
@@ -97,7 +100,7 @@ void Database::configure() {
     sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, &ignored);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, &ignored);
   }
-  registerCollation(db_);
+  registerTextFunctions(db_);
 
   // The first read tells whether the file is an SQLite database at all.
   if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) !=
@@ -158,6 +161,111 @@ void Database::checkTipTables() {
   }
 }
 
+void Database::updateFoldKeys(const std::shared_ptr<Database> &db) {
+  if (sqlite3_db_readonly(db->db_, "main") == 1)
+    return;
+  using sql::quoteIdentifier;
+  auto exists = [&](const char *type, const QString &name) {
+    sql::Statement &find = db->prepared(
+        QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = ?1 AND name = ?2 COLLATE NOCASE"));
+    sql::ResetOnExit reset(find);
+    find.bind(1, QString::fromLatin1(type));
+    find.bind(2, name);
+    return find.step();
+  };
+  // The indexes of the older form: on the names, with the UNICASE collation.
+  auto oldIndexes = [&](const QString &table) {
+    QStringList names;
+    sql::Statement &find = db->prepared(
+        QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'index' AND tbl_name = ?1 "
+                       "COLLATE NOCASE AND sql LIKE ?2"));
+    sql::ResetOnExit reset(find);
+    find.bind(1, table);
+    find.bind(2, QLatin1String("%COLLATE%") + QLatin1String(kCollationName) + QLatin1Char('%'));
+    while (find.step())
+      names << find.text(0);
+    return names;
+  };
+
+  struct Work {
+    const TableSpec *table;
+    QString actual;
+    QList<const FieldSpec *> fields; // folded fields whose name column the file has
+    bool convert = false;            // the schema needs changes
+    bool fill = false;               // keys are missing
+  };
+  QList<Work> work;
+  try {
+    // Reads only, so that an up-to-date file is not locked for writing at every open.
+    for (const TableSpec &table : knownTables()) {
+      Work w{&table, QString(), {}};
+      sql::Statement &find = db->prepared(QStringLiteral(
+          "SELECT name FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+      {
+        sql::ResetOnExit reset(find);
+        find.bind(1, table.name);
+        if (!find.step())
+          continue; // not a tip table: nothing to keep up to date
+        w.actual = find.text(0);
+      }
+      const TableLayout present = db->layout(table);
+      const QList<ColumnInfo> columns = db->columns(w.actual);
+      for (const FieldSpec &f : table.fields) {
+        if (!f.folded || std::none_of(columns.begin(), columns.end(), [&](const ColumnInfo &c) {
+              return c.name.compare(f.name, Qt::CaseInsensitive) == 0;
+            }))
+          continue;
+        w.fields << &f;
+        if (!present.hasFoldKey(f) || !exists("index", foldIndexName(table, f)) ||
+            !exists("trigger", foldTriggerName(table, f))) {
+          w.convert = true;
+          continue;
+        }
+        sql::Statement &missing = db->prepared(
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2 IS NULL AND %3 IS NOT NULL LIMIT 1")
+                .arg(quoteIdentifier(w.actual), quoteIdentifier(foldColumnName(f)),
+                     quoteIdentifier(f.name)));
+        sql::ResetOnExit reset(missing);
+        w.fill = w.fill || missing.step();
+      }
+      w.convert = w.convert || !oldIndexes(w.actual).isEmpty();
+      if (w.convert || w.fill)
+        work << w;
+    }
+    if (work.isEmpty())
+      return;
+
+    Transaction transaction(db);
+    for (const Work &w : std::as_const(work)) {
+      const QString table = quoteIdentifier(w.actual);
+      for (const QString &index : oldIndexes(w.actual))
+        db->exec(QStringLiteral("DROP INDEX %1").arg(quoteIdentifier(index)));
+      const TableLayout present = db->layout(*w.table);
+      for (const FieldSpec *f : w.fields) {
+        const QString key = quoteIdentifier(foldColumnName(*f));
+        const QString fold = QStringLiteral("%1(%2)").arg(QLatin1String(kFoldFunctionName),
+                                                          quoteIdentifier(f->name));
+        if (!present.hasFoldKey(*f))
+          db->exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 TEXT").arg(table, key));
+        // A conversion checks every key once; an up-to-date file only lacks some.
+        db->exec(
+            w.convert
+                ? QStringLiteral("UPDATE %1 SET %2 = %3 WHERE %2 IS NOT %3").arg(table, key, fold)
+                : QStringLiteral("UPDATE %1 SET %2 = %3 WHERE %2 IS NULL AND %4 IS "
+                                 "NOT NULL")
+                      .arg(table, key, fold, quoteIdentifier(f->name)));
+      }
+      if (w.convert)
+        for (const QString &statement : foldKeySql(*w.table))
+          db->exec(statement);
+    }
+    transaction.commit();
+  } catch (const StoreError &) {
+    // The file stays as it was (the transaction rolled back); lookups compare the names
+    // themselves where keys are missing, so the file is still read right.
+  }
+}
+
 void Database::exec(const QString &sql) {
   char *message = nullptr;
   if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
@@ -191,6 +299,26 @@ QString Database::actualTableName(const QString &name) {
   if (!find.step())
     throw StoreError(QStringLiteral("The database \"%1\" has no table \"%2\".").arg(path_, name));
   return find.text(0);
+}
+
+TableLayout Database::layout(const TableSpec &table) {
+  TableLayout out{&table, actualTableName(table.name), {}};
+  const QList<ColumnInfo> present = columns(out.name);
+  auto find = [&](const QString &name) -> const ColumnInfo * {
+    for (const ColumnInfo &c : present)
+      if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+        return &c;
+    return nullptr;
+  };
+  for (const FieldSpec &f : table.fields) {
+    if (!f.folded || !find(f.name))
+      continue;
+    // Only a key column of TEXT affinity holds the keys as text, as written.
+    const ColumnInfo *key = find(foldColumnName(f));
+    if (key && key->declaredType.trimmed().compare(QLatin1String("TEXT"), Qt::CaseInsensitive) == 0)
+      out.foldKeys << &f;
+  }
+  return out;
 }
 
 QList<ColumnInfo> Database::columns(const QString &actualTable) {

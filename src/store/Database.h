@@ -2,11 +2,19 @@
 // One open SQLite connection to a tip database file. Data controls on the same file
 // and mode share one connection, so a transaction covers all of them.
 //
-// Every connection: journal_mode DELETE, synchronous FULL, the UNICASE collation
+// Every connection: journal_mode DELETE, synchronous FULL, the text functions
 // (store/Collation.h). A single change commits at once unless a Transaction is open.
 // ReadOnlyUntrusted connections are read-only, defensive, without trusted schema,
 // triggers or views, and are checked for the Group and Tips tables with their columns
-// before anything else is read.
+// before anything else is read; they never write, and work with or without the folded
+// key columns (Schema.h).
+//
+// A ReadWrite open brings the folded keys up to date, in one transaction and only when
+// something is to be done: a file of the older form is converted (its UNICASE indexes
+// dropped, the key columns added and filled, their indexes and triggers created), and
+// the keys that other tools left unknown are filled in (found through the key's index,
+// so an up-to-date file costs a few index probes). A file that cannot be written (a
+// read-only file, a lock held elsewhere) is left as it is and read as it stands.
 //
 // Threads: the store (connections, their cache, record sets) belongs to one thread, the
 // user-interface thread; nothing in it may be used from two threads.
@@ -81,6 +89,8 @@ public:
   QString actualTableName(const QString &name);
   // The table's columns in their declared order.
   QList<ColumnInfo> columns(const QString &actualTable);
+  // The known table as this file holds it; StoreError when the file has no such table.
+  TableLayout layout(const TableSpec &table);
   // A stamp that changes whenever data may have changed through this connection.
   quint64 dataVersion() const;
   // The file on disk is no longer the one this connection opened (replaced or deleted).
@@ -99,6 +109,7 @@ private:
   Database(sqlite3 *db, QString path, OpenMode mode);
   void configure();
   void checkTipTables();
+  static void updateFoldKeys(const std::shared_ptr<Database> &db);
 
   sqlite3 *db_;
   QString path_;

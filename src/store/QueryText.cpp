@@ -268,18 +268,30 @@ private:
   qsizetype index_ = 0;
 };
 
-QString comparisonSql(const Comparison &c, int parameter) {
-  QString sql = sql::quoteIdentifier(c.field->name);
-  if (c.field->kind == FieldKind::Text)
-    sql += QStringLiteral(" COLLATE ") + QLatin1String(kCollationName);
-  return sql + QStringLiteral(" = ?%1").arg(parameter);
+QString foldOf(const QString &column) {
+  return QLatin1String(kFoldFunctionName) + QLatin1Char('(') + column + QLatin1Char(')');
 }
 
-QString whereSql(const QList<Comparison> &comparisons, QVariantList &params) {
+QString comparisonSql(const Comparison &c, int parameter, const TableLayout &table) {
+  const QString column = sql::quoteIdentifier(c.field->name);
+  const QString mark = QStringLiteral("?%1").arg(parameter);
+  if (c.field->kind != FieldKind::Text)
+    return column + QStringLiteral(" = ") + mark;
+  const QString byName = foldOf(column) + QStringLiteral(" = ") + mark;
+  if (!table.hasFoldKey(*c.field))
+    return byName;
+  // The key's index finds the row; the name confirms it, so a key that another tool
+  // left wrong (or a package's author made up) never finds a row of another name.
+  const QString key = sql::quoteIdentifier(foldColumnName(*c.field));
+  return QStringLiteral("(%1 = %2 OR %1 IS NULL) AND %3").arg(key, mark, byName);
+}
+
+QString whereSql(const QList<Comparison> &comparisons, const TableLayout &table,
+                 QVariantList &params) {
   QStringList parts;
   for (const Comparison &c : comparisons) {
-    params << c.value;
-    parts << comparisonSql(c, int(params.size()));
+    params << (c.field->kind == FieldKind::Text ? QVariant(foldCase(c.value.toString())) : c.value);
+    parts << comparisonSql(c, int(params.size()), table);
   }
   return parts.join(QLatin1String(" AND "));
 }
@@ -327,18 +339,19 @@ QList<Comparison> parseCriteria(const QString &text, const TableSpec &table) {
   return list;
 }
 
-SqlText rowidQuery(const RecordSource &source, const QString &tableName, const QString &columns) {
+SqlText rowidQuery(const RecordSource &source, const TableLayout &table, const QString &columns) {
   SqlText out;
   out.sql = QStringLiteral("SELECT rowid") +
             (columns.isEmpty() ? QString() : QStringLiteral(", ") + columns) +
-            QStringLiteral(" FROM ") + sql::quoteIdentifier(tableName);
+            QStringLiteral(" FROM ") + sql::quoteIdentifier(table.name);
   if (!source.where.isEmpty())
-    out.sql += QStringLiteral(" WHERE ") + whereSql(source.where, out.params);
+    out.sql += QStringLiteral(" WHERE ") + whereSql(source.where, table, out.params);
   QStringList order;
   for (const OrderTerm &term : source.orderBy) {
-    QString part = sql::quoteIdentifier(term.field->name);
-    if (term.field->kind == FieldKind::Text)
-      part += QStringLiteral(" COLLATE ") + QLatin1String(kCollationName);
+    const FieldSpec &f = *term.field;
+    QString part = sql::quoteIdentifier(f.name);
+    if (f.kind == FieldKind::Text)
+      part = table.hasFoldKey(f) ? sql::quoteIdentifier(foldColumnName(f)) : foldOf(part);
     part += term.descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
     order << part;
   }
@@ -347,11 +360,11 @@ SqlText rowidQuery(const RecordSource &source, const QString &tableName, const Q
   return out;
 }
 
-SqlText matchQuery(const QList<Comparison> &criteria, const QString &tableName) {
+SqlText matchQuery(const QList<Comparison> &criteria, const TableLayout &table) {
   SqlText out;
-  out.sql = QStringLiteral("SELECT rowid FROM ") + sql::quoteIdentifier(tableName);
+  out.sql = QStringLiteral("SELECT rowid FROM ") + sql::quoteIdentifier(table.name);
   if (!criteria.isEmpty())
-    out.sql += QStringLiteral(" WHERE ") + whereSql(criteria, out.params);
+    out.sql += QStringLiteral(" WHERE ") + whereSql(criteria, table, out.params);
   return out;
 }
 

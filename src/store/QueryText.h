@@ -54,11 +54,15 @@ RecordSource parseRecordSource(const QString &text);
 QList<Comparison> parseCriteria(const QString &text, const TableSpec &table);
 
 // "SELECT rowid[, <columns>] FROM <table> WHERE ... ORDER BY ..., rowid": the rows of a
-// record set in its order (ties broken by key). Text comparisons and orders use UNICASE.
+// record set in its order (ties broken by key). Text compares and orders by its fold
+// (Collation.h): through the folded key column where the file has one, with its index,
+// else through the connection's fold function. A row whose key is unknown (written by
+// another tool since the file was opened) is found by its name all the same; in the
+// order it stands with the nulls until its key is filled in.
 // columns: further result columns, already quoted (e.g. "\"TIPS_ID\", \"GROUP_ID\"").
-SqlText rowidQuery(const RecordSource &source, const QString &tableName,
+SqlText rowidQuery(const RecordSource &source, const TableLayout &table,
                    const QString &columns = QString());
 // "SELECT rowid FROM <table> WHERE <criteria>": the rows matching find-first criteria.
-SqlText matchQuery(const QList<Comparison> &criteria, const QString &tableName);
+SqlText matchQuery(const QList<Comparison> &criteria, const TableLayout &table);
 
 } // namespace store

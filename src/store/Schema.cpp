@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <sqlite3.h>
 
-#include "store/Collation.h"
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
 
@@ -16,7 +15,7 @@ const QList<TableSpec> &knownTables() {
       {QStringLiteral("Group"),
        QStringLiteral("GROUP_ID"),
        {{QStringLiteral("GROUP_ID"), FieldKind::Integer},
-        {QStringLiteral("TIP_GROUP"), FieldKind::Text},
+        {QStringLiteral("TIP_GROUP"), FieldKind::Text, false, true},
         {QStringLiteral("G_LOCAL"), FieldKind::YesNo},
         {QStringLiteral("G_IMPORT"), FieldKind::YesNo},
         {QStringLiteral("G_ORIGINAL"), FieldKind::YesNo},
@@ -26,7 +25,7 @@ const QList<TableSpec> &knownTables() {
        QStringLiteral("TIPS_ID"),
        {{QStringLiteral("TIPS_ID"), FieldKind::Integer},
         {QStringLiteral("GROUP_ID"), FieldKind::Integer},
-        {QStringLiteral("TIP_SUBJECT"), FieldKind::Text},
+        {QStringLiteral("TIP_SUBJECT"), FieldKind::Text, false, true},
         {QStringLiteral("TIP_DESCRIPTION"), FieldKind::Text, true},
         {QStringLiteral("TIP_LOCAL"), FieldKind::YesNo},
         {QStringLiteral("TIP_IMPORT"), FieldKind::YesNo},
@@ -63,6 +62,53 @@ const FieldSpec *findField(const TableSpec &table, QStringView name) {
     if (name.compare(f.name, Qt::CaseInsensitive) == 0)
       return &f;
   return nullptr;
+}
+
+QString foldColumnName(const FieldSpec &field) { return field.name + QLatin1String("_FOLD"); }
+
+const FieldSpec *fieldOfFoldColumn(const TableSpec &table, QStringView column) {
+  for (const FieldSpec &f : table.fields)
+    if (f.folded && column.compare(foldColumnName(f), Qt::CaseInsensitive) == 0)
+      return &f;
+  return nullptr;
+}
+
+QString foldIndexName(const TableSpec &table, const FieldSpec &field) {
+  return table.name + QLatin1Char('_') + foldColumnName(field);
+}
+
+QString foldTriggerName(const TableSpec &table, const FieldSpec &field) {
+  return foldIndexName(table, field) + QLatin1String("_stale");
+}
+
+QStringList foldKeySql(const TableSpec &table) {
+  using sql::quoteIdentifier;
+  QStringList statements;
+  for (const FieldSpec &f : table.fields) {
+    if (!f.folded)
+      continue;
+    const QString t = quoteIdentifier(table.name);
+    const QString name = quoteIdentifier(f.name);
+    const QString key = quoteIdentifier(foldColumnName(f));
+    statements << QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                      .arg(quoteIdentifier(foldIndexName(table, f)), t, key);
+    // A writer that changed the name but left the key as it was (another tool) makes the
+    // key unknown. The store itself writes both, so this fires for it only when the
+    // fold stays the same ("tips" -> "Tips"); it then writes the key again.
+    statements << QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER UPDATE OF %2 ON %3 "
+                                 "WHEN NEW.%4 IS OLD.%4 AND NEW.%2 IS NOT OLD.%2 "
+                                 "BEGIN UPDATE %3 SET %4 = NULL WHERE rowid = NEW.rowid; END")
+                      .arg(quoteIdentifier(foldTriggerName(table, f)), name, t, key);
+  }
+  return statements;
+}
+
+TableLayout TableLayout::ofNewFile(const TableSpec &table) {
+  TableLayout layout{&table, table.name, {}};
+  for (const FieldSpec &f : table.fields)
+    if (f.folded)
+      layout.foldKeys << &f;
+  return layout;
 }
 
 FieldKind kindOfDeclaredType(const QString &declaredType) {
@@ -112,6 +158,10 @@ QString createTableSql(const TableSpec &table) {
       column += declaredTypeOf(f.kind);
     columns << column;
   }
+  // Key columns come last: a file of the older form gets them by ALTER TABLE, at the end.
+  for (const FieldSpec &f : table.fields)
+    if (f.folded)
+      columns << sql::quoteIdentifier(foldColumnName(f)) + QLatin1String(" TEXT");
   return QStringLiteral("CREATE TABLE %1 (%2)")
       .arg(sql::quoteIdentifier(table.name), columns.join(QLatin1String(", ")));
 }
@@ -120,17 +170,17 @@ QStringList schemaSql(DatabaseKind kind) {
   QStringList statements;
   for (const TableSpec &t : knownTables())
     if (kind == DatabaseKind::TipDatabase || t.inTemplate)
-      statements << createTableSql(t);
-  statements << QStringLiteral(
-                    "CREATE INDEX \"Group_TIP_GROUP\" ON \"Group\" (\"TIP_GROUP\" COLLATE %1)")
-                    .arg(QLatin1String(kCollationName))
-             << QStringLiteral(
-                    "CREATE INDEX \"Tips_TIP_SUBJECT\" ON \"Tips\" (\"TIP_SUBJECT\" COLLATE %1)")
-                    .arg(QLatin1String(kCollationName))
-             << QStringLiteral("CREATE INDEX \"Tips_GROUP_ID\" ON \"Tips\" (\"GROUP_ID\")");
-  if (kind == DatabaseKind::TipDatabase)
+      statements << createTableSql(t) << foldKeySql(t);
+  statements << QStringLiteral("CREATE INDEX \"Tips_GROUP_ID\" ON \"Tips\" (\"GROUP_ID\")");
+  if (kind == DatabaseKind::TipDatabase) {
+    const WindowGeometry &g = kDefaultWindowGeometry;
     statements << QStringLiteral("INSERT INTO \"Settings\" (\"USER_H\", \"USER_L\", \"USER_T\", "
-                                 "\"USER_W\") VALUES (5172, 48, 504, 7404)");
+                                 "\"USER_W\") VALUES (%1, %2, %3, %4)")
+                      .arg(g.height)
+                      .arg(g.left)
+                      .arg(g.top)
+                      .arg(g.width);
+  }
   return statements;
 }
 
@@ -172,7 +222,6 @@ void createDatabase(const QString &nativePath, DatabaseKind kind) {
         QStringLiteral("The database file \"%1\" cannot be created: %2").arg(nativePath, engine));
   }
   try {
-    registerCollation(db);
     auto exec = [&](const QString &statement) {
       if (sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
         sql::fail(db, QStringLiteral("The database file \"%1\" cannot be created").arg(nativePath));

@@ -11,12 +11,24 @@
 //   TEXT     text                                        -> QString
 // A null of any type reads as an invalid QVariant.
 //
-// Indexes: Group(TIP_GROUP COLLATE UNICASE), Tips(TIP_SUBJECT COLLATE UNICASE),
-// Tips(GROUP_ID). The UNICASE collation (store/Collation.h) must be registered on every
-// connection that writes these tables; store::Database does that.
+// Folded keys: the names that are looked up without regard to case (Group.TIP_GROUP,
+// Tips.TIP_SUBJECT) have a TEXT column beside them holding their fold (Collation.h):
+// TIP_GROUP_FOLD, TIP_SUBJECT_FOLD, each with a plain index. The store writes it with
+// every name it writes. Other tools may write the name alone: a trigger of built-in SQL
+// sets the key to null when a writer changes the name and leaves the key as it was, a
+// row inserted without it has none, and the store fills in every missing key when it
+// opens the file read-write. Lookups treat a row without a key as unknown and compare
+// its name itself, so they stay right in between. Nothing in the stored schema names a
+// collation or function of this program: standard SQLite tools read and write the files.
+//
+// Indexes: Group(TIP_GROUP_FOLD), Tips(TIP_SUBJECT_FOLD), Tips(GROUP_ID).
+//
+// Files of the older form (indexes on the names with the UNICASE collation, no key
+// columns) are converted when they are opened read-write (Database.h).
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace store {
@@ -26,9 +38,18 @@ enum class DatabaseKind {
   Template     // Group and Tips only (the template and exchange databases)
 };
 
+// The main window's geometry in twips (Settings.USER_H, USER_L, USER_T, USER_W) until the
+// user stores another one.
+struct WindowGeometry {
+  int height;
+  int left;
+  int top;
+  int width;
+};
+inline constexpr WindowGeometry kDefaultWindowGeometry{5172, 48, 504, 7404};
+
 // Creates a new database file with the tables of its kind; fails if the file exists.
-// A TipDatabase gets its one Settings row: user details null, the default window
-// geometry (USER_H 5172, USER_L 48, USER_T 504, USER_W 7404).
+// A TipDatabase gets its one Settings row: user details null, kDefaultWindowGeometry.
 void createDatabase(const QString &nativePath, DatabaseKind kind);
 
 enum class FieldKind { Integer, SmallInt, YesNo, Date, Text, Other };
@@ -37,6 +58,7 @@ struct FieldSpec {
   QString name; // canonical spelling, e.g. "TIP_GROUP"
   FieldKind kind;
   bool longText = false; // text of any length: record sets read it only when asked for
+  bool folded = false;   // has a folded key column (see above)
 };
 
 struct TableSpec {
@@ -51,6 +73,26 @@ const QList<TableSpec> &knownTables();
 // By name without regard to case; null when unknown.
 const TableSpec *findTable(QStringView name);
 const FieldSpec *findField(const TableSpec &table, QStringView name);
+
+// The folded key column of a folded field: "TIP_GROUP" -> "TIP_GROUP_FOLD".
+QString foldColumnName(const FieldSpec &field);
+// The folded field whose key column is named column (any case); null when none.
+const FieldSpec *fieldOfFoldColumn(const TableSpec &table, QStringView column);
+// The statements that create the index and the trigger of the table's folded keys
+// (CREATE ... IF NOT EXISTS); their names, to check whether a file has them.
+QStringList foldKeySql(const TableSpec &table);
+QString foldIndexName(const TableSpec &table, const FieldSpec &field);
+QString foldTriggerName(const TableSpec &table, const FieldSpec &field);
+
+// A known table as one file holds it.
+struct TableLayout {
+  const TableSpec *spec = nullptr;
+  QString name;                      // as the file spells it
+  QList<const FieldSpec *> foldKeys; // the folded fields whose key column the file has
+  bool hasFoldKey(const FieldSpec &field) const { return foldKeys.contains(&field); }
+  // The layout of the table in a file made by createDatabase.
+  static TableLayout ofNewFile(const TableSpec &table);
+};
 
 // The kind that a declared column type stands for (see above); unknown types -> Other.
 FieldKind kindOfDeclaredType(const QString &declaredType);

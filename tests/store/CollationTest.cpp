@@ -1,13 +1,15 @@
-// The UNICASE collation: case-insensitive for all letters, locale-independent, and a
-// consistent order (indexes depend on it).
+// The fold and the UNICASE collation: case-insensitive for all letters, locale-independent,
+// and a consistent order.
 
 #include <QStringList>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "store/Collation.h"
 
 using store::compareUnicase;
+using store::foldCase;
 
 namespace {
 int sign(int v) { return (v > 0) - (v < 0); }
@@ -60,4 +62,33 @@ TEST(Collation, IsAConsistentTotalOrder) {
         }
     }
   }
+}
+
+TEST(Collation, TheFoldIsItsEqualityInCxxAndInSql) {
+  EXPECT_EQ(foldCase(u"ÉTÉ à Paris ΣΟΦΊΑ ДОМ"), QStringLiteral("été à paris σοφία дом"));
+  EXPECT_EQ(foldCase(u"Straße"), QStringLiteral("straße"));
+  EXPECT_EQ(foldCase(QString::fromUcs4(U"\U00010400x")), QString::fromUcs4(U"\U00010428x"));
+  const QString lone = QString(QChar(0xD800)) + QLatin1Char('A');
+  EXPECT_EQ(foldCase(lone), QString(QChar(0xD800)) + QLatin1Char('a'));
+  const QStringList samples = {"", "a", "A", "É", "é", "e", "Ω", "ω", "ß", "ss", "Σ", "ς", "σ"};
+  for (const QString &a : samples)
+    for (const QString &b : samples)
+      EXPECT_EQ(compareUnicase(a, b) == 0, foldCase(a) == foldCase(b))
+          << a.toStdString() << " " << b.toStdString();
+
+  // obx_fold() on a connection gives the same, on all-ASCII text too; null stays null.
+  sqlite3 *db = nullptr;
+  ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+  store::registerTextFunctions(db);
+  sqlite3_stmt *stmt = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(db,
+                               "SELECT obx_fold('ÉTÉ Abc') || '|' || obx_fold('ABC xyz') || '|' || "
+                               "obx_fold(12) || '|' || (obx_fold(NULL) IS NULL)",
+                               -1, &stmt, nullptr),
+            SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+  EXPECT_EQ(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0))),
+            QStringLiteral("été abc|abc xyz|12|1"));
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
 }

@@ -13,11 +13,13 @@ using namespace store::test;
 
 namespace {
 
-// Makes an SQLite file with the given trusted SQL through the raw C API.
-void rawDatabase(const QString &path, const QString &sql) {
+// Runs trusted SQL on a file (made if missing) through the raw C API, as another SQLite
+// tool would; withUnicase registers the collation that files of the older form name.
+void rawDatabase(const QString &path, const QString &sql, bool withUnicase = false) {
   sqlite3 *db = nullptr;
   ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-  registerCollation(db);
+  if (withUnicase)
+    registerTextFunctions(db);
   char *message = nullptr;
   const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message);
   EXPECT_EQ(rc, SQLITE_OK) << (message ? message : "");
@@ -64,11 +66,11 @@ TEST_F(DatabaseTest, CreatedFilesHoldTheTablesOfTheirKind) {
   };
   EXPECT_EQ(declared(QStringLiteral("Group")),
             QStringLiteral("GROUP_ID INTEGER, TIP_GROUP TEXT, G_LOCAL YESNO, G_IMPORT YESNO, "
-                           "G_ORIGINAL YESNO, G_DATE DATE"));
-  EXPECT_EQ(
-      declared(QStringLiteral("Tips")),
-      QStringLiteral("TIPS_ID INTEGER, GROUP_ID INTEGER, TIP_SUBJECT TEXT, TIP_DESCRIPTION "
-                     "TEXT, TIP_LOCAL YESNO, TIP_IMPORT YESNO, TIP_ORIGINAL YESNO, TIP_DATE DATE"));
+                           "G_ORIGINAL YESNO, G_DATE DATE, TIP_GROUP_FOLD TEXT"));
+  EXPECT_EQ(declared(QStringLiteral("Tips")),
+            QStringLiteral("TIPS_ID INTEGER, GROUP_ID INTEGER, TIP_SUBJECT TEXT, TIP_DESCRIPTION "
+                           "TEXT, TIP_LOCAL YESNO, TIP_IMPORT YESNO, TIP_ORIGINAL YESNO, TIP_DATE "
+                           "DATE, TIP_SUBJECT_FOLD TEXT"));
   EXPECT_EQ(declared(QStringLiteral("Settings")),
             QStringLiteral("USER_FIRST TEXT, USER_LAST TEXT, USER_EMAIL TEXT, USER_CITY TEXT, "
                            "USER_COUNTRY TEXT, USER_H INTEGER, USER_L INTEGER, USER_T INTEGER, "
@@ -77,15 +79,20 @@ TEST_F(DatabaseTest, CreatedFilesHoldTheTablesOfTheirKind) {
   EXPECT_EQ(db->rows(QStringLiteral("SELECT USER_FIRST IS NULL, USER_H, USER_L, USER_T, USER_W "
                                     "FROM Settings")),
             (QList<QStringList>{{"1", "5172", "48", "504", "7404"}}));
-  EXPECT_EQ(db->rows(QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'index' AND sql "
-                                    "IS NOT NULL ORDER BY name")),
-            (QList<QStringList>{{"Group_TIP_GROUP"}, {"Tips_GROUP_ID"}, {"Tips_TIP_SUBJECT"}}));
+  EXPECT_EQ(
+      db->rows(QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'index' AND sql "
+                              "IS NOT NULL ORDER BY name")),
+      (QList<QStringList>{{"Group_TIP_GROUP_FOLD"}, {"Tips_GROUP_ID"}, {"Tips_TIP_SUBJECT_FOLD"}}));
 
   const QString templ = file(QStringLiteral("@@@@@@@@.@@@"));
   createDatabase(templ, DatabaseKind::Template);
   EXPECT_EQ(rawColumn(templ, QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'table' "
                                             "AND name NOT LIKE 'sqlite%' ORDER BY name")),
             (QStringList{"Group", "Tips"}));
+  EXPECT_EQ(rawColumn(templ, QStringLiteral("SELECT name FROM sqlite_schema WHERE type IN "
+                                            "('index', 'trigger') AND name LIKE '%FOLD%'")),
+            rawColumn(dbPath(), QStringLiteral("SELECT name FROM sqlite_schema WHERE type IN "
+                                               "('index', 'trigger') AND name LIKE '%FOLD%'")));
 
   // An existing file is never overwritten.
   const QByteArray before = contents(dbPath());
@@ -293,27 +300,38 @@ TEST_F(DatabaseTest, FindsAndListsUseIndexesAtFullScale) {
         "SELECT 1 + i % 300, 'Subject ' || i, printf('%.400c', 'x'), -1, '2024-01-02' FROM n"));
     tx.commit();
   }
+  // Rows written by plain SQL have no folded keys until the file is opened again.
+  EXPECT_EQ(db->rows(QStringLiteral("SELECT count(*) FROM Tips WHERE TIP_SUBJECT_FOLD IS NULL")),
+            (QList<QStringList>{{"32767"}}));
+  db.reset();
+  db = Database::open(dbPath(), OpenMode::ReadWrite);
+  EXPECT_EQ(db->rows(QStringLiteral("SELECT count(*) FROM Tips WHERE TIP_SUBJECT_FOLD IS NULL")),
+            (QList<QStringList>{{"0"}}));
   db->exec(QStringLiteral("ANALYZE"));
 
   const TableSpec &group = *findTable(u"Group");
   const TableSpec &tips = *findTable(u"Tips");
-  auto match = [](const char *criteria, const TableSpec &t) {
-    return matchQuery(parseCriteria(QString::fromUtf8(criteria), t), t.name);
+  auto match = [&](const char *criteria, const TableSpec &t) {
+    return matchQuery(parseCriteria(QString::fromUtf8(criteria), t), db->layout(t));
   };
-  auto rows = [](const char *source) {
+  auto rows = [&](const char *source) {
     const RecordSource s = parseRecordSource(QString::fromUtf8(source));
-    return rowidQuery(s, s.table->name);
+    return rowidQuery(s, db->layout(*s.table));
   };
-  EXPECT_TRUE(queryPlan(*db, match("TIP_GROUP = 'group 7'", group))
-                  .contains(QStringLiteral("INDEX Group_TIP_GROUP")));
-  EXPECT_TRUE(queryPlan(*db, match("TIP_SUBJECT = 'subject 7'", tips))
-                  .contains(QStringLiteral("INDEX Tips_TIP_SUBJECT")));
+  const QString byName = queryPlan(*db, match("TIP_GROUP = 'group 7'", group));
+  EXPECT_TRUE(byName.contains(QStringLiteral("INDEX Group_TIP_GROUP_FOLD")))
+      << byName.toStdString();
+  EXPECT_FALSE(byName.contains(QStringLiteral("SCAN"))) << byName.toStdString();
+  const QString bySubject = queryPlan(*db, match("TIP_SUBJECT = 'subject 7'", tips));
+  EXPECT_TRUE(bySubject.contains(QStringLiteral("INDEX Tips_TIP_SUBJECT_FOLD")))
+      << bySubject.toStdString();
+  EXPECT_FALSE(bySubject.contains(QStringLiteral("SCAN"))) << bySubject.toStdString();
   EXPECT_TRUE(queryPlan(*db, match("[GROUP_ID] = 7", group))
                   .contains(QStringLiteral("INTEGER PRIMARY KEY")));
   EXPECT_TRUE(
       queryPlan(*db, match("GROUP_ID = 7", tips)).contains(QStringLiteral("INDEX Tips_GROUP_ID")));
   const QString list = queryPlan(*db, rows("SELECT * FROM Group ORDER BY Tip_Group"));
-  EXPECT_TRUE(list.contains(QStringLiteral("INDEX Group_TIP_GROUP"))) << list.toStdString();
+  EXPECT_TRUE(list.contains(QStringLiteral("INDEX Group_TIP_GROUP_FOLD"))) << list.toStdString();
   EXPECT_FALSE(list.contains(QStringLiteral("TEMP B-TREE"))) << list.toStdString();
   const QString ofGroup = queryPlan(*db, rows("SELECT * FROM TIPS WHERE GROUP_ID =7"));
   EXPECT_TRUE(ofGroup.contains(QStringLiteral("INDEX Tips_GROUP_ID"))) << ofGroup.toStdString();
@@ -329,4 +347,126 @@ TEST_F(DatabaseTest, FindsAndListsUseIndexesAtFullScale) {
   EXPECT_EQ(rs.text(QStringLiteral("TIP_DESCRIPTION")).size(), 400);
   auto ofSeven = control(QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =7"));
   EXPECT_EQ(ofSeven->recordset().recordCount(), 110); // i = 6, 306, ..., 32706
+}
+
+TEST_F(DatabaseTest, StandardSqliteToolsReadAndWriteTheFiles) {
+  const int tips = addGroup(QStringLiteral("tips"));
+  addGroup(QStringLiteral("Kitchen"));
+  addTip(tips, QStringLiteral("Été"));
+  const QString templ = file(QStringLiteral("@@@@@@@@.@@@"));
+  createDatabase(templ, DatabaseKind::Template);
+  for (const QString &path : {dbPath(), templ}) {
+    EXPECT_EQ(rawColumn(path, QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE sql LIKE "
+                                             "'%UNICASE%' OR sql LIKE '%obx_%'")),
+              QStringList{"0"});
+    EXPECT_EQ(rawColumn(path, QStringLiteral("PRAGMA integrity_check")), QStringList{"ok"});
+  }
+
+  // The store writes the folded keys, also for a new name of the same fold.
+  {
+    auto groups = control(QStringLiteral("Group"));
+    groups->recordset().edit();
+    groups->recordset().setField(QStringLiteral("TIP_GROUP"), QStringLiteral("Tips"));
+    groups->recordset().update();
+    EXPECT_FALSE(
+        errorOf([&] { groups->recordset().field(QStringLiteral("TIP_GROUP_FOLD")); }).isEmpty());
+  }
+  auto folds = [&] {
+    return rawColumn(
+        dbPath(), QStringLiteral("SELECT TIP_GROUP || ':' || "
+                                 "coalesce(TIP_GROUP_FOLD, '?') FROM \"Group\" ORDER BY GROUP_ID"));
+  };
+  EXPECT_EQ(folds(), (QStringList{"Tips:tips", "Kitchen:kitchen"}));
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT TIP_SUBJECT_FOLD FROM Tips")),
+            QStringList{"été"});
+
+  // Another tool writes names alone while the program has the file open: finds by name
+  // stay right at once, and the keys are filled in at the next open.
+  auto groups = control(QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group"));
+  rawDatabase(dbPath(), QStringLiteral(
+                            "INSERT INTO \"Group\"(TIP_GROUP) VALUES ('Outside');"
+                            "UPDATE \"Group\" SET TIP_GROUP = 'Garden' WHERE TIP_GROUP = 'Kitchen';"
+                            "UPDATE \"Group\" SET TIP_GROUP = 'TIPS' WHERE GROUP_ID = 1;"
+                            "DELETE FROM Tips; INSERT INTO Tips(GROUP_ID, TIP_SUBJECT) "
+                            "VALUES (1, 'Ωmega');"));
+  EXPECT_EQ(folds(), (QStringList{"TIPS:?", "Garden:?", "Outside:?"}));
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("PRAGMA integrity_check")), QStringList{"ok"});
+  auto findGroup = [&](const char *criteria) {
+    Recordset &rs = groups->recordset();
+    rs.findFirst(QString::fromUtf8(criteria));
+    return rs.noMatch() ? QStringLiteral("<no match>") : rs.text(QStringLiteral("TIP_GROUP"));
+  };
+  groups->refresh();
+  EXPECT_EQ(findGroup("TIP_GROUP = 'OUTSIDE'"), QStringLiteral("Outside"));
+  EXPECT_EQ(findGroup("TIP_GROUP = 'garden'"), QStringLiteral("Garden"));
+  EXPECT_EQ(findGroup("TIP_GROUP = 'kitchen'"), QStringLiteral("<no match>"));
+  EXPECT_EQ(findGroup("TIP_GROUP = 'tips'"), QStringLiteral("TIPS"));
+  auto subjects = control(QStringLiteral("Tips"));
+  subjects->recordset().findFirst(QStringLiteral("TIP_SUBJECT = 'ΩMEGA'"));
+  EXPECT_FALSE(subjects->recordset().noMatch());
+
+  groups->close();
+  subjects->close();
+  Database::open(dbPath(), OpenMode::ReadWrite);
+  EXPECT_EQ(folds(), (QStringList{"TIPS:tips", "Garden:garden", "Outside:outside"}));
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT TIP_SUBJECT_FOLD FROM Tips")),
+            QStringList{"ωmega"});
+}
+
+TEST_F(DatabaseTest, FilesOfTheOlderFormAreConvertedWhenOpenedForWriting) {
+  // The older form: indexes on the names with the UNICASE collation, no key columns.
+  const QString old = file(QStringLiteral("old.mdb"));
+  rawDatabase(
+      old,
+      QStringLiteral(
+          "CREATE TABLE \"Group\" (\"GROUP_ID\" INTEGER PRIMARY KEY AUTOINCREMENT, \"TIP_GROUP\" "
+          "TEXT, \"G_LOCAL\" YESNO DEFAULT 0, \"G_IMPORT\" YESNO DEFAULT 0, \"G_ORIGINAL\" YESNO "
+          "DEFAULT 0, \"G_DATE\" DATE);"
+          "CREATE TABLE \"Tips\" (\"TIPS_ID\" INTEGER PRIMARY KEY AUTOINCREMENT, \"GROUP_ID\" "
+          "INTEGER, \"TIP_SUBJECT\" TEXT, \"TIP_DESCRIPTION\" TEXT, \"TIP_LOCAL\" YESNO DEFAULT 0, "
+          "\"TIP_IMPORT\" YESNO DEFAULT 0, \"TIP_ORIGINAL\" YESNO DEFAULT 0, \"TIP_DATE\" DATE);"
+          "CREATE INDEX \"Group_TIP_GROUP\" ON \"Group\" (\"TIP_GROUP\" COLLATE UNICASE);"
+          "CREATE INDEX \"Tips_TIP_SUBJECT\" ON \"Tips\" (\"TIP_SUBJECT\" COLLATE UNICASE);"
+          "CREATE INDEX \"Tips_GROUP_ID\" ON \"Tips\" (\"GROUP_ID\");"
+          "INSERT INTO \"Group\" (TIP_GROUP) VALUES ('Kitchen'), ('Été'), (NULL);"
+          "INSERT INTO Tips (GROUP_ID, TIP_SUBJECT) VALUES (1, 'Keep the LID on');"),
+      true);
+
+  // A package of an older peer is read as it stands and never written.
+  const QByteArray before = contents(old);
+  {
+    auto package = control(QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group"), old,
+                           OpenMode::ReadOnlyUntrusted);
+    EXPECT_EQ(column(package->recordset(), QStringLiteral("TIP_GROUP")),
+              (QStringList{"", "Kitchen", "Été"}));
+    package->recordset().findFirst(QStringLiteral("TIP_GROUP = 'ÉTÉ'"));
+    EXPECT_FALSE(package->recordset().noMatch());
+  }
+  EXPECT_EQ(contents(old), before);
+
+  // Opened for writing, it gets the form of a new file, in one go.
+  auto db = Database::open(old, OpenMode::ReadWrite);
+  const QString schemaOfNames =
+      QStringLiteral("SELECT type || ' ' || name FROM sqlite_schema WHERE name LIKE '%TIP_%' "
+                     "ORDER BY type, name");
+  EXPECT_EQ(rawColumn(old, schemaOfNames), rawColumn(dbPath(), schemaOfNames));
+  EXPECT_EQ(rawColumn(old, QStringLiteral("PRAGMA integrity_check")), QStringList{"ok"});
+  EXPECT_EQ(rawColumn(old, QStringLiteral("SELECT coalesce(TIP_GROUP_FOLD, '?') FROM \"Group\" "
+                                          "ORDER BY GROUP_ID")),
+            (QStringList{"kitchen", "été", "?"}));
+  EXPECT_EQ(rawColumn(old, QStringLiteral("SELECT TIP_SUBJECT_FOLD FROM Tips")),
+            QStringList{"keep the lid on"});
+  const TableSpec &group = *findTable(u"Group");
+  EXPECT_TRUE(queryPlan(*db, matchQuery(parseCriteria(QStringLiteral("TIP_GROUP = 'x'"), group),
+                                        db->layout(group)))
+                  .contains(QStringLiteral("INDEX Group_TIP_GROUP_FOLD")));
+
+  // An up-to-date file is not written when it is opened again.
+  db.reset();
+  const QByteArray converted = contents(old);
+  auto again = control(QStringLiteral("Tips"), old);
+  again->recordset().findFirst(QStringLiteral("TIP_SUBJECT = 'keep the lid ON'"));
+  EXPECT_FALSE(again->recordset().noMatch());
+  again->close();
+  EXPECT_EQ(contents(old), converted);
 }

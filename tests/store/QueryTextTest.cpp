@@ -78,14 +78,22 @@ TEST(QueryText, GeneralisedRecordSources) {
   EXPECT_TRUE(s.orderBy[0].descending);
   EXPECT_EQ(s.orderBy[1].field->name, QStringLiteral("TIPS_ID"));
 
-  const SqlText sql = rowidQuery(s, QStringLiteral("Tips"));
-  EXPECT_EQ(
-      sql.sql,
-      QStringLiteral("SELECT rowid FROM \"Tips\" WHERE \"TIP_SUBJECT\" COLLATE UNICASE = ?1 AND "
-                     "\"GROUP_ID\" = ?2 AND \"TIP_LOCAL\" = ?3 AND \"TIP_DATE\" = ?4 ORDER BY "
-                     "\"TIP_SUBJECT\" COLLATE UNICASE DESC, \"TIPS_ID\" ASC, rowid ASC"));
+  const SqlText sql = rowidQuery(s, TableLayout::ofNewFile(table("Tips")));
+  EXPECT_EQ(sql.sql, QStringLiteral(
+                         "SELECT rowid FROM \"Tips\" WHERE (\"TIP_SUBJECT_FOLD\" = ?1 OR "
+                         "\"TIP_SUBJECT_FOLD\" IS NULL) AND obx_fold(\"TIP_SUBJECT\") = ?1 AND "
+                         "\"GROUP_ID\" = ?2 AND \"TIP_LOCAL\" = ?3 AND \"TIP_DATE\" = ?4 ORDER BY "
+                         "\"TIP_SUBJECT_FOLD\" DESC, \"TIPS_ID\" ASC, rowid ASC"));
   EXPECT_EQ(sql.params.size(), 4);
   EXPECT_FALSE(sql.sql.contains(QStringLiteral("it's")));
+
+  // A file without the key columns (written by an older program) is read through the
+  // connection's fold function.
+  const SqlText plain = rowidQuery(s, TableLayout{&table("Tips"), QStringLiteral("tips"), {}});
+  EXPECT_TRUE(plain.sql.startsWith(QStringLiteral(
+      "SELECT rowid FROM \"tips\" WHERE obx_fold(\"TIP_SUBJECT\") = ?1 AND \"GROUP_ID\"")));
+  EXPECT_TRUE(plain.sql.endsWith(
+      QStringLiteral("ORDER BY obx_fold(\"TIP_SUBJECT\") DESC, \"TIPS_ID\" ASC, rowid ASC")));
 }
 
 TEST(QueryText, MalformedRecordSourcesAreRefused) {
@@ -153,12 +161,14 @@ TEST(QueryText, CriteriaOfTheScreens) {
   EXPECT_EQ(
       parseCriteria(QStringLiteral("TIP_GROUP = 'a' and G_LOCAL = -1"), table("Group")).size(), 2);
 
+  // The value is bound, folded.
   const SqlText sql =
-      matchQuery(parseCriteria(QStringLiteral("TIP_GROUP = 'x'' OR 1=1 --'"), table("Group")),
-                 QStringLiteral("Group"));
+      matchQuery(parseCriteria(QStringLiteral("TIP_GROUP = 'X'' OR 1=1 --'"), table("Group")),
+                 TableLayout::ofNewFile(table("Group")));
   EXPECT_EQ(sql.sql,
-            QStringLiteral("SELECT rowid FROM \"Group\" WHERE \"TIP_GROUP\" COLLATE UNICASE = ?1"));
-  EXPECT_EQ(sql.params, QVariantList{QStringLiteral("x' OR 1=1 --")});
+            QStringLiteral("SELECT rowid FROM \"Group\" WHERE (\"TIP_GROUP_FOLD\" = ?1 OR "
+                           "\"TIP_GROUP_FOLD\" IS NULL) AND obx_fold(\"TIP_GROUP\") = ?1"));
+  EXPECT_EQ(sql.params, QVariantList{QStringLiteral("x' or 1=1 --")});
 }
 
 TEST(QueryText, MalformedCriteriaAreRefusedWithAClearMessage) {
@@ -191,6 +201,7 @@ TEST(QueryText, MalformedCriteriaAreRefusedWithAClearMessage) {
       {"TIP_GROUP = \"x\"", "unexpected character \"\"\""},
       {"TIP_GROUP = `x`", "unexpected character \"`\""},
       {"TIP_GROUP LIKE 'x%'", "\"=\" expected"},
+      {"TIP_GROUP_FOLD = 'x'", "has no field \"TIP_GROUP_FOLD\""}, // the key is no field
       {"(TIP_GROUP = 'x')", "unexpected character \"(\""},
       {"G_DATE = '2024-13-01'", "YYYY-MM-DD"},
       {"G_LOCAL = maybe", "True or False"},

@@ -26,14 +26,16 @@ TEST_F(RecordsetTest, TheQueryTextsOfTheScreens) {
               (QStringList{"Kitchen", "apple", "Éclair", "Apple", "Garden"}));
   }
 
-  // Groups by name without regard to case; equal names stay in key order.
+  // Groups by name without regard to case (by the folded name: the reader's order with
+  // accented letters beside their base letter is the lists' own); equal names stay in
+  // key order.
   auto sorted = control(QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group"));
   EXPECT_EQ(column(sorted->recordset(), QStringLiteral("TIP_GROUP")),
-            (QStringList{"apple", "Apple", "Éclair", "Garden", "Kitchen"}));
+            (QStringList{"apple", "Apple", "Garden", "Kitchen", "Éclair"}));
   EXPECT_EQ(
       column(sorted->recordset(), QStringLiteral("GROUP_ID")),
-      (QStringList{QString::number(apple), QString::number(appleUpper), QString::number(eclair),
-                   QString::number(garden), QString::number(kitchen)}));
+      (QStringList{QString::number(apple), QString::number(appleUpper), QString::number(garden),
+                   QString::number(kitchen), QString::number(eclair)}));
 
   // The tips of one group, the number appended with no blank after "=".
   auto ofKitchen =
@@ -277,6 +279,47 @@ TEST_F(RecordsetTest, EditChangesTheCurrentRowWithTheFieldTypes) {
   EXPECT_EQ(s.text(QStringLiteral("user_first")), QStringLiteral("Zoë"));
 }
 
+TEST_F(RecordsetTest, YesNoValuesFollowOneRuleReadAndWritten) {
+  addGroup(QStringLiteral("One"));
+  auto dc = control(QStringLiteral("Group"));
+  Recordset &rs = dc->recordset();
+  const std::pair<QVariant, int> accepted[] = {{QStringLiteral("yes"), kTrue},
+                                               {QStringLiteral(" No "), kFalse},
+                                               {QStringLiteral("TRUE"), kTrue},
+                                               {QStringLiteral("false"), kFalse},
+                                               {QStringLiteral("-1"), kTrue},
+                                               {QStringLiteral("0"), kFalse},
+                                               {2, kTrue},
+                                               {0.5, kTrue},
+                                               {false, kFalse}};
+  for (const auto &[value, stored] : accepted) {
+    rs.edit();
+    rs.setField(QStringLiteral("G_IMPORT"), value);
+    rs.update();
+    EXPECT_EQ(rs.field(QStringLiteral("G_IMPORT")), QVariant(stored))
+        << value.toString().toStdString();
+    EXPECT_EQ(isTrue(value), stored == kTrue) << value.toString().toStdString();
+  }
+  rs.edit();
+  for (const QVariant &value :
+       {QVariant(QStringLiteral("maybe")), QVariant(QString()), QVariant(QDate(2024, 1, 1))}) {
+    EXPECT_TRUE(errorOf([&] {
+                  rs.setField(QStringLiteral("G_IMPORT"), value);
+                }).contains(QStringLiteral("Type mismatch")));
+    EXPECT_FALSE(isTrue(value));
+  }
+  rs.cancelUpdate();
+
+  // What another tool stored reads by the same rule; a null is not True.
+  dc->database()->exec(QStringLiteral(
+      "UPDATE \"Group\" SET G_LOCAL = 'Yes', G_IMPORT = 'maybe', G_ORIGINAL = NULL"));
+  dc->refresh();
+  EXPECT_EQ(rs.field(QStringLiteral("G_LOCAL")), QVariant(kTrue));
+  EXPECT_EQ(rs.field(QStringLiteral("G_IMPORT")), QVariant(kFalse));
+  EXPECT_TRUE(rs.isNull(QStringLiteral("G_ORIGINAL")));
+  EXPECT_FALSE(isTrue(rs.field(QStringLiteral("G_ORIGINAL"))));
+}
+
 TEST_F(RecordsetTest, WritesOutsideAddNewOrEditAreErrors) {
   addGroup(QStringLiteral("One"));
   auto dc = control(QStringLiteral("Group"));
@@ -292,6 +335,9 @@ TEST_F(RecordsetTest, WritesOutsideAddNewOrEditAreErrors) {
   EXPECT_TRUE(errorOf([&] {
                 rs.setField(QStringLiteral("NO_SUCH"), 1);
               }).contains(QStringLiteral("has no field \"NO_SUCH\"")));
+  EXPECT_TRUE(errorOf([&] {
+                rs.setField(QStringLiteral("TIP_GROUP_FOLD"), QStringLiteral("x"));
+              }).contains(QStringLiteral("has no field")));
   EXPECT_TRUE(errorOf([&] {
                 rs.setField(QStringLiteral("G_DATE"), QStringLiteral("1st May"));
               }).contains(QStringLiteral("Type mismatch")));

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include "store/Collation.h"
 #include "store/DataControl.h"
 #include "store/Database.h"
 #include "store/Schema.h"
@@ -100,8 +99,8 @@ protected:
   QString dbPath_;
 };
 
-// Runs a trusted query directly on a file with the raw C API (not through the store's
-// connections; only the UNICASE collation is registered, as every reader of the indexes must).
+// Runs a trusted query directly on a file with the raw C API and nothing of the program
+// registered, as any other SQLite tool reads it.
 inline QStringList rawColumn(const QString &path, const QString &sql) {
   QStringList out;
   sqlite3 *db = nullptr;
@@ -110,7 +109,6 @@ inline QStringList rawColumn(const QString &path, const QString &sql) {
     ADD_FAILURE() << "cannot open " << path.toStdString();
     return out;
   }
-  registerCollation(db);
   sqlite3_stmt *stmt = nullptr;
   if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK)
     ADD_FAILURE() << sqlite3_errmsg(db);
