@@ -9,12 +9,6 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
-QString QuoteToTick(const QString &text) {
-  QString result = text;
-  result.replace(QLatin1Char('\''), QLatin1Char('`'));
-  return result;
-}
-
 namespace {
 
 bool isLowerLetter(int code) { return code >= 97 && code <= 122; }

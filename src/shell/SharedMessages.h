@@ -4,12 +4,11 @@
 
 #include <QString>
 
+#include "tips/NameRules.h"
+
 struct OBXGlobals;
 class QLineEdit;
 class QWidget;
-
-// Every apostrophe becomes a backtick, so a name can stand between apostrophes.
-QString QuoteToTick(const QString &text);
 
 // Key filters: the typed key code to use instead of code, for the text box that has the
 // focus. Selection start and text are read from the box.

@@ -11,20 +11,25 @@ namespace tips {
 TipBook::TipBook(const ProgramPaths &paths, const FileService &files, const Clock &clock)
     : paths_(paths), files_(files), rows_(paths.tipDatabase(), clock) {}
 
-qint32 TipBook::addGroup(const NewGroup &group, Origin origin) {
+TipBook::Added TipBook::addGroup(const NewGroup &group, Origin origin) {
+  Added added;
   store::Database::Transaction transaction(rows_.database());
-  const qint32 groupId = rows_.insertGroup(group.name, origin);
-  rows_.insertTip(groupId, group.subject, group.description, origin);
-  // The picture is copied before the rows land, so a failed copy leaves no group behind.
-  const QString picture = paths_.groupPicture(groupId);
-  files_.copyFile(group.picture.isEmpty() ? paths_.placeholderPicture() : group.picture, picture);
+  added.groupId = rows_.insertGroup(group.name, origin);
+  rows_.insertTip(added.groupId, group.subject, group.description, origin);
+  const QString picture = paths_.groupPicture(added.groupId);
+  try {
+    files_.copyFile(group.picture.isEmpty() ? paths_.placeholderPicture() : group.picture, picture);
+  } catch (const FileError &e) {
+    added.pictureFailure = e;
+  }
   try {
     transaction.commit();
   } catch (...) {
-    QFile::remove(picture);
+    if (!added.pictureFailure)
+      QFile::remove(picture);
     throw;
   }
-  return groupId;
+  return added;
 }
 
 void TipBook::changeGroupPicture(qint32 groupId, const QString &picture) {

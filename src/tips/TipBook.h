@@ -4,10 +4,10 @@
 // every group keeps a picture and nothing is half done.
 
 #include <QString>
+#include <optional>
 
+#include "platform/FileService.h"
 #include "tips/TipRows.h"
-
-class FileService;
 
 namespace tips {
 
@@ -26,11 +26,20 @@ public:
 
   // Reads and row writes that need no file.
   TipRows &rows() { return rows_; }
+  const ProgramPaths &paths() const { return paths_; }
   void close() { rows_.close(); }
 
+  struct Added {
+    qint32 groupId = 0;
+    // Set when the rows were stored but the picture could not be copied: the user is told,
+    // and the group shows the placeholder until another picture is chosen.
+    std::optional<FileError> pictureFailure;
+  };
   // The group, its first tip and its picture (a copy of the chosen file, or of the
-  // placeholder); returns the group's key. Nothing is left behind when a step fails.
-  qint32 addGroup(const NewGroup &group, Origin origin = Origin::Local);
+  // placeholder). The rows land together or not at all; the picture is copied before
+  // they land, so a group is never stored without its picture when the program stops
+  // half-way.
+  Added addGroup(const NewGroup &group, Origin origin = Origin::Local);
   // Replaces the group's picture with a copy of the file; the row stays as it is.
   void changeGroupPicture(qint32 groupId, const QString &picture);
   // The group, its tips, then its picture. The rows go first: a picture left behind

@@ -192,6 +192,15 @@ void TipRows::changeTip(qint32 tipId, const QString &subject, const QString &des
   rs.update();
 }
 
+void TipRows::changeDescription(qint32 tipId, const QString &description) {
+  store::Recordset &rs = rowOf(lookup_, QStringLiteral("TIPS"), "TIPS_ID", tipId);
+  if (rs.recordCount() < 1)
+    throw store::StoreError(QStringLiteral("The tip number %1 no longer exists.").arg(tipId));
+  rs.edit();
+  rs.setField(QStringLiteral("TIP_DESCRIPTION"), description);
+  rs.update();
+}
+
 void TipRows::deleteGroup(qint32 groupId) {
   store::Database::Transaction transaction(database());
   store::Recordset &group = rowOf(lookup_, QStringLiteral("Group"), "GROUP_ID", groupId);

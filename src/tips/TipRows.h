@@ -64,6 +64,8 @@ public:
   // A new subject makes the tip local and dated today; a new description alone changes
   // nothing else.
   void changeTip(qint32 tipId, const QString &subject, const QString &description);
+  // The description alone: flags and date stay as they are.
+  void changeDescription(qint32 tipId, const QString &description);
   // The group row and every tip of the group.
   void deleteGroup(qint32 groupId);
   void deleteTip(qint32 tipId);

@@ -1,0 +1,20 @@
+#pragma once
+// How typed names are made ready for storing and for lookups.
+
+#include <QString>
+
+// Every apostrophe becomes a backtick, so a name can stand between apostrophes in a
+// criteria text. Group names and subjects are stored this way; descriptions are not.
+QString QuoteToTick(const QString &text);
+
+namespace tips {
+
+// Nothing but blanks (spaces, tabs, line breaks) or nothing at all.
+inline bool isBlank(const QString &text) { return text.trimmed().isEmpty(); }
+
+// Equal once the surrounding blanks are removed from both; letter case counts.
+inline bool sameOnceTrimmed(const QString &a, const QString &b) {
+  return a.trimmed() == b.trimmed();
+}
+
+} // namespace tips
