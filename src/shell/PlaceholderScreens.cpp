@@ -1,6 +1,7 @@
 #include "shell/PlaceholderScreens.h"
 
 #include "shell/Program.h"
+#include "shell/ScreenNames.h"
 #include "shell/Screens.h"
 
 #include <QLabel>
@@ -16,8 +17,7 @@ PlaceholderScreen::PlaceholderScreen(Program &program, const QString &name, cons
   note->setWordWrap(true);
 }
 
-frmAbout::frmAbout(Program &program)
-    : Screen(program, QStringLiteral("frmAbout"), 5400, 2800, false) {
+frmAbout::frmAbout(Program &program) : Screen(program, screen::frmAbout, 5400, 2800, false) {
   setWindowTitle(QStringLiteral("About Ombrix Tips database program"));
   addLabel("lblTitle", QStringLiteral("Ombrix Tips"), 240, 240, 4900, 360);
   addLabel("lblVersion", QStringLiteral("Version 0.31 BETA   Build 200"), 240, 700, 4900, 300);
@@ -25,10 +25,11 @@ frmAbout::frmAbout(Program &program)
            4900, 300);
   QPushButton *ok = addButton("cmdOK", QStringLiteral("OK"), QString(), 3900, 2200, 1260, 420);
   ok->setDefault(true);
+  onClick(ok, &frmAbout::cmdOK_Click);
 }
 
 void frmAbout::cmdOK_Click() {
   // The About box stays loaded, hidden, for its next opening.
-  program().screens().open(QStringLiteral("frmOmbrixShow"));
+  program().screens().open(screen::frmOmbrixShow);
   hide();
 }

@@ -16,6 +16,5 @@ class frmAbout : public Screen {
 public:
   explicit frmAbout(Program &program);
 
-public slots:
   void cmdOK_Click();
 };

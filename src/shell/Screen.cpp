@@ -2,11 +2,13 @@
 
 #include "platform/Twips.h"
 #include "shell/ErrorReport.h"
-#include "shell/ImageBox.h"
 #include "shell/Program.h"
 #include "shell/Screens.h"
+#include "widgets/ImageBox.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -123,11 +125,24 @@ void Screen::setupControl(QWidget *widget, const char *name, int left, int top, 
   setTwipGeometry(widget, left, top, width, height);
 }
 
-void Screen::runClickHandler(const QString &controlName) {
-  // Handlers are the screen's slots named <control>_Click.
-  const QByteArray slot = controlName.toLatin1() + "_Click";
-  runReportingErrors(g().gMsgTitle,
-                     [this, &slot] { QMetaObject::invokeMethod(this, slot.constData()); });
+void Screen::runHandler(const std::function<void()> &handler) {
+  // The title is read as the handler fails: a handler may change it on its way.
+  runReportingErrors(g().gMsgTitle, handler);
+}
+
+void Screen::wireClick(QAbstractButton *button, std::function<void()> handler) {
+  connect(button, &QAbstractButton::clicked, this,
+          [this, handler = std::move(handler)] { runHandler(handler); });
+}
+
+void Screen::wireClick(QAction *menuItem, std::function<void()> handler) {
+  connect(menuItem, &QAction::triggered, this,
+          [this, handler = std::move(handler)] { runHandler(handler); });
+}
+
+void Screen::wireActivated(QComboBox *combo, std::function<void()> handler) {
+  connect(combo, &QComboBox::activated, this,
+          [this, handler = std::move(handler)] { runHandler(handler); });
 }
 
 QLabel *Screen::addLabel(const char *name, const QString &caption, int left, int top, int width,
@@ -140,8 +155,6 @@ QPushButton *Screen::addButton(const char *name, const QString &caption, const Q
   auto *button = place(new QPushButton(caption), name, left, top, width, height);
   if (!toolTip.isEmpty())
     button->setToolTip(toolTip);
-  connect(button, &QPushButton::clicked, this,
-          [this, button] { runClickHandler(button->objectName()); });
   return button;
 }
 

@@ -5,11 +5,16 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
+#include <type_traits>
 
 #include "platform/ResizingControl.h"
 
 class Program;
 struct OBXGlobals;
+class QAbstractButton;
+class QAction;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class ImageBox;
@@ -78,8 +83,20 @@ protected:
 
   // Places a widget at a designed position (twips) on its parent.
   static void setTwipGeometry(QWidget *widget, int left, int top, int width, int height);
-  // Runs the handler <controlName>_Click, reporting what it meets.
-  void runClickHandler(const QString &controlName);
+
+  // Wires a control to its handler, a member function of this screen. The handler runs
+  // inside the error reporter: what it meets ends that handler with a message, and the
+  // program goes on.
+  template <class S> void onClick(QAbstractButton *button, void (S::*handler)()) {
+    wireClick(button, bindHandler(handler));
+  }
+  template <class S> void onClick(QAction *menuItem, void (S::*handler)()) {
+    wireClick(menuItem, bindHandler(handler));
+  }
+  // A combo box's entry chosen by the user (not one selected by the program).
+  template <class S> void onActivated(QComboBox *combo, void (S::*handler)()) {
+    wireActivated(combo, bindHandler(handler));
+  }
 
   // Hands over to another screen: geometry recorded, target shown, this one unloaded.
   void handOver(const QString &target);
@@ -90,6 +107,14 @@ protected:
   ResizingControl Flexora1;
 
 private:
+  template <class S> std::function<void()> bindHandler(void (S::*handler)()) {
+    static_assert(std::is_base_of_v<Screen, S>, "a handler is a member of a screen");
+    return [this, handler] { (static_cast<S *>(this)->*handler)(); };
+  }
+  void wireClick(QAbstractButton *button, std::function<void()> handler);
+  void wireClick(QAction *menuItem, std::function<void()> handler);
+  void wireActivated(QComboBox *combo, std::function<void()> handler);
+  void runHandler(const std::function<void()> &handler);
   void setupControl(QWidget *widget, const char *name, int left, int top, int width, int height);
   struct TwipShadow {
     int twips = 0;

@@ -1,45 +1,105 @@
 #include "shell/ScreenCatalogue.h"
 
 #include "shell/PlaceholderScreens.h"
-#include "shell/Screens.h"
+#include "shell/ScreenNames.h"
 #include "shell/frmOmbrixShow.h"
 #include "shell/frmScreenDefault.h"
 #include "user/frmUserDetails.h"
 
 namespace {
 
-template <class S> Screens::Factory make() {
+template <class S> std::function<Screen *(Program &)> make() {
   return [](Program &program) { return new S(program); };
 }
 
-Screens::Factory placeholder(const char *name, const char *heading) {
-  return [name, heading](Program &program) {
-    return new PlaceholderScreen(program, QString::fromLatin1(name), heading);
+ScreenFrame frame(const char *caption, const char *heading, const char *exitToolTip,
+                  const char *msgTitle, int helpTopic) {
+  return {QString::fromLatin1(caption), QString::fromLatin1(heading),
+          QString::fromLatin1(exitToolTip), QString::fromLatin1(msgTitle), helpTopic};
+}
+
+// A screen still to come: it carries its frame already. headingName: its heading label.
+ScreenEntry later(QLatin1StringView name, const char *headingName, ScreenFrame frame) {
+  return {name,
+          [name, headingName](Program &program) {
+            return new PlaceholderScreen(program, name, headingName);
+          },
+          std::move(frame)};
+}
+
+std::vector<ScreenEntry> makeCatalogue() {
+  const ScreenFrame editGroup =
+      frame("Edit Group Screen", "Edit Group", "Exit Edit Group Screen", "Edit Group Record", 40);
+  const ScreenFrame delGroup = frame("Delete Group Screen", "Delete Group",
+                                     "Exit Delete Group Screen", "Delete Group Record", 60);
+  const ScreenFrame exportTips = frame("Export Tips Screen", "Exporting Tips",
+                                       "Exit Export Tips Screen", "Export Tips Screen", 200);
+  const char *editSubject = "Edit Subject And Description Screen";
+  const char *delSubject = "Delete Subject And Description Screen";
+  const char *delSubjectExit = "Exit Delete Subject and Description Screen";
+  const char *importTips = "Import New Tips Screen";
+  return {
+      {screen::frmOmbrixShow, make<frmOmbrixShow>(), {}},
+      {screen::frmScreenDefault, make<frmScreenDefault>(), {}},
+      {screen::frmAbout, make<frmAbout>(), {}},
+      {screen::frmUserDetails, make<frmUserDetails>(),
+       frame("User Details Screen", "User Details", "Exit User Details Screen",
+             "User Details Record", 10)},
+      later(screen::frmAddGroup, "lblAddGroup",
+            frame("Add New Group Screen", "Add New Group", "Exit Add New Group Screen",
+                  "Add New Group Record", 20)),
+      later(screen::frmEditGroup1, "lblEditGroup", editGroup),
+      later(screen::frmEditGroup2, "lblEditGroup", editGroup),
+      later(screen::frmDelGroup1, "lblDelGroup", delGroup),
+      later(screen::frmDelGroup2, "lblDelGroup", delGroup),
+      later(screen::frmAddSubject, "lblAddSubject",
+            frame("Add New Subject and Description Screen", "Add New Subject",
+                  "Exit Add New Subject and Description Screen",
+                  "Add New Subject And Description Record", 70)),
+      later(screen::frmEditSubject1, "lblEditSubject",
+            frame(editSubject, "Edit Subject", "Exit Add New Subject Screen",
+                  "Edit Subject and Description", 90)),
+      later(screen::frmEditSubject2, "lblEditSubject",
+            frame(editSubject, "Edit Subject", "Exit Add New Subject Screen",
+                  "Edit Subject And Description Record", 90)),
+      later(screen::frmDelSubject1, "lblDelSubject",
+            frame(delSubject, "Delete Subject", delSubjectExit, "Delete Subject and Description",
+                  110)),
+      later(screen::frmDelSubject2, "lblDelSubject",
+            frame(delSubject, "Delete Subject", delSubjectExit,
+                  "Delete Subject And Description Record", 110)),
+      later(screen::frmExport1, "lblExport", exportTips),
+      later(screen::frmExport2, "lblExport", exportTips),
+      later(screen::frmImport1, "lblImport",
+            frame(importTips, "Importing Tips", "Exit Import New Tips Screen", "Importing New Tips",
+                  300)),
+      later(screen::frmImport2, "lblImport",
+            frame(importTips, "Importing Tips", "Cancel this Action", "Importing New Tips", 300)),
   };
 }
 
 } // namespace
 
-void registerScreens(Screens &screens) {
-  screens.registerScreen(QStringLiteral("frmOmbrixShow"), make<frmOmbrixShow>());
-  screens.registerScreen(QStringLiteral("frmScreenDefault"), make<frmScreenDefault>());
-  screens.registerScreen(QStringLiteral("frmUserDetails"), make<frmUserDetails>());
-  screens.registerScreen(QStringLiteral("frmAbout"), make<frmAbout>());
+UnknownScreen::UnknownScreen(const QString &name)
+    : std::runtime_error(
+          QStringLiteral("Ombrix Tips has no screen named \"%1\".").arg(name).toStdString()),
+      name_(name) {}
 
-  // Screens still to come carry their frame already.
-  const struct {
-    const char *name;
-    const char *heading;
-  } later[] = {
-      {"frmAddGroup", "lblAddGroup"},        {"frmEditGroup1", "lblEditGroup"},
-      {"frmEditGroup2", "lblEditGroup"},     {"frmDelGroup1", "lblDelGroup"},
-      {"frmDelGroup2", "lblDelGroup"},       {"frmAddSubject", "lblAddSubject"},
-      {"frmEditSubject1", "lblEditSubject"}, {"frmEditSubject2", "lblEditSubject"},
-      {"frmDelSubject1", "lblDelSubject"},   {"frmDelSubject2", "lblDelSubject"},
-      {"frmExport1", "lblExport"},           {"frmExport2", "lblExport"},
-      {"frmImport1", "lblImport"},           {"frmImport2", "lblImport"},
-  };
-  for (const auto &screen : later)
-    screens.registerScreen(QString::fromLatin1(screen.name),
-                           placeholder(screen.name, screen.heading));
+const std::vector<ScreenEntry> &screenCatalogue() {
+  static const std::vector<ScreenEntry> catalogue = makeCatalogue();
+  return catalogue;
+}
+
+const ScreenEntry &catalogueEntry(const QString &name) {
+  for (const ScreenEntry &entry : screenCatalogue())
+    if (entry.name == name)
+      return entry;
+  throw UnknownScreen(name);
+}
+
+const ScreenFrame &screenFrame(const QString &name) {
+  const ScreenEntry &entry = catalogueEntry(name);
+  if (!entry.frame)
+    throw std::logic_error(name.toStdString() + " is not a secondary screen");
+  return *entry.frame;
 }

@@ -3,6 +3,7 @@
 #include "shell/ErrorReport.h"
 #include "shell/Program.h"
 #include "shell/Screen.h"
+#include "shell/ScreenCatalogue.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -11,18 +12,11 @@ Screens::Screens(Program &program) : program_(program) {}
 
 Screens::~Screens() { discardAll(); }
 
-void Screens::registerScreen(const QString &name, Factory factory) {
-  factories_.insert(name, std::move(factory));
-}
-
 Screen *Screens::load(const QString &name) {
   // A screen that is already loaded (one kept hidden) is not loaded twice.
   if (Screen *existing = find(name))
     return existing;
-  const auto it = factories_.constFind(name);
-  if (it == factories_.constEnd())
-    qFatal("Ombrix Tips: no screen named %s", qPrintable(name));
-  QPointer<Screen> screen = (*it)(program_);
+  QPointer<Screen> screen = catalogueEntry(name).make(program_);
   loaded_.push_back(screen);
   screen->createResizingControl();
   try {

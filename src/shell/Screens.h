@@ -1,11 +1,10 @@
 #pragma once
-// Loads, shows, activates and unloads screens by name. One screen is shown at a time; a
-// screen may hand over to another during its own load or activation.
+// Loads, shows, activates and unloads screens by name (the names of the screen catalogue).
+// One screen is shown at a time; a screen may hand over to another during its own load or
+// activation.
 
-#include <QHash>
 #include <QPointer>
 #include <QString>
-#include <functional>
 #include <vector>
 
 class Program;
@@ -13,16 +12,11 @@ class Screen;
 
 class Screens {
 public:
-  using Factory = std::function<Screen *(Program &)>;
-
   explicit Screens(Program &program);
   ~Screens();
 
-  void registerScreen(const QString &name, Factory factory);
-  bool isRegistered(const QString &name) const { return factories_.contains(name); }
-
   // Creates the screen and runs its load steps. Returns null when it unloaded itself
-  // (handed over) during its load.
+  // (handed over) during its load. Throws UnknownScreen for a name no screen has.
   Screen *load(const QString &name);
   // Shows a loaded screen and runs its activation. Nothing happens for a screen that is
   // no longer loaded.
@@ -44,7 +38,6 @@ public:
 
 private:
   Program &program_;
-  QHash<QString, Factory> factories_;
   std::vector<QPointer<Screen>> loaded_;
   QPointer<Screen> active_;
 };

@@ -1,9 +1,9 @@
 #include "shell/SecondaryScreen.h"
 
 #include "platform/MousePointer.h"
-#include "shell/ErrorReport.h"
 #include "shell/HelpLinks.h"
 #include "shell/Program.h"
+#include "shell/ScreenNames.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -25,6 +25,8 @@ SecondaryScreen::SecondaryScreen(Program &program, const QString &name, const ch
                       5688, 4080, 1500, 420);
   cmdShowTips = addButton("cmdShowTips", QStringLiteral("Exit This Screen"), frame_.exitToolTip,
                           4068, 4080, 1500, 420);
+  onClick(cmdHelp, &SecondaryScreen::cmdHelp_Click);
+  onClick(cmdShowTips, &SecondaryScreen::cmdShowTips_Click);
 
   auto action = [this](QMenu *menu, const char *name, const QString &caption) {
     QAction *a = menu->addAction(caption);
@@ -37,9 +39,8 @@ SecondaryScreen::SecondaryScreen(Program &program, const QString &name, const ch
   QMenu *menu = menuBar()->addMenu(QStringLiteral("Menu"));
   menu->setObjectName(QStringLiteral("nmuMenuItem"));
   nmuShowTipsItem = action(menu, "nmuShowTipsItem", QStringLiteral("View Tips Screen"));
-  connect(mnuExiteItem, &QAction::triggered, this, &SecondaryScreen::mnuExiteItem_Click);
-  connect(nmuShowTipsItem, &QAction::triggered, this,
-          [this] { runReportingErrors(g().gMsgTitle, [this] { nmuShowTipsItem_Click(); }); });
+  onClick(mnuExiteItem, &SecondaryScreen::mnuExiteItem_Click);
+  onClick(nmuShowTipsItem, &SecondaryScreen::nmuShowTipsItem_Click);
 }
 
 void SecondaryScreen::placeFrameButtons(int helpLeft, int helpTop, int exitLeft, int exitTop,
@@ -73,7 +74,7 @@ void SecondaryScreen::Form_Unload() {
   program().help().HelpQuit();
 }
 
-void SecondaryScreen::returnToMainScreen() { handOver(QStringLiteral("frmOmbrixShow")); }
+void SecondaryScreen::returnToMainScreen() { handOver(screen::frmOmbrixShow); }
 
 void SecondaryScreen::cmdShowTips_Click() { returnToMainScreen(); }
 void SecondaryScreen::nmuShowTipsItem_Click() { returnToMainScreen(); }

@@ -4,7 +4,7 @@
 // activation and unload steps around the screen's own.
 
 #include "shell/Screen.h"
-#include "shell/ScreenFrames.h"
+#include "shell/ScreenCatalogue.h"
 
 class QAction;
 
@@ -23,7 +23,6 @@ public:
 
   const ScreenFrame &frame() const { return frame_; }
 
-public slots:
   void cmdShowTips_Click();
   void nmuShowTipsItem_Click();
   void mnuExiteItem_Click();

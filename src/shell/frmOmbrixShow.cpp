@@ -2,15 +2,15 @@
 
 #include "platform/MousePointer.h"
 #include "platform/MsgBox.h"
-#include "shell/ErrorReport.h"
 #include "shell/HelpLinks.h"
-#include "shell/ImageBox.h"
 #include "shell/Program.h"
+#include "shell/ScreenNames.h"
 #include "shell/Screens.h"
 #include "shell/SharedMessages.h"
-#include "shell/SortedList.h"
 #include "shell/WindowPositions.h"
 #include "shell/WorkingFolders.h"
+#include "widgets/ImageBox.h"
+#include "widgets/SortedList.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -28,7 +28,7 @@ const QString kPlaceholder = QStringLiteral("\\images\\0.jpg");
 } // namespace
 
 frmOmbrixShow::frmOmbrixShow(Program &program)
-    : Screen(program, QStringLiteral("frmOmbrixShow"), kClientWidth, kClientHeight) {
+    : Screen(program, screen::frmOmbrixShow, kClientWidth, kClientHeight) {
   setWindowTitle(QStringLiteral("View Ombrix Tips Screen"));
   Data1.setRecordSource(QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group"));
   Data2.setRecordSource(QStringLiteral("Tips"));
@@ -64,10 +64,12 @@ void frmOmbrixShow::buildControls() {
   // typed here could be lost or written behind the user's back.
   txtDescription->setReadOnly(true);
 
-  connect(Combo1, &QComboBox::activated, this,
-          [this] { runReportingErrors(g().gMsgTitle, [this] { Combo1_Click(); }); });
-  connect(Combo2, &QComboBox::activated, this,
-          [this] { runReportingErrors(g().gMsgTitle, [this] { Combo2_Click(); }); });
+  onActivated(Combo1, &frmOmbrixShow::Combo1_Click);
+  onActivated(Combo2, &frmOmbrixShow::Combo2_Click);
+  onClick(cmdFirst, &frmOmbrixShow::cmdFirst_Click);
+  onClick(cmdPrevious, &frmOmbrixShow::cmdPrevious_Click);
+  onClick(cmdNext, &frmOmbrixShow::cmdNext_Click);
+  onClick(cmdLast, &frmOmbrixShow::cmdLast_Click);
 }
 
 void frmOmbrixShow::buildMenu() {
@@ -78,11 +80,11 @@ void frmOmbrixShow::buildMenu() {
     m->menuAction()->setObjectName(QString::fromLatin1(name));
     return m;
   };
-  auto item = [this](QMenu *parent, const char *name, const QString &caption) {
+  auto item = [this](QMenu *parent, const char *name, const QString &caption,
+                     void (frmOmbrixShow::*handler)()) {
     QAction *a = parent->addAction(caption);
     a->setObjectName(QString::fromLatin1(name));
-    connect(a, &QAction::triggered, this, [this, a] { runClickHandler(a->objectName()); });
-    return a;
+    onClick(a, handler);
   };
   auto separator = [](QMenu *parent, const char *name) {
     parent->addSeparator()->setObjectName(QString::fromLatin1(name));
@@ -91,39 +93,50 @@ void frmOmbrixShow::buildMenu() {
   QMenu *file = bar->addMenu(QStringLiteral("File"));
   file->setObjectName(QStringLiteral("mnuFileItem"));
   separator(file, "mnuFileBar0");
-  item(file, "mnuExiteItem", QStringLiteral("Exit"));
+  item(file, "mnuExiteItem", QStringLiteral("Exit"), &frmOmbrixShow::mnuExiteItem_Click);
   separator(file, "mnuFileBar");
 
   QMenu *main = bar->addMenu(QStringLiteral("Menu"));
   main->setObjectName(QStringLiteral("mnuMenuItem"));
   QMenu *groupTip = menu(main, "mnuGroupTipItem", QStringLiteral("Group Tip"));
-  item(groupTip, "mnuAddNewGroupItem", QStringLiteral("Add New Group"));
-  item(groupTip, "mnuEditGroupItem", QStringLiteral("Edit Group"));
-  item(groupTip, "mnuDeleteGroupItem", QStringLiteral("Delete Group"));
+  item(groupTip, "mnuAddNewGroupItem", QStringLiteral("Add New Group"),
+       &frmOmbrixShow::mnuAddNewGroupItem_Click);
+  item(groupTip, "mnuEditGroupItem", QStringLiteral("Edit Group"),
+       &frmOmbrixShow::mnuEditGroupItem_Click);
+  item(groupTip, "mnuDeleteGroupItem", QStringLiteral("Delete Group"),
+       &frmOmbrixShow::mnuDeleteGroupItem_Click);
   separator(main, "mnuFileBar1");
   QMenu *subjectTip =
       menu(main, "mnuSubjectTipItem", QStringLiteral("Subject and Description Tip"));
-  item(subjectTip, "mnuAddNewSubjectItem", QStringLiteral("Add New Subject and Description"));
-  item(subjectTip, "mnuEditSubjectItem", QStringLiteral("Edit Subject and/or Description"));
-  item(subjectTip, "mnuDeleteSubjectItem", QStringLiteral("Delete Subject and Description"));
+  item(subjectTip, "mnuAddNewSubjectItem", QStringLiteral("Add New Subject and Description"),
+       &frmOmbrixShow::mnuAddNewSubjectItem_Click);
+  item(subjectTip, "mnuEditSubjectItem", QStringLiteral("Edit Subject and/or Description"),
+       &frmOmbrixShow::mnuEditSubjectItem_Click);
+  item(subjectTip, "mnuDeleteSubjectItem", QStringLiteral("Delete Subject and Description"),
+       &frmOmbrixShow::mnuDeleteSubjectItem_Click);
   separator(main, "mnuBar2");
   QMenu *exchange = menu(main, "mnuExchangeItem", QStringLiteral("Exchange Tips"));
-  item(exchange, "mnuExportItem", QStringLiteral("Export Tips"));
-  item(exchange, "mnuImportItem", QStringLiteral("Import Tips"));
+  item(exchange, "mnuExportItem", QStringLiteral("Export Tips"),
+       &frmOmbrixShow::mnuExportItem_Click);
+  item(exchange, "mnuImportItem", QStringLiteral("Import Tips"),
+       &frmOmbrixShow::mnuImportItem_Click);
 
   QMenu *tools = bar->addMenu(QStringLiteral("Tools"));
   tools->setObjectName(QStringLiteral("mnuToolsItem"));
   QMenu *position = menu(tools, "mnuScreenPositionItem", QStringLiteral("Screen Position"));
-  item(position, "mnuScreenUserPositionItem", QStringLiteral("Set User Position"));
-  item(position, "mnuScreenDefaultPositionItem", QStringLiteral("Set Default Position"));
+  item(position, "mnuScreenUserPositionItem", QStringLiteral("Set User Position"),
+       &frmOmbrixShow::mnuScreenUserPositionItem_Click);
+  item(position, "mnuScreenDefaultPositionItem", QStringLiteral("Set Default Position"),
+       &frmOmbrixShow::mnuScreenDefaultPositionItem_Click);
   QMenu *settings = menu(tools, "mnuSettingsItem", QStringLiteral("Settings"));
-  item(settings, "mnuUserPersonalItem", QStringLiteral("User Details"));
+  item(settings, "mnuUserPersonalItem", QStringLiteral("User Details"),
+       &frmOmbrixShow::mnuUserPersonalItem_Click);
 
   QMenu *help = bar->addMenu(QStringLiteral("Help"));
   help->setObjectName(QStringLiteral("mnuHelpItem"));
-  item(help, "mnuContentsItem", QStringLiteral("Contents"));
+  item(help, "mnuContentsItem", QStringLiteral("Contents"), &frmOmbrixShow::mnuContentsItem_Click);
   separator(help, "mnuFileBar2");
-  item(help, "mnuAboutItem", QStringLiteral("About"));
+  item(help, "mnuAboutItem", QStringLiteral("About"), &frmOmbrixShow::mnuAboutItem_Click);
 }
 
 QString frmOmbrixShow::greetingText() {
@@ -170,7 +183,7 @@ void frmOmbrixShow::Form_Load() {
            QStringLiteral("Ombrix Tips, Enter New User Details!"));
     BusyPointer busy;
     g().gPicturePath = placeholderPicture();
-    handOver(QStringLiteral("frmUserDetails"));
+    handOver(screen::frmUserDetails);
   }
 }
 
@@ -198,8 +211,7 @@ void frmOmbrixShow::Form_Unload() { program().help().HelpQuit(); }
 void frmOmbrixShow::showGroupPicture(qint32 groupId) {
   const QString picture = program().programFile(QStringLiteral("\\images\\%1.jpg").arg(groupId));
   // A group whose picture went missing shows the placeholder instead of failing.
-  if (!Image1->loadPicture(picture))
-    Image1->loadPicture(program().programFile(kPlaceholder));
+  Image1->loadPictureOr(picture, program().programFile(kPlaceholder));
 }
 
 void frmOmbrixShow::Combo1_Click() {
@@ -320,7 +332,7 @@ void frmOmbrixShow::AllFrmFalse() {
   Combo2->setEnabled(false);
   MsgDatabaseEmpty(g());
   g().gPicturePath = placeholderPicture();
-  handOver(QStringLiteral("frmAddGroup"));
+  handOver(screen::frmAddGroup);
 }
 
 // The menu.
@@ -341,11 +353,11 @@ void frmOmbrixShow::openFromMenu(const QString &target, const std::function<void
 void frmOmbrixShow::mnuExiteItem_Click() { program().endProgram(); }
 
 void frmOmbrixShow::mnuAddNewGroupItem_Click() {
-  openFromMenu(QStringLiteral("frmAddGroup"), [this] { g().gPicturePath = placeholderPicture(); });
+  openFromMenu(screen::frmAddGroup, [this] { g().gPicturePath = placeholderPicture(); });
 }
 
 void frmOmbrixShow::mnuEditGroupItem_Click() {
-  openFromMenu(QStringLiteral("frmEditGroup1"), [this] {
+  openFromMenu(screen::frmEditGroup1, [this] {
     g().gGroupName.clear();
     g().gGroupId = 0;
     g().gGroupPicture.clear();
@@ -354,7 +366,7 @@ void frmOmbrixShow::mnuEditGroupItem_Click() {
 }
 
 void frmOmbrixShow::mnuDeleteGroupItem_Click() {
-  openFromMenu(QStringLiteral("frmDelGroup1"), [this] {
+  openFromMenu(screen::frmDelGroup1, [this] {
     g().gGroupName.clear();
     g().gGroupId = 0;
     g().gGroupPicture.clear();
@@ -363,7 +375,7 @@ void frmOmbrixShow::mnuDeleteGroupItem_Click() {
 }
 
 void frmOmbrixShow::mnuAddNewSubjectItem_Click() {
-  openFromMenu(QStringLiteral("frmAddSubject"), [this] {
+  openFromMenu(screen::frmAddSubject, [this] {
     g().gSubjectName.clear();
     g().gDescription.clear();
   });
@@ -380,16 +392,16 @@ void frmOmbrixShow::clearSubjectsForEditing() {
 }
 
 void frmOmbrixShow::mnuEditSubjectItem_Click() {
-  openFromMenu(QStringLiteral("frmEditSubject1"), [this] { clearSubjectsForEditing(); });
+  openFromMenu(screen::frmEditSubject1, [this] { clearSubjectsForEditing(); });
 }
 
 void frmOmbrixShow::mnuDeleteSubjectItem_Click() {
-  openFromMenu(QStringLiteral("frmDelSubject1"), [this] { clearSubjectsForEditing(); });
+  openFromMenu(screen::frmDelSubject1, [this] { clearSubjectsForEditing(); });
 }
 
 void frmOmbrixShow::mnuExportItem_Click() {
   openFromMenu(
-      QStringLiteral("frmExport1"), [this] { g().gPicturePath = placeholderPicture(); },
+      screen::frmExport1, [this] { g().gPicturePath = placeholderPicture(); },
       [this] {
         CleanJPGMDB(program().files(), program().appPath());
         // A fresh, empty export database.
@@ -400,18 +412,15 @@ void frmOmbrixShow::mnuExportItem_Click() {
 
 void frmOmbrixShow::mnuImportItem_Click() {
   openFromMenu(
-      QStringLiteral("frmImport1"), [this] { g().gPicturePath = placeholderPicture(); },
+      screen::frmImport1, [this] { g().gPicturePath = placeholderPicture(); },
       [this] { CleanJPGMDB(program().files(), program().appPath()); });
 }
 
 void frmOmbrixShow::mnuUserPersonalItem_Click() {
-  openFromMenu(QStringLiteral("frmUserDetails"),
-               [this] { g().gPicturePath = placeholderPicture(); });
+  openFromMenu(screen::frmUserDetails, [this] { g().gPicturePath = placeholderPicture(); });
 }
 
-void frmOmbrixShow::mnuAboutItem_Click() {
-  openFromMenu(QStringLiteral("frmAbout"), {}, {}, false);
-}
+void frmOmbrixShow::mnuAboutItem_Click() { openFromMenu(screen::frmAbout, {}, {}, false); }
 
 void frmOmbrixShow::mnuContentsItem_Click() { program().help().HelpContents(); }
 
@@ -430,5 +439,5 @@ void frmOmbrixShow::mnuScreenDefaultPositionItem_Click() {
   storeGeometry(Data11, kDefaultGeometry);
   Data11.recordset().moveFirst();
   g().gPositionLoaded = false;
-  program().screens().handOver(this, QStringLiteral("frmScreenDefault"));
+  program().screens().handOver(this, screen::frmScreenDefault);
 }

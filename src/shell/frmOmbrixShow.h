@@ -23,7 +23,6 @@ public:
   // The first-run greeting.
   static QString greetingText();
 
-public slots:
   void Combo1_Click();
   void Combo2_Click();
   void cmdFirst_Click();

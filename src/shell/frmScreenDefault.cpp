@@ -1,9 +1,10 @@
 #include "shell/frmScreenDefault.h"
 
 #include "platform/Twips.h"
-#include "shell/ImageBox.h"
 #include "shell/Program.h"
+#include "shell/ScreenNames.h"
 #include "shell/Screens.h"
+#include "widgets/ImageBox.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -30,7 +31,7 @@ QPixmap illustration() {
 } // namespace
 
 frmScreenDefault::frmScreenDefault(Program &program)
-    : Screen(program, QStringLiteral("frmScreenDefault"), 7200, 5400, false) {
+    : Screen(program, screen::frmScreenDefault, 7200, 5400, false) {
   setWindowTitle(QStringLiteral("Ombrix Tips Screen Default Settings"));
   addHeading(120, 50, 120, 900);
   addImage("Image1", 5880, 120, 1200, 1200)->setPicture(illustration());
@@ -55,10 +56,11 @@ frmScreenDefault::frmScreenDefault(Program &program)
   }
   QPushButton *ok = addButton("Command1", QStringLiteral("OK"), QString(), 2950, 4740, 1300, 420);
   ok->setDefault(true);
+  onClick(ok, &frmScreenDefault::Command1_Click);
   // Its own designed place and size: it takes no shared geometry.
   move(twips::toPixels(1200), twips::toPixels(1200));
 }
 
 void frmScreenDefault::Command1_Click() {
-  program().screens().handOver(this, QStringLiteral("frmOmbrixShow"));
+  program().screens().handOver(this, screen::frmOmbrixShow);
 }

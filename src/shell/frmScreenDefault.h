@@ -8,6 +8,5 @@ class frmScreenDefault : public Screen {
 public:
   explicit frmScreenDefault(Program &program);
 
-public slots:
   void Command1_Click();
 };

@@ -1,10 +1,11 @@
 #include "user/frmUserDetails.h"
 
 #include "platform/MousePointer.h"
-#include "shell/ImageBox.h"
 #include "shell/OBXGlobals.h"
 #include "shell/Program.h"
+#include "shell/ScreenNames.h"
 #include "shell/SharedMessages.h"
+#include "widgets/ImageBox.h"
 
 #include <QAction>
 #include <QLabel>
@@ -12,7 +13,7 @@
 #include <QPushButton>
 
 frmUserDetails::frmUserDetails(Program &program)
-    : SecondaryScreen(program, QStringLiteral("frmUserDetails"), "lblDelGroup") {
+    : SecondaryScreen(program, screen::frmUserDetails, "lblDelGroup") {
   busyDuringLoad_ = true;
   Data11.setRecordSource(QStringLiteral("Settings"));
   Image1 = addImage("Image1", 5900, 160, 975, 1100);
@@ -57,6 +58,7 @@ frmUserDetails::frmUserDetails(Program &program)
   cmdSaveDetails =
       addButton("cmdSaveDetails", QStringLiteral("Save Details"),
                 QStringLiteral("Changes will be saved to the database"), 120, 4080, 1500, 420);
+  onClick(cmdSaveDetails, &frmUserDetails::cmdSaveDetails_Click);
   placeFrameButtons(5688, 4080, 4068, 4080);
 
   setTabOrder(cmdSaveDetails, cmdShowTips);
@@ -88,8 +90,8 @@ void frmUserDetails::loadScreen() {
 }
 
 void frmUserDetails::activateScreen() {
-  if (!Image1->loadPicture(program().native(g().gPicturePath)))
-    Image1->loadPicture(program().programFile(QStringLiteral("\\images\\0.jpg")));
+  Image1->loadPictureOr(program().native(g().gPicturePath),
+                        program().programFile(QStringLiteral("\\images\\0.jpg")));
   txtFirstName->setFocus();
 }
 

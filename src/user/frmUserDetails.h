@@ -11,7 +11,6 @@ class frmUserDetails : public SecondaryScreen {
 public:
   explicit frmUserDetails(Program &program);
 
-public slots:
   void cmdSaveDetails_Click();
 
 protected:

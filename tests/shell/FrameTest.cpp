@@ -1,10 +1,11 @@
 // The frame of secondary screens: geometry that travels, the way back, Exit, Help.
 #include "support/TestProgram.h"
 
+#include "shell/ErrorReport.h"
 #include "shell/HelpLinks.h"
-#include "shell/Screen.h"
-#include "shell/ScreenFrames.h"
+#include "shell/ScreenCatalogue.h"
 #include "shell/Screens.h"
+#include "shell/SecondaryScreen.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -78,6 +79,36 @@ TEST_F(Frame, EveryScreenShowsItsOwnFrameAndOpensItsHelpTopic) {
   }
   EXPECT_EQ(screenFrame("frmImport2").exitToolTip, "Cancel this Action");
   EXPECT_EQ(screenFrame("frmEditSubject2").msgTitle, "Edit Subject And Description Record");
+}
+
+TEST_F(Frame, EveryCatalogueEntryMakesTheScreenOfItsNameWithItsFrame) {
+  for (const ScreenEntry &entry : screenCatalogue()) {
+    SCOPED_TRACE(entry.name.data());
+    std::unique_ptr<Screen> made(entry.make(t.program()));
+    EXPECT_EQ(made->screenName(), entry.name);
+    auto *secondary = dynamic_cast<SecondaryScreen *>(made.get());
+    ASSERT_EQ(secondary != nullptr, entry.frame.has_value());
+    if (secondary) {
+      EXPECT_EQ(secondary->windowTitle(), entry.frame->caption);
+    }
+  }
+}
+
+TEST_F(Frame, AnUnknownScreenNameIsAReportedErrorAndTheScreenStays) {
+  Screens &screens = t.program().screens();
+  try {
+    screens.load("frmNoSuchScreen");
+    ADD_FAILURE() << "no UnknownScreen thrown";
+  } catch (const UnknownScreen &e) {
+    EXPECT_EQ(e.name(), "frmNoSuchScreen");
+  }
+  EXPECT_FALSE(runReportingErrors(t.g().gMsgTitle,
+                                  [&] { screens.handOver(t.active(), "frmNoSuchScreen"); }));
+  ASSERT_EQ(t.messages().shown().size(), 1u);
+  EXPECT_EQ(t.messages().shown().front().prompt,
+            "Ombrix Tips has no screen named \"frmNoSuchScreen\".");
+  EXPECT_EQ(t.activeName(), "frmOmbrixShow");
+  EXPECT_EQ(screens.loaded().size(), 1u);
 }
 
 TEST_F(Frame, ExitEndsAtOnceWithoutTellingHelpToQuit) {

@@ -1,10 +1,10 @@
 // The main tips screen, driven offscreen through the real screens.
 #include "support/TestProgram.h"
 
-#include "shell/ImageBox.h"
 #include "shell/Screen.h"
 #include "shell/Screens.h"
 #include "shell/frmOmbrixShow.h"
+#include "widgets/ImageBox.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "shell/ImageBox.h"
+#include "widgets/ImageBox.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -19,6 +19,13 @@ bool ImageBox::loadPicture(const QString &nativePath) {
   file_ = nativePath;
   setPixmap(picture);
   return true;
+}
+
+bool ImageBox::loadPictureOr(const QString &picture, const QString &placeholder) {
+  if (loadPicture(picture))
+    return true;
+  loadPicture(placeholder);
+  return false;
 }
 
 void ImageBox::setPicture(const QPixmap &picture) {

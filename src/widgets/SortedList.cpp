@@ -1,4 +1,4 @@
-#include "shell/SortedList.h"
+#include "widgets/SortedList.h"
 
 #include <QCollator>
 #include <QComboBox>

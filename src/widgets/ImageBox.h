@@ -10,6 +10,9 @@ public:
   explicit ImageBox(QWidget *parent = nullptr);
   // Shows the picture file; false (and an empty box) when it cannot be read.
   bool loadPicture(const QString &nativePath);
+  // Shows the picture file, or the placeholder file when the picture cannot be read (a
+  // picture that went missing must not leave a hole). True when the picture itself shows.
+  bool loadPictureOr(const QString &picture, const QString &placeholder);
   void setPicture(const QPixmap &picture);
   const QString &pictureFile() const { return file_; }
   // The program's logo, drawn.
