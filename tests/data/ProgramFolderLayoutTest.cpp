@@ -10,9 +10,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "generator/DeliveredDatabase.h"
+#include "generator/GroupPictures.h"
 #include "generator/ProgramFolderLayout.h"
+#include "generator/TipsSource.h"
 #include "store/DataControl.h"
 #include "store/Database.h"
+#include "store/Schema.h"
+#include "tips/ProgramPaths.h"
 
 using namespace obxdata;
 
@@ -99,7 +104,7 @@ protected:
     report_ = layOutProgramFolder(dir_.path(), dataDir());
   }
   QString path(const QString &relative) const { return dir_.filePath(relative); }
-  QString db() const { return path(QLatin1String(kTipDatabaseName)); }
+  QString db() const { return path(relativeName(tips::relative::kTipDatabase)); }
 
   QTemporaryDir temp_;
   QDir dir_;
@@ -352,16 +357,17 @@ TEST_F(LaidOutFolder, SettingsRowAsDelivered) {
   rs.moveFirst();
   for (const char *name : {"USER_FIRST", "USER_LAST", "USER_EMAIL", "USER_CITY", "USER_COUNTRY"})
     EXPECT_TRUE(rs.isNull(QLatin1String(name))) << name;
-  EXPECT_EQ(rs.field(QStringLiteral("USER_H")).toInt(), 5172);
-  EXPECT_EQ(rs.field(QStringLiteral("USER_L")).toInt(), 48);
-  EXPECT_EQ(rs.field(QStringLiteral("USER_T")).toInt(), 504);
-  EXPECT_EQ(rs.field(QStringLiteral("USER_W")).toInt(), 7404);
+  const store::WindowGeometry &geometry = store::kDefaultWindowGeometry;
+  EXPECT_EQ(rs.field(QStringLiteral("USER_H")).toInt(), geometry.height);
+  EXPECT_EQ(rs.field(QStringLiteral("USER_L")).toInt(), geometry.left);
+  EXPECT_EQ(rs.field(QStringLiteral("USER_T")).toInt(), geometry.top);
+  EXPECT_EQ(rs.field(QStringLiteral("USER_W")).toInt(), geometry.width);
   rs.moveNext();
   EXPECT_TRUE(rs.eof());
 }
 
 TEST_F(LaidOutFolder, TemplateHasEmptyGroupAndTipsAndNoSettings) {
-  const QString tmpl = path(QLatin1String(kTemplateName));
+  const QString tmpl = path(relativeName(tips::relative::kTemplateDatabase));
   const QStringList tables = tableNames(tmpl);
   EXPECT_TRUE(tables.contains(QStringLiteral("group")))
       << tables.join(QLatin1Char(' ')).toStdString();
@@ -376,13 +382,13 @@ TEST_F(LaidOutFolder, TemplateHasEmptyGroupAndTipsAndNoSettings) {
 }
 
 TEST_F(LaidOutFolder, HelpFileHasEveryTopic) {
-  QFile help(path(QLatin1String(kHelpFileName)));
+  QFile help(path(relativeName(tips::relative::kHelpFile)));
   ASSERT_TRUE(help.open(QIODevice::ReadOnly));
   const QString html = QString::fromUtf8(help.readAll());
   for (int topic : {10, 20, 40, 60, 70, 90, 110, 200, 300})
     EXPECT_TRUE(html.contains(QStringLiteral("<a name=\"%1\"></a>").arg(topic))) << topic;
   EXPECT_TRUE(html.contains(QStringLiteral("<a name=\"contents\"></a>")));
-  EXPECT_EQ(fileHash(path(QLatin1String(kHelpFileName))),
+  EXPECT_EQ(fileHash(path(relativeName(tips::relative::kHelpFile))),
             fileHash(QDir(dataDir()).filePath(QLatin1String(kHelpSource))));
 }
 
@@ -418,14 +424,14 @@ TEST_F(LaidOutFolder, SecondLayoutReplacesNothing) {
   const QString picture1 = path(QStringLiteral("images/1.jpg"));
   QFile::remove(picture1);
   saveJpeg(mine, picture1);
-  QFile help(path(QLatin1String(kHelpFileName)));
+  QFile help(path(relativeName(tips::relative::kHelpFile)));
   ASSERT_TRUE(help.open(QIODevice::WriteOnly | QIODevice::Truncate));
   help.write("edited");
   help.close();
   const QByteArray dbBefore = fileHash(db());
   const QByteArray pictureBefore = fileHash(picture1);
   const QByteArray placeholderBefore = fileHash(path(QStringLiteral("images/0.jpg")));
-  const QByteArray templateBefore = fileHash(path(QLatin1String(kTemplateName)));
+  const QByteArray templateBefore = fileHash(path(relativeName(tips::relative::kTemplateDatabase)));
 
   const LayoutReport again = layOutProgramFolder(dir_.path(), dataDir());
   EXPECT_TRUE(again.created.isEmpty()) << again.created.join(QLatin1Char(' ')).toStdString();
@@ -435,8 +441,8 @@ TEST_F(LaidOutFolder, SecondLayoutReplacesNothing) {
   EXPECT_EQ(fileHash(picture1), pictureBefore);
   EXPECT_EQ(QImage(picture1).size(), QSize(40, 30));
   EXPECT_EQ(fileHash(path(QStringLiteral("images/0.jpg"))), placeholderBefore);
-  EXPECT_EQ(fileHash(path(QLatin1String(kTemplateName))), templateBefore);
-  QFile helpAgain(path(QLatin1String(kHelpFileName)));
+  EXPECT_EQ(fileHash(path(relativeName(tips::relative::kTemplateDatabase))), templateBefore);
+  QFile helpAgain(path(relativeName(tips::relative::kHelpFile)));
   ASSERT_TRUE(helpAgain.open(QIODevice::ReadOnly));
   EXPECT_EQ(helpAgain.readAll(), QByteArray("edited"));
 
@@ -456,7 +462,7 @@ TEST_F(LaidOutFolder, MissingFilesAreAddedAndOnlyThose) {
   ASSERT_GE(groups.size(), 3);
   const QString gone = path(QStringLiteral("images/%1.jpg").arg(groups[2].id));
   ASSERT_TRUE(QFile::remove(gone));
-  ASSERT_TRUE(QFile::remove(path(QLatin1String(kTemplateName))));
+  ASSERT_TRUE(QFile::remove(path(relativeName(tips::relative::kTemplateDatabase))));
   ASSERT_TRUE(QDir(path(QStringLiteral("OBXTemp"))).removeRecursively());
   const QByteArray dbBefore = fileHash(db());
 
@@ -469,7 +475,8 @@ TEST_F(LaidOutFolder, MissingFilesAreAddedAndOnlyThose) {
   EXPECT_EQ(created, expected);
   EXPECT_FALSE(QImage(gone).isNull());
   EXPECT_EQ(fileHash(db()), dbBefore);
-  EXPECT_EQ(tableNames(path(QLatin1String(kTemplateName))).contains(QStringLiteral("settings")),
+  EXPECT_EQ(tableNames(path(relativeName(tips::relative::kTemplateDatabase)))
+                .contains(QStringLiteral("settings")),
             false);
 }
 
