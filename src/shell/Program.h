@@ -29,8 +29,6 @@ public:
   const QString &appPath() const { return appPath_; }
   // Native path of a path text ("C:\OBXImpExp", appPath() + "\images\0.jpg").
   QString native(const QString &text) const { return files_.nativePath(text); }
-  // Native path of a text relative to the program folder ("\ombrixtips.mdb").
-  QString programFile(const QString &relative) const { return native(appPath_ + relative); }
 
   // Where each file of the program folder lives.
   const tips::ProgramPaths &paths() const { return paths_; }

@@ -49,9 +49,7 @@ void SecondaryScreen::placeFrameButtons(int helpLeft, int helpTop, int exitLeft,
   setTwipGeometry(cmdShowTips, exitLeft, exitTop, width, height);
 }
 
-QString SecondaryScreen::tipDatabase() const {
-  return program().programFile(QStringLiteral("\\ombrixtips.mdb"));
-}
+QString SecondaryScreen::tipDatabase() const { return program().paths().tipDatabase(); }
 
 void SecondaryScreen::Form_Load() {
   std::optional<BusyPointer> busy;

@@ -1,15 +1,15 @@
 #include "shell/WorkingFolders.h"
 
 #include "platform/FileService.h"
+#include "tips/ProgramPaths.h"
 
-void CleanJPGMDB(const FileService &files, const QString &appPath) {
-  files.copyFile(appPath + QStringLiteral("\\Images\\0.jpg"),
-                 appPath + QStringLiteral("\\OBXTemp\\t.jpg"));
-  files.copyFile(appPath + QStringLiteral("\\@@@@@@@@.@@@"),
-                 appPath + QStringLiteral("\\OBXTemp\\t.mdb"));
-  files.copyFile(appPath + QStringLiteral("\\@@@@@@@@.@@@"),
-                 appPath + QStringLiteral("\\Export\\t.mdb"));
-  files.deleteFile(appPath + QStringLiteral("\\OBXTemp\\*.jpg"));
-  files.deleteFile(appPath + QStringLiteral("\\OBXTemp\\*.mdb"));
-  files.deleteFile(appPath + QStringLiteral("\\Export\\*.mdb"));
+void CleanJPGMDB(const FileService &files, const tips::ProgramPaths &paths) {
+  const QString temp = QLatin1String(tips::relative::kTempFolder);
+  const QString exportFolder = QLatin1String(tips::relative::kExportFolder);
+  files.copyFile(paths.placeholderPicture(), paths.file(temp + QStringLiteral("\\t.jpg")));
+  files.copyFile(paths.templateDatabase(), paths.file(temp + QStringLiteral("\\t.mdb")));
+  files.copyFile(paths.templateDatabase(), paths.file(exportFolder + QStringLiteral("\\t.mdb")));
+  files.deleteFile(paths.file(temp + QStringLiteral("\\*.jpg")));
+  files.deleteFile(paths.file(temp + QStringLiteral("\\*.mdb")));
+  files.deleteFile(paths.file(exportFolder + QStringLiteral("\\*.mdb")));
 }

@@ -23,15 +23,13 @@ namespace {
 
 constexpr int kClientWidth = 7308;
 constexpr int kClientHeight = 4620;
-const QString kPlaceholder = QStringLiteral("\\images\\0.jpg");
 
 } // namespace
 
 frmOmbrixShow::frmOmbrixShow(Program &program)
-    : Screen(program, screen::frmOmbrixShow, kClientWidth, kClientHeight) {
+    : Screen(program, screen::frmOmbrixShow, kClientWidth, kClientHeight),
+      tips_(program.paths().tipDatabase(), program.clock()) {
   setWindowTitle(QStringLiteral("View Ombrix Tips Screen"));
-  Data1.setRecordSource(QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group"));
-  Data2.setRecordSource(QStringLiteral("Tips"));
   Data11.setRecordSource(QStringLiteral("Settings"));
   buildControls();
   buildMenu();
@@ -156,17 +154,14 @@ QString frmOmbrixShow::greetingText() {
   return text;
 }
 
-QString frmOmbrixShow::placeholderPicture() const { return program().appPath() + kPlaceholder; }
+QString frmOmbrixShow::placeholderPicture() const { return program().paths().placeholderPicture(); }
 
 void frmOmbrixShow::Form_Load() {
   program().help().HelpInit(this);
   bool firstRun = false;
   {
     BusyPointer busy;
-    const QString database = program().programFile(QStringLiteral("\\ombrixtips.mdb"));
-    Data1.setDatabaseName(database);
-    Data2.setDatabaseName(database);
-    Data11.setDatabaseName(database);
+    Data11.setDatabaseName(program().paths().tipDatabase());
     Data11.refresh();
     store::Recordset &settings = Data11.recordset();
     settings.moveFirst();
@@ -189,19 +184,14 @@ void frmOmbrixShow::Form_Load() {
 
 void frmOmbrixShow::Form_Activate() {
   g().gMsgTitle = QStringLiteral("View Tips");
-  Data1.refresh();
-  store::Recordset &groups = Data1.recordset();
-  if (groups.recordCount() < 1) {
+  const std::vector<ListEntry> groups = tips_.groups();
+  if (groups.empty()) {
     AllFrmFalse();
     return;
   }
   BusyPointer busy;
   AllBtnTrue();
-  std::vector<ListEntry> entries;
-  for (; !groups.eof(); groups.moveNext())
-    entries.push_back({groups.text(QStringLiteral("TIP_GROUP")),
-                       groups.field(QStringLiteral("GROUP_ID")).toInt()});
-  fillSortedList(Combo1, std::move(entries));
+  fillSortedList(Combo1, groups);
   selectEntry(Combo1, 0);
   Combo1_Click();
 }
@@ -209,9 +199,8 @@ void frmOmbrixShow::Form_Activate() {
 void frmOmbrixShow::Form_Unload() { program().help().HelpQuit(); }
 
 void frmOmbrixShow::showGroupPicture(qint32 groupId) {
-  const QString picture = program().programFile(QStringLiteral("\\images\\%1.jpg").arg(groupId));
   // A group whose picture went missing shows the placeholder instead of failing.
-  Image1->loadPictureOr(picture, program().programFile(kPlaceholder));
+  Image1->loadPictureOr(program().paths().groupPicture(groupId), placeholderPicture());
 }
 
 void frmOmbrixShow::Combo1_Click() {
@@ -222,23 +211,16 @@ void frmOmbrixShow::Combo1_Click() {
   const qint32 id = itemData(Combo1, position);
   g().gShowGroupIndex = position;
   showGroupPicture(id);
-  Data2.setRecordSource(QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =") +
-                        QString::number(id));
-  Data2.refresh();
+  const std::vector<ListEntry> subjects = tips_.subjects(id);
   Combo2->clear();
   txtDescription->clear();
-  store::Recordset &tips = Data2.recordset();
-  if (tips.recordCount() < 1) {
+  if (subjects.empty()) {
     busy.release();
     AllFrmFalse();
     return;
   }
   AllBtnTrue();
-  std::vector<ListEntry> entries;
-  for (; !tips.eof(); tips.moveNext())
-    entries.push_back(
-        {tips.text(QStringLiteral("TIP_SUBJECT")), tips.field(QStringLiteral("TIPS_ID")).toInt()});
-  fillSortedList(Combo2, std::move(entries));
+  fillSortedList(Combo2, subjects);
   selectEntry(Combo2, 0);
   Combo2_Click();
   cmdNext->setFocus();
@@ -251,12 +233,7 @@ void frmOmbrixShow::Combo2_Click() {
     return;
   const qint32 tip = itemData(Combo2, position);
   g().gShowSubjectIndex = position;
-  Data2.setRecordSource(QStringLiteral("SELECT * FROM TIPS WHERE TIPS_ID =") +
-                        QString::number(tip));
-  Data2.refresh();
-  store::Recordset &rs = Data2.recordset();
-  txtDescription->setPlainText(rs.recordCount() > 0 ? rs.text(QStringLiteral("TIP_DESCRIPTION"))
-                                                    : QString());
+  txtDescription->setPlainText(tips_.description(tip));
 }
 
 void frmOmbrixShow::setNavigation(bool first, bool previous, bool next, bool last) {
@@ -403,17 +380,17 @@ void frmOmbrixShow::mnuExportItem_Click() {
   openFromMenu(
       screen::frmExport1, [this] { g().gPicturePath = placeholderPicture(); },
       [this] {
-        CleanJPGMDB(program().files(), program().appPath());
+        CleanJPGMDB(program().files(), program().paths());
         // A fresh, empty export database.
-        program().files().copyFile(program().appPath() + QStringLiteral("\\@@@@@@@@.@@@"),
-                                   program().appPath() + QStringLiteral("\\Export\\obxexpor.mdb"));
+        program().files().copyFile(program().paths().templateDatabase(),
+                                   program().paths().exportDatabase());
       });
 }
 
 void frmOmbrixShow::mnuImportItem_Click() {
   openFromMenu(
       screen::frmImport1, [this] { g().gPicturePath = placeholderPicture(); },
-      [this] { CleanJPGMDB(program().files(), program().appPath()); });
+      [this] { CleanJPGMDB(program().files(), program().paths()); });
 }
 
 void frmOmbrixShow::mnuUserPersonalItem_Click() {

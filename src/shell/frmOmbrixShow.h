@@ -3,6 +3,7 @@
 
 #include "shell/Screen.h"
 #include "store/DataControl.h"
+#include "tips/TipRows.h"
 
 #include <functional>
 
@@ -53,14 +54,14 @@ private:
   void AllFrmFalse();
   void setNavigation(bool first, bool previous, bool next, bool last);
   void showGroupPicture(qint32 groupId);
-  // The placeholder picture's path text.
   QString placeholderPicture() const;
   void clearSubjectsForEditing();
   // A menu command that opens another screen: shared values, geometry, extra steps, hand-off.
   void openFromMenu(const QString &target, const std::function<void()> &sharedValues,
                     const std::function<void()> &extraSteps = {}, bool busyPointer = true);
 
-  store::DataControl Data1, Data2, Data11;
+  store::DataControl Data11;
+  tips::TipRows tips_;
   QComboBox *Combo1;
   QComboBox *Combo2;
   QPlainTextEdit *txtDescription;

@@ -121,28 +121,39 @@ QString TipRows::groupName(qint32 groupId) {
   return rs.recordCount() > 0 ? rs.text(QStringLiteral("TIP_GROUP")) : QString();
 }
 
-std::optional<qint32> TipRows::findGroup(const QString &name) {
-  store::Recordset &rs = control(groups_, QStringLiteral("Group")).recordset();
+// The rows matching the criteria only, so a lookup reads one row through the name's
+// index instead of opening the whole table; the first in key order, as a find on the
+// table would give.
+std::optional<qint32> TipRows::findFirstKey(const QString &table, const QString &criteria,
+                                            const char *keyField) {
+  store::Recordset &rs = control(lookup_, QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY %3")
+                                              .arg(table, criteria, QLatin1String(keyField)))
+                             .recordset();
   if (rs.recordCount() < 1)
     return std::nullopt;
-  rs.findFirst(textCriteria("TIP_GROUP", name));
-  if (rs.noMatch())
-    return std::nullopt;
-  return rs.field(QStringLiteral("GROUP_ID")).toInt();
+  return rs.field(QLatin1String(keyField)).toInt();
+}
+
+std::optional<qint32> TipRows::findGroup(const QString &name) {
+  return findFirstKey(QStringLiteral("Group"), textCriteria("TIP_GROUP", name), "GROUP_ID");
 }
 
 std::optional<qint32> TipRows::findSubject(const QString &subject) {
-  store::Recordset &rs = control(tips_, QStringLiteral("Tips")).recordset();
-  if (rs.recordCount() < 1)
-    return std::nullopt;
-  rs.findFirst(textCriteria("TIP_SUBJECT", subject));
-  if (rs.noMatch())
-    return std::nullopt;
-  return rs.field(QStringLiteral("TIPS_ID")).toInt();
+  return findFirstKey(QStringLiteral("TIPS"), textCriteria("TIP_SUBJECT", subject), "TIPS_ID");
+}
+
+store::Recordset &TipRows::adder(store::DataControl &data, const QString &table,
+                                 const char *keyField) {
+  // A set that holds no row opens at once whatever the table's size, and stays open for
+  // the next insert: the rows added to it are not read again.
+  const QString source = QStringLiteral("SELECT * FROM %1 WHERE %2 =0").arg(table, keyField);
+  if (data.recordSource() != source || !data.recordset().isOpen())
+    control(data, source);
+  return data.recordset();
 }
 
 qint32 TipRows::insertGroup(const QString &name, Origin origin) {
-  store::Recordset &rs = control(groups_, QStringLiteral("Group")).recordset();
+  store::Recordset &rs = adder(groups_, QStringLiteral("Group"), "GROUP_ID");
   rs.addNew();
   const qint32 key = newKey(rs, "GROUP_ID");
   rs.setField(QStringLiteral("TIP_GROUP"), name);
@@ -153,7 +164,7 @@ qint32 TipRows::insertGroup(const QString &name, Origin origin) {
 
 qint32 TipRows::insertTip(qint32 groupId, const QString &subject, const QString &description,
                           Origin origin) {
-  store::Recordset &rs = control(tips_, QStringLiteral("Tips")).recordset();
+  store::Recordset &rs = adder(tips_, QStringLiteral("TIPS"), "TIPS_ID");
   rs.addNew();
   const qint32 key = newKey(rs, "TIPS_ID");
   rs.setField(QStringLiteral("GROUP_ID"), groupId);

@@ -76,6 +76,9 @@ private:
                           qint32 key);
   std::vector<ListEntry> entries(store::DataControl &data, const char *textField,
                                  const char *keyField);
+  std::optional<qint32> findFirstKey(const QString &table, const QString &criteria,
+                                     const char *keyField);
+  store::Recordset &adder(store::DataControl &data, const QString &table, const char *keyField);
 
   QString path_;
   const Clock &clock_;

@@ -90,8 +90,7 @@ void frmUserDetails::loadScreen() {
 }
 
 void frmUserDetails::activateScreen() {
-  Image1->loadPictureOr(program().native(g().gPicturePath),
-                        program().programFile(QStringLiteral("\\images\\0.jpg")));
+  Image1->loadPictureOr(g().gPicturePath, program().paths().placeholderPicture());
   txtFirstName->setFocus();
 }
 

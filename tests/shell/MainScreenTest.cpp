@@ -78,7 +78,7 @@ TEST_F(MainScreen, FirstRunGreetsAfterPlacingTheWindowThenOpensUserDetails) {
   EXPECT_EQ(t.g().gFrmTop, 504);
   EXPECT_EQ(t.g().gFrmWidth, 7404);
   EXPECT_TRUE(t.g().gPositionLoaded);
-  EXPECT_TRUE(t.g().gPicturePath.endsWith("\\images\\0.jpg"));
+  EXPECT_EQ(t.g().gPicturePath, t.program().paths().placeholderPicture());
 }
 
 TEST_F(MainScreen, OpensOnTheDeliveredTipsWithTheFirstGroupAndSubjectShown) {
@@ -187,7 +187,7 @@ TEST_F(MainScreen, AGroupWithoutTipsLeadsToAddGroup) {
   EXPECT_EQ(lastMessage().title, "View Tips");
   EXPECT_EQ(t.activeName(), "frmAddGroup");
   EXPECT_EQ(t.program().screens().find("frmOmbrixShow"), nullptr);
-  EXPECT_TRUE(t.g().gPicturePath.endsWith("\\images\\0.jpg"));
+  EXPECT_EQ(t.g().gPicturePath, t.program().paths().placeholderPicture());
 }
 
 TEST_F(MainScreen, AnEmptyDatabaseLeadsToAddGroup) {

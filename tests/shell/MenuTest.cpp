@@ -16,7 +16,7 @@ namespace {
 
 class Menu : public OnMainScreen {
 protected:
-  QString placeholder() const { return t.folder() + "\\images\\0.jpg"; }
+  QString placeholder() { return t.program().paths().placeholderPicture(); }
   static void write(const QString &path, const QByteArray &bytes = "x") {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
