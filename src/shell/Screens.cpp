@@ -69,7 +69,10 @@ Screen *Screens::open(const QString &name) {
 Screen *Screens::handOver(Screen *from, const QString &target) {
   QPointer<Screen> source = from;
   Screen *screen = open(target);
-  if (source)
+  // The target may hand over straight back to the screen being left (the main screen
+  // sends an empty database to Add Group, which is the screen returning to it): that
+  // screen is then the one shown, and unloading it would leave no window at all.
+  if (source && source != active())
     unload(source);
   return screen;
 }

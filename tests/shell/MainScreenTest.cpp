@@ -197,6 +197,20 @@ TEST_F(MainScreen, AnEmptyDatabaseLeadsToAddGroup) {
   ASSERT_EQ(t.messages().shown().size(), 1u);
   EXPECT_EQ(lastMessage().prompt, "The Database Is Empty!\r\nClick OK To Add Your First Record.");
   EXPECT_EQ(t.activeName(), "frmAddGroup");
+
+  // Leaving Add Group while the database is still empty comes back to it: the main screen
+  // hands over to the very screen that is handing over to it, and that screen must stay.
+  for (const char *way : {"cmdShowTips", "nmuShowTipsItem"}) {
+    if (QString(way).startsWith("cmd"))
+      t.click(way);
+    else
+      t.triggerMenu(way);
+    t.settle();
+    EXPECT_EQ(t.messages().shown().size(), way[0] == 'c' ? 2u : 3u);
+    ASSERT_EQ(t.activeName(), "frmAddGroup") << way;
+    EXPECT_TRUE(t.active()->isVisible()) << way;
+    EXPECT_EQ(t.program().screens().loaded().size(), 1u) << way;
+  }
 }
 
 TEST_F(MainScreen, AMissingGroupPictureShowsThePlaceholder) {
