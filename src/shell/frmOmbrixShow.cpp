@@ -11,6 +11,7 @@
 #include "shell/WorkingFolders.h"
 #include "widgets/ImageBox.h"
 #include "widgets/SortedList.h"
+#include "widgets/TextBoxes.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -55,9 +56,8 @@ void frmOmbrixShow::buildControls() {
   Combo2 = place(new QComboBox, "Combo2", 120, 2000, 7092, 288);
   Combo2->setToolTip(QStringLiteral("Current Tip Subject"));
   addLabel("lblDescription", QStringLiteral("Tip Description"), 120, 2400, 1332, 200);
-  txtDescription = place(new QPlainTextEdit, "txtDescription", 120, 2600, 7092, 1900);
+  txtDescription = place(new DescriptionBox, "txtDescription", 120, 2600, 7092, 1900);
   txtDescription->setToolTip(QStringLiteral("Current Tip Description"));
-  txtDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   // The viewer shows tips; changing them is the work of the edit screens, so nothing
   // typed here could be lost or written behind the user's back.
   txtDescription->setReadOnly(true);
@@ -233,7 +233,7 @@ void frmOmbrixShow::Combo2_Click() {
     return;
   const qint32 tip = itemData(Combo2, position);
   g().gShowSubjectIndex = position;
-  txtDescription->setPlainText(tips_.description(tip));
+  txtDescription->setDescription(tips_.description(tip));
 }
 
 void frmOmbrixShow::setNavigation(bool first, bool previous, bool next, bool last) {

@@ -8,7 +8,7 @@
 #include <functional>
 
 class QComboBox;
-class QPlainTextEdit;
+class DescriptionBox;
 class QAction;
 class QMenu;
 
@@ -64,7 +64,7 @@ private:
   tips::TipRows tips_;
   QComboBox *Combo1;
   QComboBox *Combo2;
-  QPlainTextEdit *txtDescription;
+  DescriptionBox *txtDescription;
   ImageBox *Image1;
   QPushButton *cmdFirst, *cmdPrevious, *cmdNext, *cmdLast;
 };
