@@ -1,9 +1,17 @@
 #include "shell/ScreenCatalogue.h"
 
+#include "groups/frmDelGroup1.h"
+#include "groups/frmDelGroup2.h"
+#include "groups/frmEditGroup1.h"
 #include "shell/PlaceholderScreens.h"
 #include "shell/ScreenNames.h"
 #include "shell/frmOmbrixShow.h"
 #include "shell/frmScreenDefault.h"
+#include "subjects/frmAddSubject.h"
+#include "subjects/frmDelSubject1.h"
+#include "subjects/frmDelSubject2.h"
+#include "subjects/frmEditSubject1.h"
+#include "subjects/frmEditSubject2.h"
 #include "user/frmUserDetails.h"
 
 namespace {
@@ -48,26 +56,25 @@ std::vector<ScreenEntry> makeCatalogue() {
       later(screen::frmAddGroup, "lblAddGroup",
             frame("Add New Group Screen", "Add New Group", "Exit Add New Group Screen",
                   "Add New Group Record", 20)),
-      later(screen::frmEditGroup1, "lblEditGroup", editGroup),
+      {screen::frmEditGroup1, make<frmEditGroup1>(), editGroup},
       later(screen::frmEditGroup2, "lblEditGroup", editGroup),
-      later(screen::frmDelGroup1, "lblDelGroup", delGroup),
-      later(screen::frmDelGroup2, "lblDelGroup", delGroup),
-      later(screen::frmAddSubject, "lblAddSubject",
-            frame("Add New Subject and Description Screen", "Add New Subject",
-                  "Exit Add New Subject and Description Screen",
-                  "Add New Subject And Description Record", 70)),
-      later(screen::frmEditSubject1, "lblEditSubject",
-            frame(editSubject, "Edit Subject", "Exit Add New Subject Screen",
-                  "Edit Subject and Description", 90)),
-      later(screen::frmEditSubject2, "lblEditSubject",
-            frame(editSubject, "Edit Subject", "Exit Add New Subject Screen",
-                  "Edit Subject And Description Record", 90)),
-      later(screen::frmDelSubject1, "lblDelSubject",
-            frame(delSubject, "Delete Subject", delSubjectExit, "Delete Subject and Description",
-                  110)),
-      later(screen::frmDelSubject2, "lblDelSubject",
-            frame(delSubject, "Delete Subject", delSubjectExit,
-                  "Delete Subject And Description Record", 110)),
+      {screen::frmDelGroup1, make<frmDelGroup1>(), delGroup},
+      {screen::frmDelGroup2, make<frmDelGroup2>(), delGroup},
+      {screen::frmAddSubject, make<frmAddSubject>(),
+       frame("Add New Subject and Description Screen", "Add New Subject",
+             "Exit Add New Subject and Description Screen",
+             "Add New Subject And Description Record", 70)},
+      {screen::frmEditSubject1, make<frmEditSubject1>(),
+       frame(editSubject, "Edit Subject", "Exit Add New Subject Screen",
+             "Edit Subject and Description", 90)},
+      {screen::frmEditSubject2, make<frmEditSubject2>(),
+       frame(editSubject, "Edit Subject", "Exit Add New Subject Screen",
+             "Edit Subject And Description Record", 90)},
+      {screen::frmDelSubject1, make<frmDelSubject1>(),
+       frame(delSubject, "Delete Subject", delSubjectExit, "Delete Subject and Description", 110)},
+      {screen::frmDelSubject2, make<frmDelSubject2>(),
+       frame(delSubject, "Delete Subject", delSubjectExit, "Delete Subject And Description Record",
+             110)},
       later(screen::frmExport1, "lblExport", exportTips),
       later(screen::frmExport2, "lblExport", exportTips),
       later(screen::frmImport1, "lblImport",

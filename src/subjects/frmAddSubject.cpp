@@ -1,0 +1,110 @@
+#include "subjects/frmAddSubject.h"
+
+#include "platform/MousePointer.h"
+#include "platform/MsgBox.h"
+#include "shell/OBXGlobals.h"
+#include "shell/ScreenNames.h"
+#include "shell/SharedMessages.h"
+#include "tips/SubjectMaintenance.h"
+#include "widgets/ListPlace.h"
+#include "widgets/TextBoxes.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+frmAddSubject::frmAddSubject(Program &program)
+    : MaintenanceScreen(program, screen::frmAddSubject, "lblAddSubject") {
+  using namespace listPlace;
+  addLabel("lblTipGroup", QStringLiteral("Tip Group"), kLeft, kGroupTop - 200, 1332, 200);
+  addLabel("lblSubject", QStringLiteral("Tip Subject"), kLeft, kSubjectTop - 200, 1332, 200);
+  addLabel("lblDescription", QStringLiteral("Tip Description"), kLeft, kDescriptionTop - 200, 1332,
+           200);
+  addGroupList(QStringLiteral("Current Tip Group Name"),
+               QStringLiteral("This Image (if any) Corresponds to the Current Tip Group"));
+  txtAddSubject = place(new QLineEdit, "txtAddSubject", kLeft, kSubjectTop, kFullWidth, kBoxHeight);
+  txtAddSubject->setToolTip(QStringLiteral("Input New Subject"));
+  tintBox(txtAddSubject, BoxTint::Add);
+  installKeyFilter(txtAddSubject, KeyFilter::CapFirst);
+  txtAddDescription = place(new DescriptionBox, "txtAddDescription", kLeft, kDescriptionTop,
+                            kFullWidth, kDescriptionHeight);
+  txtAddDescription->setToolTip(QStringLiteral("Input New Tip Description"));
+  tintBox(txtAddDescription, BoxTint::Add);
+  installKeyFilter(txtAddDescription, KeyFilter::CapFirst);
+  cmdSaveNewSubject =
+      addActionButton("cmdSaveNewSubject", QStringLiteral("Save New Subject"),
+                      QStringLiteral("This will Save the New Subject and Description"));
+  onClick(cmdSaveNewSubject, &frmAddSubject::cmdSaveNewSubject_Click);
+}
+
+void frmAddSubject::activateScreen() { showGroups(); }
+
+void frmAddSubject::groupChosen(const GroupChoice &group) {
+  BusyPointer busy;
+  // Only the key travels: the save files the tip under it.
+  g().gGroupId = group.id;
+  groups_->showPicture(group.picture);
+  txtAddSubject->setFocus();
+}
+
+void frmAddSubject::cmdSaveNewSubject_Click() {
+  tips::SubjectMaintenance subjects(book_);
+  const QString subject = txtAddSubject->text();
+  const QString description = txtAddDescription->toPlainText();
+  switch (subjects.checkNewSubject(subject, description)) {
+  case tips::EntryProblem::SubjectBlank:
+    g().gBlankField = QStringLiteral("Tip SUBJECT Name");
+    MsgNotBlank(g());
+    txtAddSubject->setFocus();
+    return;
+  case tips::EntryProblem::DescriptionBlank:
+    g().gBlankField = QStringLiteral("Tip DESCRIPTION Name");
+    MsgNotBlank(g());
+    txtAddDescription->setFocus();
+    return;
+  case tips::EntryProblem::SubjectExists:
+    MsgBox(QStringLiteral("TIP SUBJECT name already exists!") + msgbox::kNewLine +
+               QStringLiteral("Please enter a new one."),
+           msgbox::vbCritical + msgbox::vbOKOnly, g().gMsgTitle);
+    txtAddSubject->setFocus();
+    return;
+  default:
+    break;
+  }
+
+  if (MsgBox(QStringLiteral("Click OK if the new record is done!") + msgbox::kNewLine +
+                 QStringLiteral("Or click CANCEL to cancel the update!"),
+             msgbox::vbExclamation + msgbox::vbOKCancel, g().gMsgTitle) != msgbox::vbOK) {
+    MsgBox(QStringLiteral("The Updated Record has been Cancelled!"),
+           msgbox::vbExclamation + msgbox::vbOKOnly, g().gMsgTitle);
+    if (!tips::GroupMaintenance(book_).hasGroups()) {
+      toAddGroup();
+      return;
+    }
+    txtAddSubject->setFocus();
+    return;
+  }
+
+  bool added = false;
+  {
+    BusyPointer busy;
+    const std::optional<GroupChoice> group = groups_->chosen();
+    added = group && subjects.addSubject(group->id, subject, description);
+  }
+  if (!added) {
+    // The group went away since it was listed: nothing was stored. The list is read
+    // again, and the typed entries stay for another group.
+    MsgOops(g());
+    showGroups();
+    return;
+  }
+
+  if (MsgBox(QStringLiteral("Click YES To Create New Subject Record!") + msgbox::kNewLine +
+                 QStringLiteral("Or click NO to cancel Add New Subject!"),
+             msgbox::vbQuestion + msgbox::vbYesNo, g().gMsgTitle) == msgbox::vbYes) {
+    txtAddSubject->clear();
+    txtAddDescription->clear();
+    txtAddSubject->setFocus();
+    return;
+  }
+  returnToMainScreen();
+}

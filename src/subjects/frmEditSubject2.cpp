@@ -1,0 +1,97 @@
+#include "subjects/frmEditSubject2.h"
+
+#include "platform/MousePointer.h"
+#include "platform/MsgBox.h"
+#include "shell/OBXGlobals.h"
+#include "shell/ScreenNames.h"
+#include "shell/SharedMessages.h"
+#include "tips/SubjectMaintenance.h"
+#include "widgets/ImageBox.h"
+#include "widgets/ListPlace.h"
+#include "widgets/TextBoxes.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+frmEditSubject2::frmEditSubject2(Program &program)
+    : MaintenanceScreen(program, screen::frmEditSubject2, "lblEditSubject") {
+  using namespace listPlace;
+  addGroupImage(QStringLiteral("This Image (if any) Corresponds to the Current Tip Group"));
+  txtGroupEdit = place(new QLineEdit, "txtGroupEdit", kLeft, kGroupTop, kGroupWidth, kBoxHeight);
+  txtGroupEdit->setToolTip(QStringLiteral("Current Tip Group Name"));
+  // A tip cannot move to another group, and a group is renamed on its own screen: the
+  // name is shown, not taken.
+  txtGroupEdit->setReadOnly(true);
+  txtSubjectEdit =
+      place(new QLineEdit, "txtSubjectEdit", kLeft, kSubjectTop, kFullWidth, kBoxHeight);
+  txtSubjectEdit->setToolTip(QStringLiteral("Change Tip Subject"));
+  tintBox(txtSubjectEdit, BoxTint::Edit);
+  installKeyFilter(txtSubjectEdit, KeyFilter::CapWord);
+  txtDescriptionEdit = place(new DescriptionBox, "txtDescriptionEdit", kLeft, kDescriptionTop,
+                             kFullWidth, kDescriptionHeight);
+  txtDescriptionEdit->setToolTip(QStringLiteral("Change Tip Description"));
+  tintBox(txtDescriptionEdit, BoxTint::Edit);
+  installKeyFilter(txtDescriptionEdit, KeyFilter::CapFirst);
+  cmdSaveEditSubject = addActionButton("cmdSaveEditSubject", QStringLiteral("Save Edited Subject"),
+                                       QStringLiteral("Save the Edited Subject and Description"));
+  onClick(cmdSaveEditSubject, &frmEditSubject2::cmdSaveEditSubject_Click);
+}
+
+void frmEditSubject2::activateScreen() {
+  Image1->loadPictureOr(g().gNewPicture, placeholderPicture());
+  txtGroupEdit->setText(g().gGroupName.trimmed());
+  txtSubjectEdit->setText(g().gSubjectName.trimmed());
+  txtDescriptionEdit->setDescription(g().gDescription.trimmed());
+  txtSubjectEdit->setFocus();
+}
+
+void frmEditSubject2::cmdSaveEditSubject_Click() {
+  tips::SubjectMaintenance subjects(book_);
+  const QString subject = txtSubjectEdit->text();
+  const QString description = txtDescriptionEdit->toPlainText();
+  const QString &title = g().gMsgTitle;
+  bool saved = false;
+  switch (subjects.planEdit(g().gSubjectName, g().gDescription, subject, description)) {
+  case tips::SubjectEdit::SubjectBlank:
+    g().gBlankField = QStringLiteral("Tip SUBJECT Name");
+    MsgNotBlank(g());
+    txtSubjectEdit->setFocus();
+    return;
+  case tips::SubjectEdit::DescriptionBlank:
+    g().gBlankField = QStringLiteral("Tip DESCRIPTION Name");
+    MsgNotBlank(g());
+    txtDescriptionEdit->setFocus();
+    return;
+  case tips::SubjectEdit::NothingChanged:
+    MsgBox(
+        QStringLiteral("There are No Changes to the Subject And Description Name!") +
+            msgbox::kNewLine +
+            QStringLiteral("Type a different Subject Name or select a different Description Name."),
+        msgbox::vbExclamation + msgbox::vbOKOnly, title);
+    txtSubjectEdit->setFocus();
+    return;
+  case tips::SubjectEdit::SubjectExists:
+    MsgBox(QStringLiteral("TIP SUBJECT name already exists! Please enter a new one."),
+           msgbox::vbExclamation + msgbox::vbOKOnly, title);
+    txtSubjectEdit->setFocus();
+    return;
+  case tips::SubjectEdit::DescriptionOnly: {
+    MsgBox(QStringLiteral("There are No Changes to the Subject Name!") + msgbox::kNewLine +
+               QStringLiteral("Only The Description will be Changed."),
+           msgbox::vbExclamation + msgbox::vbOKOnly, title);
+    BusyPointer busy;
+    saved = subjects.saveDescription(g().gSubjectName, description);
+    break;
+  }
+  case tips::SubjectEdit::SubjectChanged: {
+    BusyPointer busy;
+    saved = subjects.saveSubject(g().gSubjectName, subject, description);
+    break;
+  }
+  }
+  if (!saved)
+    MsgOops(g());
+  askAnother(QStringLiteral("Click YES To Edit Other Subject Record!") + msgbox::kNewLine +
+                 QStringLiteral("Click NO to cancel!"),
+             msgbox::vbYesNo, screen::frmEditSubject1);
+}

@@ -1,0 +1,45 @@
+#include "widgets/SubjectList.h"
+
+#include "tips/TipRows.h"
+#include "widgets/GroupList.h"
+#include "widgets/ListPlace.h"
+#include "widgets/SortedList.h"
+#include "widgets/TextBoxes.h"
+
+#include <QComboBox>
+
+SubjectList::SubjectList(QWidget *clientArea, tips::TipRows &rows, const char *descriptionName)
+    : rows_(rows), Combo2(new QComboBox), description_(new DescriptionBox) {
+  using namespace listPlace;
+  placeNamed(clientArea, Combo2, "Combo2", kLeft, kSubjectTop, kFullWidth, kBoxHeight);
+  Combo2->setToolTip(QStringLiteral("Current Tip Subject"));
+  placeNamed(clientArea, description_, descriptionName, kLeft, kDescriptionTop, kFullWidth,
+             kDescriptionHeight);
+  description_->setToolTip(QStringLiteral("Current Tip Description"));
+  // Step 1 only shows the tip; changes are made on the next screen.
+  description_->setReadOnly(true);
+}
+
+bool SubjectList::fill(qint32 groupId) {
+  const std::vector<ListEntry> subjects = rows_.subjects(groupId);
+  fillSortedList(Combo2, subjects);
+  description_->clear();
+  return !subjects.empty();
+}
+
+int SubjectList::count() const { return Combo2->count(); }
+
+int SubjectList::preselect(int position) { return preselectNearest(Combo2, position); }
+
+std::optional<SubjectChoice> SubjectList::chosen() const {
+  const int position = Combo2->currentIndex();
+  if (position < 0)
+    return std::nullopt;
+  return SubjectChoice{itemData(Combo2, position), Combo2->itemText(position)};
+}
+
+QString SubjectList::showDescription() {
+  const std::optional<SubjectChoice> tip = chosen();
+  description_->setDescription(tip ? rows_.description(tip->tipId) : QString());
+  return description_->toPlainText();
+}

@@ -1,0 +1,74 @@
+#include "widgets/TextBoxes.h"
+
+#include <QColor>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPalette>
+#include <QTextOption>
+
+namespace {
+
+// Beyond this run of characters without a blank, a line is broken anywhere.
+constexpr int kLongestWord = 1000;
+
+QColor tintColour(BoxTint tint) {
+  switch (tint) {
+  case BoxTint::Add:
+    return QColor(0xff, 0xff, 0xc0);
+  case BoxTint::Edit:
+    return QColor(0xc0, 0xff, 0xc0);
+  case BoxTint::Delete:
+    break;
+  }
+  return QColor(0xff, 0xc0, 0xc0);
+}
+
+void setBase(QWidget *box, const QColor &colour) {
+  QPalette palette = box->palette();
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    palette.setColor(group, QPalette::Base, colour);
+  box->setPalette(palette);
+}
+
+bool hasLongWord(const QString &text) {
+  int run = 0;
+  for (const QChar c : text) {
+    if (c.isSpace())
+      run = 0;
+    else if (++run > kLongestWord)
+      return true;
+  }
+  return false;
+}
+
+} // namespace
+
+void tintBox(QWidget *box, BoxTint tint) { setBase(box, tintColour(tint)); }
+
+void makeUnusedBox(QWidget *box) {
+  if (auto *line = qobject_cast<QLineEdit *>(box))
+    line->clear();
+  if (auto *plain = qobject_cast<QPlainTextEdit *>(box))
+    plain->clear();
+  setBase(box, QColor(0xc0, 0xc0, 0xc0));
+  box->setEnabled(false);
+}
+
+void setDescriptionText(QPlainTextEdit *box, const QString &text) {
+  // The mode is chosen before the text arrives, so the text is laid out once.
+  box->setWordWrapMode(hasLongWord(text) ? QTextOption::WrapAnywhere
+                                         : QTextOption::WrapAtWordBoundaryOrAnywhere);
+  box->setPlainText(text);
+}
+
+DescriptionBox::DescriptionBox(QWidget *parent) : QPlainTextEdit(parent) {
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void DescriptionBox::insertFromMimeData(const QMimeData *source) {
+  // Layout happens as the text goes in: a long pasted word switches the mode first. The
+  // mode stays until the next description is shown.
+  if (source && source->hasText() && hasLongWord(source->text()))
+    setWordWrapMode(QTextOption::WrapAnywhere);
+  QPlainTextEdit::insertFromMimeData(source);
+}
