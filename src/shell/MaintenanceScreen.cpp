@@ -17,8 +17,8 @@
 namespace {
 
 // The right-hand column: Help, "Exit This Screen", then the screen's own button.
-constexpr int kColumnLeft = 5268;
-constexpr int kColumnWidth = 1920;
+constexpr int kColumnLeft = 5148;
+constexpr int kColumnWidth = 2040;
 constexpr int kButtonHeight = 420;
 constexpr int kFirstButtonTop = 600;
 constexpr int kButtonStep = 480;
