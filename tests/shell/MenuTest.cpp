@@ -37,36 +37,31 @@ TEST_F(Menu, EveryCommandPreparesItsValuesAndHandsOver) {
     const char *target;
     std::function<void(const OBXGlobals &)> check;
   };
-  const auto cleared = [](const OBXGlobals &g) {
-    EXPECT_TRUE(g.gGroupName.isEmpty());
-    EXPECT_EQ(g.gGroupId, 0);
-    EXPECT_TRUE(g.gGroupPicture.isEmpty());
+  // The step-1 screens preselect the main screen's group (and subject) as they open, and
+  // hand that choice on in place of what the menu cleared.
+  QString mainGroup, mainSubject;
+  const auto cleared = [&](const OBXGlobals &g) {
+    EXPECT_EQ(g.gGroupName, mainGroup);
+    EXPECT_EQ(g.gGroupPicture, t.program().paths().groupPicture(g.gGroupId));
+    EXPECT_EQ(g.gNewPicture, g.gGroupPicture);
+  };
+  const auto subjectChosen = [&](const OBXGlobals &g) {
+    cleared(g);
+    EXPECT_EQ(g.gSubjectName, mainSubject);
+    EXPECT_FALSE(g.gDescription.isEmpty());
   };
   const Command commands[] = {
       {"mnuAddNewGroupItem", "frmAddGroup",
        [&](const OBXGlobals &g) { EXPECT_EQ(g.gPicturePath, placeholder()); }},
-      {"mnuEditGroupItem", "frmEditGroup1",
-       [&](const OBXGlobals &g) {
-         cleared(g);
-         EXPECT_TRUE(g.gNewPicture.isEmpty());
-       }},
-      {"mnuDeleteGroupItem", "frmDelGroup1",
-       [&](const OBXGlobals &g) {
-         cleared(g);
-         EXPECT_EQ(g.gNewPicture, placeholder());
-       }},
+      {"mnuEditGroupItem", "frmEditGroup1", cleared},
+      {"mnuDeleteGroupItem", "frmDelGroup1", cleared},
       {"mnuAddNewSubjectItem", "frmAddSubject",
        [](const OBXGlobals &g) {
          EXPECT_TRUE(g.gSubjectName.isEmpty());
          EXPECT_TRUE(g.gDescription.isEmpty());
        }},
-      {"mnuEditSubjectItem", "frmEditSubject1",
-       [&](const OBXGlobals &g) {
-         cleared(g);
-         EXPECT_TRUE(g.gSubjectName.isEmpty());
-         EXPECT_TRUE(g.gDescription.isEmpty());
-       }},
-      {"mnuDeleteSubjectItem", "frmDelSubject1", cleared},
+      {"mnuEditSubjectItem", "frmEditSubject1", subjectChosen},
+      {"mnuDeleteSubjectItem", "frmDelSubject1", subjectChosen},
       {"mnuExportItem", "frmExport1",
        [&](const OBXGlobals &g) { EXPECT_EQ(g.gPicturePath, placeholder()); }},
       {"mnuImportItem", "frmImport1",
@@ -86,6 +81,8 @@ TEST_F(Menu, EveryCommandPreparesItsValuesAndHandsOver) {
     t.g().gPicturePath = "old picture";
     t.choose("Combo1", t.control<QComboBox>("Combo1")->itemText(2));
     t.chooseIndex("Combo2", 1);
+    mainGroup = t.text("Combo1");
+    mainSubject = t.text("Combo2");
     t.active()->setLeft(2400);
     t.triggerMenu(command.item);
     ASSERT_EQ(t.activeName(), command.target);
