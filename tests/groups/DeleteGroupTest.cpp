@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -60,7 +61,8 @@ TEST_F(DeleteGroup, StepOneHandsOnThePreselectedGroupAndStepTwoDeletesItsTipsAnd
   EXPECT_EQ(focused(), "cmdDelGroup");
   const size_t before = shownCount();
   t.messages().queue(vbNo);
-  t.click("cmdDelGroup");
+  QTest::keyClick(t.control("cmdDelGroup"), Qt::Key_Return);
+  t.settle();
   ASSERT_EQ(shownCount(), before + 1);
   EXPECT_EQ(lastMessage().prompt, kAnother);
   EXPECT_EQ(lastMessage().style, 52);
