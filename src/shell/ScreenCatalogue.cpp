@@ -1,8 +1,10 @@
 #include "shell/ScreenCatalogue.h"
 
+#include "groups/frmAddGroup.h"
 #include "groups/frmDelGroup1.h"
 #include "groups/frmDelGroup2.h"
 #include "groups/frmEditGroup1.h"
+#include "groups/frmEditGroup2.h"
 #include "shell/PlaceholderScreens.h"
 #include "shell/ScreenNames.h"
 #include "shell/frmOmbrixShow.h"
@@ -53,11 +55,11 @@ std::vector<ScreenEntry> makeCatalogue() {
       {screen::frmUserDetails, make<frmUserDetails>(),
        frame("User Details Screen", "User Details", "Exit User Details Screen",
              "User Details Record", 10)},
-      later(screen::frmAddGroup, "lblAddGroup",
-            frame("Add New Group Screen", "Add New Group", "Exit Add New Group Screen",
-                  "Add New Group Record", 20)),
+      {screen::frmAddGroup, make<frmAddGroup>(),
+       frame("Add New Group Screen", "Add New Group", "Exit Add New Group Screen",
+             "Add New Group Record", 20)},
       {screen::frmEditGroup1, make<frmEditGroup1>(), editGroup},
-      later(screen::frmEditGroup2, "lblEditGroup", editGroup),
+      {screen::frmEditGroup2, make<frmEditGroup2>(), editGroup},
       {screen::frmDelGroup1, make<frmDelGroup1>(), delGroup},
       {screen::frmDelGroup2, make<frmDelGroup2>(), delGroup},
       {screen::frmAddSubject, make<frmAddSubject>(),

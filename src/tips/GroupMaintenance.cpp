@@ -9,6 +9,10 @@ namespace tips {
 
 bool GroupMaintenance::hasGroups() { return !book_.rows().groups().empty(); }
 
+bool GroupMaintenance::hasGroup(qint32 groupId) {
+  return !book_.rows().groupName(groupId).isEmpty();
+}
+
 EntryProblem GroupMaintenance::checkNewGroup(const GroupInput &input) {
   if (isBlank(input.name))
     return EntryProblem::GroupBlank;

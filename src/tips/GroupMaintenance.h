@@ -41,6 +41,8 @@ public:
   explicit GroupMaintenance(TipBook &book) : book_(book) {}
 
   bool hasGroups();
+  // The group with that key still exists.
+  bool hasGroup(qint32 groupId);
 
   // Blank checks (group, subject, description), then the group name and the subject
   // looked up over the whole database; apostrophes become backticks and surrounding

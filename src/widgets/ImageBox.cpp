@@ -28,6 +28,20 @@ bool ImageBox::loadPictureOr(const QString &picture, const QString &placeholder)
   return false;
 }
 
+bool ImageBox::replacePicture(const QString &nativePath) {
+  QPixmap picture;
+  if (!picture.load(nativePath))
+    return false;
+  file_ = nativePath;
+  setPixmap(picture);
+  return true;
+}
+
+void ImageBox::mouseDoubleClickEvent(QMouseEvent *event) {
+  QLabel::mouseDoubleClickEvent(event);
+  emit doubleClicked();
+}
+
 void ImageBox::setPicture(const QPixmap &picture) {
   file_.clear();
   setPixmap(picture);
