@@ -192,6 +192,7 @@ void DriveList::userChose(int index) {
 DirList::DirList(const FileService &files, QWidget *parent)
     : QListWidget(parent), files_(files), drives_(files), run_(reportFileErrors()) {
   setItemDelegate(new FolderIndent(this));
+  setIconSize(QSize(16, 16));
   setSelectionMode(QAbstractItemView::SingleSelection);
   for (const QString &start : {QDir::currentPath(), files.homeFolder(), QStringLiteral("/")}) {
     const QString folder = clean(start);

@@ -4,7 +4,11 @@
 #include "support/Installation.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 #include <QWidget>
 
@@ -49,6 +53,25 @@ Qt::Key parseKey(const QString &word) {
       {QStringLiteral("tab"), Qt::Key_Tab},
   };
   return keys.value(word.toLower(), Qt::Key_unknown);
+}
+
+// A small picture in the JPEG format: a sky over a hill.
+bool writePicture(const QString &path) {
+  QImage picture(64, 48, QImage::Format_RGB32);
+  picture.fill(QColor(0x87, 0xce, 0xeb));
+  QPainter painter(&picture);
+  painter.setBrush(QColor(0x3c, 0x8d, 0x2f));
+  painter.setPen(Qt::NoPen);
+  painter.drawEllipse(QRect(-16, 28, 96, 48));
+  painter.end();
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  return picture.save(path, "JPG");
+}
+
+QByteArray contents(const QString &path, bool *ok) {
+  QFile file(path);
+  *ok = file.open(QIODevice::ReadOnly);
+  return *ok ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -159,6 +182,8 @@ QString Scenario::step(const QStringList &w) {
     const int position = w[2].toInt(&ok);
     return ok ? inst.chooseIndex(w[1], position) : QStringLiteral("not a position: ") + w[2];
   }
+  if (command == QLatin1String("double-click"))
+    return argc < 1 ? needs(1) : inst.doubleClick(w[1], argc >= 2 ? w[2] : QString());
   if (command == QLatin1String("type"))
     return argc < 2 ? needs(2) : inst.type(w[1], w[2]);
   if (command == QLatin1String("key")) {
@@ -196,9 +221,14 @@ QString Scenario::step(const QStringList &w) {
     if (messagesChecked_ >= shown.size())
       return QStringLiteral("no message box was shown");
     const msgbox::ShownMessage &m = shown[messagesChecked_++];
-    if (m.title != w[1] || m.prompt != w[2])
-      return QStringLiteral("the message box was \"%1\" \"%2\"")
-          .arg(m.title, QString(m.prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\\n")));
+    bool codeOk = true;
+    const int code = argc >= 3 ? w[3].toInt(&codeOk) : m.style;
+    if (!codeOk)
+      return QStringLiteral("not a style code: ") + w[3];
+    if (m.title != w[1] || m.prompt != w[2] || m.style != code)
+      return QStringLiteral("the message box was \"%1\" \"%2\" %3")
+          .arg(m.title, QString(m.prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\\n")))
+          .arg(m.style);
     return {};
   }
   if (command == QLatin1String("expect-no-message")) {
@@ -257,7 +287,11 @@ QString Scenario::step(const QStringList &w) {
     QStringList actual;
     for (const QStringList &row : rows)
       actual << joinRow(row);
-    const QStringList wanted = w.mid(3);
+    // {today}: today's date as the store writes it.
+    const QString today = inst.program().clock().today().toString(Qt::ISODate);
+    QStringList wanted = w.mid(3);
+    for (QString &row : wanted)
+      row.replace(QStringLiteral("{today}"), today);
     return actual == wanted
                ? QString()
                : QStringLiteral("the rows are [%1]").arg(actual.join(QStringLiteral("] [")));
@@ -270,6 +304,53 @@ QString Scenario::step(const QStringList &w) {
     return exists == wanted
                ? QString()
                : w[1] + (exists ? QStringLiteral(" exists") : QStringLiteral(" does not exist"));
+  }
+  if (command == QLatin1String("expect-list")) {
+    if (QString e = needs(1); !e.isEmpty())
+      return e;
+    QString error;
+    const QStringList actual = inst.entries(w[1], &error);
+    if (!error.isEmpty())
+      return error;
+    return actual == w.mid(2)
+               ? QString()
+               : QStringLiteral("the entries are [%1]").arg(actual.join(QStringLiteral("] [")));
+  }
+  if (command == QLatin1String("expect-focus")) {
+    if (QString e = needs(1); !e.isEmpty())
+      return e;
+    Screen *screen = inst.active();
+    if (!screen)
+      return QStringLiteral("no screen is active");
+    const QWidget *focus = screen->focusWidget();
+    const QString name = focus ? focus->objectName() : QString();
+    return name == w[1] ? QString() : QStringLiteral("the focus is in \"%1\"").arg(name);
+  }
+  if (command == QLatin1String("put-picture")) {
+    if (QString e = needs(1); !e.isEmpty())
+      return e;
+    return writePicture(inst.native(w[1])) ? QString() : QStringLiteral("cannot write ") + w[1];
+  }
+  if (command == QLatin1String("put-file")) {
+    if (QString e = needs(2); !e.isEmpty())
+      return e;
+    const QString source = QDir(folder_).absoluteFilePath(w[1]);
+    const QString target = inst.native(w[2]);
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QFile::remove(target);
+    return QFile::copy(source, target) ? QString()
+                                       : QStringLiteral("cannot copy %1 to %2").arg(source, w[2]);
+  }
+  if (command == QLatin1String("expect-same-file")) {
+    if (QString e = needs(2); !e.isEmpty())
+      return e;
+    bool firstOk = false, secondOk = false;
+    const QByteArray first = contents(inst.native(w[1]), &firstOk);
+    const QByteArray second = contents(inst.native(w[2]), &secondOk);
+    if (!firstOk || !secondOk)
+      return QStringLiteral("cannot read ") + (firstOk ? w[2] : w[1]);
+    return first == second ? QString()
+                           : w[1] + QStringLiteral(" and ") + w[2] + QStringLiteral(" differ");
   }
   if (command == QLatin1String("expect-ended"))
     return inst.ended() ? QString() : QStringLiteral("the program is still running");

@@ -15,6 +15,8 @@ public:
   explicit Scenario(QTextStream &out);
   ~Scenario();
 
+  // The folder that relative source files of the steps are read from (the scenario's own).
+  void setFolder(const QString &folder) { folder_ = folder; }
   // Runs every step of the text; returns the number of failed steps.
   int run(const QString &text, const QString &sourceName);
   int passed() const { return passed_; }
@@ -31,6 +33,7 @@ private:
 
   QTextStream &out_;
   std::unique_ptr<Installation> installation_;
+  QString folder_;
   std::size_t messagesChecked_ = 0;
   int passed_ = 0;
   int failed_ = 0;

@@ -21,6 +21,7 @@ int main(int argc, char **argv) {
     return 2;
   }
   Scenario scenario(out);
+  scenario.setFolder(QFileInfo(file).absolutePath());
   const int failed = scenario.run(QString::fromUtf8(file.readAll()), QFileInfo(file).fileName());
   return failed == 0 ? 0 : 1;
 }

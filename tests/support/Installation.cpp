@@ -1,5 +1,6 @@
 #include "support/Installation.h"
 
+#include "platform/FileLists.h"
 #include "shell/Screen.h"
 #include "shell/Screens.h"
 #include "store/Database.h"
@@ -11,8 +12,10 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -145,15 +148,90 @@ QString Installation::chooseIndex(const QString &comboName, int index) {
   return {};
 }
 
+namespace {
+
+QListWidgetItem *listEntry(QListWidget *list, const QString &text) {
+  const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+  return found.isEmpty() ? nullptr : found.first();
+}
+
+// Where a list shows an entry, scrolled into view.
+QPoint entryPoint(QListWidget *list, QListWidgetItem *entry) {
+  list->scrollToItem(entry);
+  return list->visualItemRect(entry).center();
+}
+
+// What a real double-click delivers: press, release, double-click, release.
+void doubleClickAt(QWidget *widget, QPoint point) {
+  QTest::mousePress(widget, Qt::LeftButton, {}, point);
+  QTest::mouseRelease(widget, Qt::LeftButton, {}, point);
+  QTest::mouseDClick(widget, Qt::LeftButton, {}, point);
+  QTest::mouseRelease(widget, Qt::LeftButton, {}, point);
+}
+
+QString usable(QWidget *widget, const QString &name) {
+  if (!widget->isEnabled())
+    return name + QStringLiteral(" is disabled");
+  if (!widget->isVisible())
+    return name + QStringLiteral(" is not visible");
+  return {};
+}
+
+} // namespace
+
 QString Installation::choose(const QString &comboName, const QString &entryText) {
   QString error;
-  auto *combo = qobject_cast<QComboBox *>(findControl(comboName, &error));
+  QWidget *widget = findControl(comboName, &error);
+  if (!widget)
+    return error;
+  if (auto *list = qobject_cast<QListWidget *>(widget)) {
+    if (QString e = usable(list, comboName); !e.isEmpty())
+      return e;
+    auto *folders = qobject_cast<DirList *>(list);
+    const bool wholePath = entryText.contains(QLatin1Char('\\')) ||
+                           entryText.contains(QLatin1Char('/')) ||
+                           entryText.contains(QLatin1Char(':'));
+    if (folders && wholePath) {
+      folders->goTo(entryText);
+      settle();
+      return {};
+    }
+    QListWidgetItem *entry = listEntry(list, entryText);
+    if (!entry)
+      return comboName + QStringLiteral(" has no entry \"") + entryText + '"';
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entryPoint(list, entry));
+    settle();
+    return {};
+  }
+  auto *combo = qobject_cast<QComboBox *>(widget);
   if (!combo)
-    return error.isEmpty() ? comboName + QStringLiteral(" is not a combo box") : error;
+    return comboName + QStringLiteral(" is not a combo box or a list");
   const int index = combo->findText(entryText, Qt::MatchExactly);
   if (index < 0)
     return comboName + QStringLiteral(" has no entry \"") + entryText + '"';
   return chooseIndex(comboName, index);
+}
+
+QString Installation::doubleClick(const QString &name, const QString &entryText) {
+  QString error;
+  QWidget *widget = findControl(name, &error);
+  if (!widget)
+    return error;
+  if (QString e = usable(widget, name); !e.isEmpty())
+    return e;
+  if (entryText.isNull()) {
+    doubleClickAt(widget, widget->rect().center());
+  } else {
+    auto *list = qobject_cast<QListWidget *>(widget);
+    if (!list)
+      return name + QStringLiteral(" is not a list");
+    QListWidgetItem *entry = listEntry(list, entryText);
+    if (!entry)
+      return name + QStringLiteral(" has no entry \"") + entryText + '"';
+    doubleClickAt(list->viewport(), entryPoint(list, entry));
+  }
+  settle();
+  return {};
 }
 
 QString Installation::type(const QString &controlName, const QString &text) {
@@ -162,7 +240,24 @@ QString Installation::type(const QString &controlName, const QString &text) {
   if (!widget)
     return error;
   widget->setFocus();
-  QTest::keyClicks(widget, text);
+  QString composed;
+  auto commit = [&] {
+    if (composed.isEmpty())
+      return;
+    QInputMethodEvent event;
+    event.setCommitString(composed);
+    QCoreApplication::sendEvent(widget, &event);
+    composed.clear();
+  };
+  for (const QChar c : text) {
+    if (c.unicode() < 0x80) {
+      commit();
+      QTest::keyClick(widget, c.toLatin1());
+    } else {
+      composed += c;
+    }
+  }
+  commit();
   settle();
   return {};
 }
@@ -179,9 +274,30 @@ QString Installation::text(const QString &controlName, QString *error) const {
     return plain->toPlainText();
   if (auto *combo = qobject_cast<QComboBox *>(widget))
     return combo->currentText();
+  if (auto *folders = qobject_cast<DirList *>(widget))
+    return folders->shownPath();
+  if (auto *list = qobject_cast<QListWidget *>(widget)) {
+    const QListWidgetItem *entry = list->currentItem();
+    return entry && entry->isSelected() ? entry->text() : QString();
+  }
   if (widget)
     return widget->windowTitle();
   return {};
+}
+
+QStringList Installation::entries(const QString &controlName, QString *error) const {
+  QStringList result;
+  QWidget *widget = findControl(controlName, error);
+  if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+    for (int i = 0; i < combo->count(); ++i)
+      result << combo->itemText(i);
+  } else if (auto *list = qobject_cast<QListWidget *>(widget)) {
+    for (int i = 0; i < list->count(); ++i)
+      result << list->item(i)->text();
+  } else if (widget && error) {
+    *error = controlName + QStringLiteral(" is not a combo box or a list");
+  }
+  return result;
 }
 
 void Installation::settle() {

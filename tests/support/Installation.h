@@ -50,12 +50,20 @@ public:
 
   QString click(const QString &name);
   QString triggerMenu(const QString &name);
+  // An entry of a combo box, or one click on an entry of a list (the drive, folder and
+  // file lists); the folder list also takes a whole path ("C:\pictures") and moves there.
   QString choose(const QString &comboName, const QString &entryText);
   QString chooseIndex(const QString &comboName, int index);
-  // Types characters through real key events, so the key filters apply.
+  // A double-click on a control, or on an entry of a list when entryText is given.
+  QString doubleClick(const QString &name, const QString &entryText = QString());
+  // Types characters: ASCII through real key events, so the key filters apply; any other
+  // text as an input method would commit it.
   QString type(const QString &controlName, const QString &text);
-  // The shown text of a control (label, button, text box, combo box).
+  // The shown text of a control (label, button, text box, combo box's current entry, the
+  // folder list's folder, a list's selected entry).
   QString text(const QString &controlName, QString *error = nullptr) const;
+  // The entries of a combo box or a list, in order.
+  QStringList entries(const QString &controlName, QString *error = nullptr) const;
   // Lets deferred deletions and posted events run.
   void settle();
 

@@ -32,6 +32,9 @@ public:
   void chooseIndex(const QString &combo, int index) {
     check(Installation::chooseIndex(combo, index));
   }
+  void doubleClick(const QString &name, const QString &entry = QString()) {
+    check(Installation::doubleClick(name, entry));
+  }
   void type(const QString &name, const QString &text) { check(Installation::type(name, text)); }
 
 private:

@@ -146,4 +146,14 @@ TEST_F(Maintenance, DeletingTheLastSubjectTakesItsGroupOnlyWhenAskedAndAllOrNoth
   EXPECT_EQ(rows("SELECT TIP_GROUP FROM \"Group\""), (QList<QStringList>{{"Shell"}}));
 }
 
+TEST_F(Maintenance, AGroupIsThereByItsKeyUntilItIsDeleted) {
+  groups.addGroup({"Vim", "Macros", "x"}, {});
+  const qint32 vim = id("Vim");
+  EXPECT_TRUE(groups.hasGroup(vim));
+  EXPECT_FALSE(groups.hasGroup(vim + 1));
+  EXPECT_FALSE(groups.hasGroup(0));
+  groups.deleteGroupNamed("Vim");
+  EXPECT_FALSE(groups.hasGroup(vim));
+}
+
 } // namespace
