@@ -9,12 +9,3 @@ class PlaceholderScreen : public SecondaryScreen {
 public:
   PlaceholderScreen(Program &program, const QString &name, const char *headingName);
 };
-
-// The About box until it is built: title, version and a way back.
-class frmAbout : public Screen {
-  Q_OBJECT
-public:
-  explicit frmAbout(Program &program);
-
-  void cmdOK_Click();
-};

@@ -7,6 +7,7 @@
 #include "groups/frmEditGroup2.h"
 #include "shell/PlaceholderScreens.h"
 #include "shell/ScreenNames.h"
+#include "shell/frmAbout.h"
 #include "shell/frmOmbrixShow.h"
 #include "shell/frmScreenDefault.h"
 #include "subjects/frmAddSubject.h"
