@@ -57,6 +57,13 @@ void ensureFile(const QDir &root, const QString &name, LayoutReport &report,
   report.created << name;
 }
 
+QByteArray readFile(const QString &path) {
+  QFile in(path);
+  if (!in.open(QIODevice::ReadOnly))
+    throw DataError(QStringLiteral("cannot read %1: %2").arg(path, in.errorString()));
+  return in.readAll();
+}
+
 void copyFile(const QString &from, const QString &to) {
   QFile in(from);
   if (!in.open(QIODevice::ReadOnly))
@@ -64,6 +71,27 @@ void copyFile(const QString &from, const QString &to) {
   QSaveFile out(to);
   if (!out.open(QIODevice::WriteOnly) || out.write(in.readAll()) < 0 || !out.commit())
     throw DataError(QStringLiteral("cannot write %1: %2").arg(to, out.errorString()));
+}
+
+// The help file is the program's, not the user's: it follows its source. An unchanged
+// file is left as it is, so a build that changed nothing writes nothing.
+void refreshHelpFile(const QDir &root, const QString &name, const QString &source,
+                     LayoutReport &report) {
+  const QString path = root.filePath(name);
+  if (!QFileInfo::exists(path)) {
+    copyFile(source, path);
+    report.created << name;
+    return;
+  }
+  if (QFileInfo(path).isFile()) {
+    QFile current(path);
+    if (current.open(QIODevice::ReadOnly) && current.readAll() == readFile(source)) {
+      report.kept << name;
+      return;
+    }
+  }
+  copyFile(source, path);
+  report.refreshed << name;
 }
 
 // For a database that already exists: the keys of the delivered groups still in it,
@@ -121,8 +149,7 @@ LayoutReport layOutProgramFolder(const QString &programDir, const QString &dataD
              [](const QString &path) { saveJpeg(drawPlaceholderPicture(), path); });
   ensureFile(root, relativeName(tips::relative::kTemplateDatabase), report,
              [](const QString &path) { writeTemplateDatabase(path); });
-  ensureFile(root, relativeName(tips::relative::kHelpFile), report,
-             [&](const QString &path) { copyFile(helpSource, path); });
+  refreshHelpFile(root, relativeName(tips::relative::kHelpFile), helpSource, report);
 
   QList<QPair<int, PictureStyle>> pictures;
   const QString dbName = relativeName(tips::relative::kTipDatabase);

@@ -3,8 +3,8 @@
 // the sources in data/ by the other modules of the generator. Used by the tool obx-datagen,
 // by the tests and by the benchmarks.
 //
-// Nothing here ever replaces a file that already exists in a program folder: that is the
-// user's data.
+// Nothing here ever replaces a file of the user's data that already exists in a program
+// folder. The help file is not user data: it is brought up to date with its source.
 //
 // Drawing the pictures needs a QGuiApplication (fonts); create one on the "offscreen"
 // platform first.
@@ -20,6 +20,9 @@ namespace obxdata {
 struct LayoutReport {
   QStringList created;
   QStringList kept; // existed already and were left alone
+  // Delivered files that are the program's own, not the user's (the help file), written
+  // again because their source changed.
+  QStringList refreshed;
 };
 
 // Lays out the delivered files in `programDir`, creating only what is missing:
@@ -28,7 +31,8 @@ struct LayoutReport {
 //   images/0.jpg           the placeholder
 //   images/<GROUP_ID>.jpg  one per delivered group
 //   Export/, OBXTemp/      empty working folders
-//   OMBRIXTIPS.HLP         copy of dataDir/help/ombrixtips-help.html
+//   OMBRIXTIPS.HLP         copy of dataDir/help/ombrixtips-help.html, replaced whenever
+//                          it differs from that source
 // Group pictures are written for the groups of a database created in this run; when the
 // database already exists, a missing picture of a delivered group that is still in it
 // (same name, G_ORIGINAL True) is drawn again, and nothing else of the database is touched.

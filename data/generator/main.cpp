@@ -2,8 +2,9 @@
 //
 //   obx-datagen <program folder> <data folder>
 //
-// Creates only what is missing (the tip database, the template, the pictures, the help file
-// and the working folders); a file that exists is the user's data and is never replaced.
+// Creates only what is missing (the tip database, the template, the pictures and the
+// working folders): a file that exists is the user's data and is never replaced. The help
+// file is the program's own and follows its source.
 // Run by the build target obx_program_folder after every build.
 #include <QGuiApplication>
 #include <cstdio>
@@ -23,12 +24,15 @@ int main(int argc, char **argv) {
   }
   try {
     const obxdata::LayoutReport report = obxdata::layOutProgramFolder(args.at(1), args.at(2));
-    if (report.created.isEmpty())
+    if (report.created.isEmpty() && report.refreshed.isEmpty())
       std::printf("obx-datagen: program folder up to date (%lld files kept)\n",
                   static_cast<long long>(report.kept.size()));
-    else
+    if (!report.created.isEmpty())
       std::printf("obx-datagen: created %s\n",
                   qPrintable(report.created.join(QStringLiteral(", "))));
+    if (!report.refreshed.isEmpty())
+      std::printf("obx-datagen: brought up to date %s\n",
+                  qPrintable(report.refreshed.join(QStringLiteral(", "))));
   } catch (const std::exception &e) {
     std::fprintf(stderr, "obx-datagen: %s\n", e.what());
     return 1;

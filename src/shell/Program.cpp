@@ -1,8 +1,8 @@
 #include "shell/Program.h"
 
 #include "platform/ComponentService.h"
+#include "shell/ContextIDs.h"
 #include "shell/ErrorReport.h"
-#include "shell/HelpLinks.h"
 #include "shell/ScreenNames.h"
 #include "shell/Screens.h"
 
@@ -11,7 +11,7 @@
 Program::Program(QString programFolder, QString homeFolder)
     : appPath_(std::move(programFolder)), files_(std::move(homeFolder)), paths_(appPath_, files_),
       components_(std::make_unique<ComponentService>(appPath_)),
-      help_(std::make_unique<HelpLinks>(g, files_, appPath_)),
+      help_(std::make_unique<ContextIDs>(g, files_, appPath_)),
       screens_(std::make_unique<Screens>(*this)) {}
 
 Program::~Program() {

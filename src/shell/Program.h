@@ -12,7 +12,7 @@
 #include "tips/ProgramPaths.h"
 
 class Screens;
-class HelpLinks;
+class ContextIDs;
 class ComponentService;
 
 class Program {
@@ -36,7 +36,8 @@ public:
   tips::Clock &clock() { return clock_; }
   FileService &files() { return files_; }
   Screens &screens() { return *screens_; }
-  HelpLinks &help() { return *help_; }
+  // The help links (ContextIDs): HelpInit, HelpContext, HelpContents, HelpQuit.
+  ContextIDs &help() { return *help_; }
   ComponentService &components() { return *components_; }
 
   // Opens the first screen. When it cannot be opened (no readable tip database), says why
@@ -55,7 +56,7 @@ private:
   tips::ProgramPaths paths_;
   tips::Clock clock_;
   std::unique_ptr<ComponentService> components_;
-  std::unique_ptr<HelpLinks> help_;
+  std::unique_ptr<ContextIDs> help_;
   std::unique_ptr<Screens> screens_;
   std::function<void()> endHandler_;
   bool ended_ = false;

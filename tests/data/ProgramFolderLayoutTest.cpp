@@ -1,6 +1,8 @@
 // The delivered files of the program folder: the tips source, the generated tip database,
-// the template, the pictures, the help file, and that a new layout never replaces a file.
+// the template, the pictures, the help file, and that a new layout never replaces the
+// user's data (the help file, the program's own, follows its source).
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -424,10 +426,6 @@ TEST_F(LaidOutFolder, SecondLayoutReplacesNothing) {
   const QString picture1 = path(QStringLiteral("images/1.jpg"));
   QFile::remove(picture1);
   saveJpeg(mine, picture1);
-  QFile help(path(relativeName(tips::relative::kHelpFile)));
-  ASSERT_TRUE(help.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  help.write("edited");
-  help.close();
   const QByteArray dbBefore = fileHash(db());
   const QByteArray pictureBefore = fileHash(picture1);
   const QByteArray placeholderBefore = fileHash(path(QStringLiteral("images/0.jpg")));
@@ -442,9 +440,6 @@ TEST_F(LaidOutFolder, SecondLayoutReplacesNothing) {
   EXPECT_EQ(QImage(picture1).size(), QSize(40, 30));
   EXPECT_EQ(fileHash(path(QStringLiteral("images/0.jpg"))), placeholderBefore);
   EXPECT_EQ(fileHash(path(relativeName(tips::relative::kTemplateDatabase))), templateBefore);
-  QFile helpAgain(path(relativeName(tips::relative::kHelpFile)));
-  ASSERT_TRUE(helpAgain.open(QIODevice::ReadOnly));
-  EXPECT_EQ(helpAgain.readAll(), QByteArray("edited"));
 
   const QList<TipRow> tips = readTips(db());
   bool mineFound = false;
@@ -455,6 +450,26 @@ TEST_F(LaidOutFolder, SecondLayoutReplacesNothing) {
   for (const GroupRow &g : readGroups(db()))
     groupFound = groupFound || g.name == QStringLiteral("My Group");
   EXPECT_TRUE(groupFound);
+}
+
+TEST_F(LaidOutFolder, HelpFileFollowsItsSourceAndIsLeftAloneWhenUnchanged) {
+  // The help file is the program's, not the user's: a changed or damaged copy is put right.
+  const QString help = path(relativeName(tips::relative::kHelpFile));
+  const QByteArray source = fileHash(QDir(dataDir()).filePath(QLatin1String(kHelpSource)));
+  const QDateTime written = QFileInfo(help).lastModified();
+  LayoutReport again = layOutProgramFolder(dir_.path(), dataDir());
+  EXPECT_TRUE(again.kept.contains(QStringLiteral("OMBRIXTIPS.HLP")));
+  EXPECT_TRUE(again.refreshed.isEmpty());
+  EXPECT_EQ(QFileInfo(help).lastModified(), written) << "an unchanged help file is not rewritten";
+
+  QFile old(help);
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  old.write("the help of an older build");
+  old.close();
+  again = layOutProgramFolder(dir_.path(), dataDir());
+  EXPECT_EQ(again.refreshed, QStringList({QStringLiteral("OMBRIXTIPS.HLP")}));
+  EXPECT_TRUE(again.created.isEmpty());
+  EXPECT_EQ(fileHash(help), source);
 }
 
 TEST_F(LaidOutFolder, MissingFilesAreAddedAndOnlyThose) {
