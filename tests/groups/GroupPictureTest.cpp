@@ -102,6 +102,12 @@ TEST_F(GroupPicture, ThePanelOpensOverTheColumnAndClosesByCancelOrByAChoice) {
   EXPECT_EQ(t.entries("File1"), QStringList({"beach.jpg", "broken.jpg", "sunset.jpg"}));
   t.click("cmdDirHelp");
   EXPECT_EQ(t.program().help().calls().back().data, 20);
+  // The resizing control lays the panel out from its closed place; open, it keeps its tops.
+  t.active()->setWidth(t.active()->Width() * 3 / 2);
+  t.active()->setHeight(t.active()->Height() * 3 / 2);
+  t.settle();
+  EXPECT_EQ(top("Dir1"), designed(1160));
+  EXPECT_EQ(top("File1"), designed(2600));
 
   // A clicked file is shown and recorded, and Cancel does not undo it.
   t.choose("File1", "sunset.jpg");
@@ -152,7 +158,7 @@ TEST_F(GroupPicture, AddGroupStoresTheGroupItsFirstTipAndItsPictureThenStartsOve
   openPicker();
   t.doubleClick("File1", "sunset.jpg");
   t.type("txtGroupAddNew", "  what's new ");
-  t.type("txtSubjectAddNew", "it's here");
+  t.type("txtSubjectAddNew", "it's here: café שלום 😀");
   t.type("txtDescriptionAddNew", "don't wait ");
   EXPECT_EQ(t.text("txtGroupAddNew"), "  What's New ");
   t.messages().queue(vbOK);
@@ -169,10 +175,11 @@ TEST_F(GroupPicture, AddGroupStoresTheGroupItsFirstTipAndItsPictureThenStartsOve
   ASSERT_EQ(added.size(), 1);
   const int id = added[0][0].toInt();
   EXPECT_EQ(added[0].mid(1), QStringList({"What`s New", "-1", "0", "0", "2027-03-14"}));
-  EXPECT_EQ(rows(QString("SELECT TIP_SUBJECT, TIP_DESCRIPTION, TIP_LOCAL, TIP_IMPORT, "
-                         "TIP_ORIGINAL, TIP_DATE FROM Tips WHERE GROUP_ID = %1")
-                     .arg(id)),
-            (QList<QStringList>{{"It`s here", "Don't wait", "-1", "0", "0", "2027-03-14"}}));
+  EXPECT_EQ(
+      rows(QString("SELECT TIP_SUBJECT, TIP_DESCRIPTION, TIP_LOCAL, TIP_IMPORT, "
+                   "TIP_ORIGINAL, TIP_DATE FROM Tips WHERE GROUP_ID = %1")
+               .arg(id)),
+      (QList<QStringList>{{"It`s here: café שלום 😀", "Don't wait", "-1", "0", "0", "2027-03-14"}}));
   EXPECT_EQ(bytes(picture(id)), bytes(home("pictures/sunset.jpg")));
 
   // Yes: empty boxes and the placeholder for the next group, which gets its own copy of it.
