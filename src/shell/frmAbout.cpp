@@ -72,11 +72,9 @@ frmAbout::frmAbout(Program &program)
   big.setPointSizeF(big.pointSizeF() * 1.6);
   title->setFont(big);
   addLabel("lblVersion", QStringLiteral("BETA Version"), 1200, 780, 4290, 300);
-  QLabel *description =
-      addLabel("lblDescription",
-               QStringLiteral("Keeps your tips in groups and shares them with other users."), 1200,
-               1200, 4290, 300);
-  description->setWordWrap(true);
+  addLabel("lblDescription",
+           QStringLiteral("Keeps your tips in groups and shares them with others."), 240, 1200,
+           5370, 300);
 
   // Two lines side by side, dark over light: the engraved rule of a desktop About box.
   QFrame *dark = place(new QFrame, "Line1", 120, 1740, 5490, 15);
