@@ -21,21 +21,15 @@ frmAddGroup::frmAddGroup(Program &program)
   addLabel("lblSubject", QStringLiteral("Tip Subject"), kLeft, kSubjectTop - 200, 1332, 200);
   addLabel("lblDescription", QStringLiteral("Tip Description"), kLeft, kDescriptionTop - 200, 1332,
            200);
-  txtGroupAddNew =
-      place(new QLineEdit, "txtGroupAddNew", kLeft, kGroupTop, kGroupWidth, kBoxHeight);
-  txtGroupAddNew->setToolTip(QStringLiteral("Input New Tip Group"));
-  tintBox(txtGroupAddNew, BoxTint::Add);
-  installKeyFilter(txtGroupAddNew, KeyFilter::CapWord);
-  txtSubjectAddNew =
-      place(new QLineEdit, "txtSubjectAddNew", kLeft, kSubjectTop, kFullWidth, kBoxHeight);
-  txtSubjectAddNew->setToolTip(QStringLiteral("Input New Tip Subject"));
-  tintBox(txtSubjectAddNew, BoxTint::Add);
-  installKeyFilter(txtSubjectAddNew, KeyFilter::CapFirst);
-  txtDescriptionAddNew = place(new DescriptionBox, "txtDescriptionAddNew", kLeft, kDescriptionTop,
-                               kFullWidth, kDescriptionHeight);
-  txtDescriptionAddNew->setToolTip(QStringLiteral("Input New Tip Description"));
-  tintBox(txtDescriptionAddNew, BoxTint::Add);
-  installKeyFilter(txtDescriptionAddNew, KeyFilter::CapFirst);
+  txtGroupAddNew = addEntryBox<QLineEdit>("txtGroupAddNew", kLeft, kGroupTop, kGroupWidth,
+                                          kBoxHeight, QStringLiteral("Input New Tip Group"),
+                                          BoxTint::Add, KeyFilter::CapWord);
+  txtSubjectAddNew = addEntryBox<QLineEdit>("txtSubjectAddNew", kLeft, kSubjectTop, kFullWidth,
+                                            kBoxHeight, QStringLiteral("Input New Tip Subject"),
+                                            BoxTint::Add, KeyFilter::CapFirst);
+  txtDescriptionAddNew = addEntryBox<DescriptionBox>(
+      "txtDescriptionAddNew", kLeft, kDescriptionTop, kFullWidth, kDescriptionHeight,
+      QStringLiteral("Input New Tip Description"), BoxTint::Add, KeyFilter::CapFirst);
   cmdSaveNewGroup = addActionButton("cmdSaveNewGroup", QStringLiteral("Save New Group"),
                                     QStringLiteral("Save This New Group"));
   onClick(cmdSaveNewGroup, &frmAddGroup::cmdSaveNewGroup_Click);

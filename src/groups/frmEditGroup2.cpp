@@ -17,10 +17,9 @@ frmEditGroup2::frmEditGroup2(Program &program)
     : GroupPictureScreen(program, screen::frmEditGroup2, "lblEditGroup",
                          QStringLiteral("Double-click to change the image")) {
   using namespace listPlace;
-  txtGroupEdit = place(new QLineEdit, "txtGroupEdit", kLeft, kGroupTop, kGroupWidth, kBoxHeight);
-  txtGroupEdit->setToolTip(QStringLiteral("Change Tip Group Name"));
-  tintBox(txtGroupEdit, BoxTint::Edit);
-  installKeyFilter(txtGroupEdit, KeyFilter::CapWord);
+  txtGroupEdit = addEntryBox<QLineEdit>("txtGroupEdit", kLeft, kGroupTop, kGroupWidth, kBoxHeight,
+                                        QStringLiteral("Change Tip Group Name"), BoxTint::Edit,
+                                        KeyFilter::CapWord);
   addUnusedBoxes();
   cmdSaveEditGroup = addActionButton("cmdSaveEditGroup", QStringLiteral("Save Edit Group"),
                                      QStringLiteral("Save the Edited Group"));

@@ -7,8 +7,10 @@
 #include <memory>
 
 #include "shell/SecondaryScreen.h"
+#include "shell/SharedMessages.h"
 #include "tips/TipBook.h"
 #include "widgets/GroupList.h"
+#include "widgets/TextBoxes.h"
 
 class QPushButton;
 class ImageBox;
@@ -21,6 +23,18 @@ public:
 
 protected:
   MaintenanceScreen(Program &program, const QString &name, const char *headingName);
+
+  // A box the user types into: placed, with its tool-tip, the tint of what the screen does
+  // with it, and the key filter that raises its letters.
+  template <class Box>
+  Box *addEntryBox(const char *name, int left, int top, int width, int height,
+                   const QString &toolTip, BoxTint tint, KeyFilter filter) {
+    Box *box = place(new Box, name, left, top, width, height);
+    box->setToolTip(toolTip);
+    tintBox(box, tint);
+    installKeyFilter(box, filter);
+    return box;
+  }
 
   // The button that does the screen's work, below Help and "Exit This Screen".
   QPushButton *addActionButton(const char *name, const QString &caption, const QString &toolTip);

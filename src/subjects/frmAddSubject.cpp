@@ -21,15 +21,12 @@ frmAddSubject::frmAddSubject(Program &program)
            200);
   addGroupList(QStringLiteral("Current Tip Group Name"),
                QStringLiteral("This Image (if any) Corresponds to the Current Tip Group"));
-  txtAddSubject = place(new QLineEdit, "txtAddSubject", kLeft, kSubjectTop, kFullWidth, kBoxHeight);
-  txtAddSubject->setToolTip(QStringLiteral("Input New Subject"));
-  tintBox(txtAddSubject, BoxTint::Add);
-  installKeyFilter(txtAddSubject, KeyFilter::CapFirst);
-  txtAddDescription = place(new DescriptionBox, "txtAddDescription", kLeft, kDescriptionTop,
-                            kFullWidth, kDescriptionHeight);
-  txtAddDescription->setToolTip(QStringLiteral("Input New Tip Description"));
-  tintBox(txtAddDescription, BoxTint::Add);
-  installKeyFilter(txtAddDescription, KeyFilter::CapFirst);
+  txtAddSubject = addEntryBox<QLineEdit>("txtAddSubject", kLeft, kSubjectTop, kFullWidth,
+                                         kBoxHeight, QStringLiteral("Input New Subject"),
+                                         BoxTint::Add, KeyFilter::CapFirst);
+  txtAddDescription = addEntryBox<DescriptionBox>(
+      "txtAddDescription", kLeft, kDescriptionTop, kFullWidth, kDescriptionHeight,
+      QStringLiteral("Input New Tip Description"), BoxTint::Add, KeyFilter::CapFirst);
   cmdSaveNewSubject =
       addActionButton("cmdSaveNewSubject", QStringLiteral("Save New Subject"),
                       QStringLiteral("This will Save the New Subject and Description"));

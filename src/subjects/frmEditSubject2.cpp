@@ -22,16 +22,12 @@ frmEditSubject2::frmEditSubject2(Program &program)
   // A tip cannot move to another group, and a group is renamed on its own screen: the
   // name is shown, not taken.
   txtGroupEdit->setReadOnly(true);
-  txtSubjectEdit =
-      place(new QLineEdit, "txtSubjectEdit", kLeft, kSubjectTop, kFullWidth, kBoxHeight);
-  txtSubjectEdit->setToolTip(QStringLiteral("Change Tip Subject"));
-  tintBox(txtSubjectEdit, BoxTint::Edit);
-  installKeyFilter(txtSubjectEdit, KeyFilter::CapWord);
-  txtDescriptionEdit = place(new DescriptionBox, "txtDescriptionEdit", kLeft, kDescriptionTop,
-                             kFullWidth, kDescriptionHeight);
-  txtDescriptionEdit->setToolTip(QStringLiteral("Change Tip Description"));
-  tintBox(txtDescriptionEdit, BoxTint::Edit);
-  installKeyFilter(txtDescriptionEdit, KeyFilter::CapFirst);
+  txtSubjectEdit = addEntryBox<QLineEdit>("txtSubjectEdit", kLeft, kSubjectTop, kFullWidth,
+                                          kBoxHeight, QStringLiteral("Change Tip Subject"),
+                                          BoxTint::Edit, KeyFilter::CapWord);
+  txtDescriptionEdit = addEntryBox<DescriptionBox>(
+      "txtDescriptionEdit", kLeft, kDescriptionTop, kFullWidth, kDescriptionHeight,
+      QStringLiteral("Change Tip Description"), BoxTint::Edit, KeyFilter::CapFirst);
   cmdSaveEditSubject = addActionButton("cmdSaveEditSubject", QStringLiteral("Save Edited Subject"),
                                        QStringLiteral("Save the Edited Subject and Description"));
   onClick(cmdSaveEditSubject, &frmEditSubject2::cmdSaveEditSubject_Click);
