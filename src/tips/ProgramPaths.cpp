@@ -32,4 +32,8 @@ QString ProgramPaths::placeholderPicture() const {
   return file(QLatin1String(relative::kPlaceholderPicture));
 }
 
+QString ProgramPaths::packageDatabase() const {
+  return file(QLatin1String(relative::kPackageDatabase));
+}
+
 } // namespace tips

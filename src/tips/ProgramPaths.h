@@ -29,6 +29,7 @@ public:
   QString imagesFolder() const;
   QString groupPicture(qint32 groupId) const;
   QString placeholderPicture() const; // shown where a group has no picture of its own
+  QString packageDatabase() const;    // the database of an unpacked exchange package
 
 private:
   QString appPath_;
@@ -46,6 +47,11 @@ inline constexpr const char *kTempFolder = "\\OBXTemp";
 inline constexpr const char *kImagesFolder = "\\images";
 inline constexpr const char *kPlaceholderPicture = "\\images\\0.jpg";
 inline constexpr const char *kHelpFile = "\\OMBRIXTIPS.HLP";
+// The exchange: the package's database member, as unpacked, and the one absolute path, the
+// folder that packages are written to (drive C: is the home folder).
+inline constexpr const char *kPackageDatabaseName = "ombrixtipsie.mdb";
+inline constexpr const char *kPackageDatabase = "\\OBXTemp\\ombrixtipsie.mdb";
+inline constexpr const char *kExchangeFolder = "C:\\OBXImpExp";
 // "\images\<key>.jpg": a group's picture is named by the group's key in plain decimal.
 QString groupPicture(qint32 groupId);
 } // namespace relative

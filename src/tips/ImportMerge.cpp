@@ -1,0 +1,216 @@
+#include "tips/ImportMerge.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include "platform/FileService.h"
+#include "store/DataControl.h"
+#include "store/Database.h"
+#include "store/Sqlite.h"
+#include "tips/Clock.h"
+#include "tips/ExchangeRows.h"
+#include "tips/NameRules.h"
+#include "tips/ProgramPaths.h"
+
+namespace tips {
+
+using exchange::GroupRow;
+using exchange::TipRow;
+
+Tally totalAfterMerge(const Tally &localTotal, const MergeResult &merge) {
+  Tally total = localTotal;
+  total.groups += merge.added.groups;
+  total.tips += merge.added.tips;
+  total.take(merge.added.latest);
+  return total;
+}
+
+namespace {
+
+bool tableEmpty(store::Database &db, const char *table) {
+  store::sql::Statement s(
+      db.handle(), QStringLiteral("SELECT 1 FROM %1 LIMIT 1")
+                       .arg(store::sql::quoteIdentifier(db.actualTableName(QLatin1String(table)))));
+  return !s.step();
+}
+
+// A name or subject as the entry screens store it.
+QString entryText(const QVariant &text) {
+  return QuoteToTick(text.isValid() ? text.toString() : QString()).trimmed();
+}
+
+// The user's names and subjects, for the lookups of the merge: a merge meets every
+// package row once, and a lookup through a record set each time would cost tens of
+// microseconds. Keys are compared as the store's finds compare them (case ignored); the
+// first row in table order wins, as a find's first match does.
+struct LocalNames {
+  QHash<QString, qint32> groups;   // folded name -> key
+  QHash<qint32, QString> names;    // key -> name
+  QHash<QString, qint32> subjects; // folded subject -> key of the tip's group
+
+  explicit LocalNames(store::Database &db) {
+    for (const GroupRow &g : exchange::readGroups(db)) {
+      if (!g.id || !g.name.isValid())
+        continue;
+      const QString key = exchange::nameKey(g.name.toString());
+      if (!groups.contains(key))
+        groups.insert(key, qint32(*g.id));
+      names.insert(qint32(*g.id), g.name.toString());
+    }
+    store::sql::Statement s(
+        db.handle(),
+        QStringLiteral("SELECT \"GROUP_ID\", \"TIP_SUBJECT\" FROM %1 ORDER BY "
+                       "rowid")
+            .arg(store::sql::quoteIdentifier(db.actualTableName(QStringLiteral("Tips")))));
+    while (s.step()) {
+      const QVariant subject = exchange::textOf(s.value(1));
+      if (!subject.isValid())
+        continue;
+      const QString key = exchange::nameKey(subject.toString());
+      if (!subjects.contains(key))
+        subjects.insert(key, qint32(exchange::integerOf(s.value(0)).value_or(0)));
+    }
+  }
+};
+
+} // namespace
+
+ImportPackage::ImportPackage(const ProgramPaths &paths, const FileService &files,
+                             const Clock &clock)
+    : paths_(paths), files_(files), clock_(clock) {}
+
+ImportPackage::~ImportPackage() = default;
+
+void ImportPackage::close() {
+  package_.reset();
+  content_ = {};
+}
+
+QString ImportPackage::open() {
+  close();
+  const QString path = paths_.packageDatabase();
+  // Checked here, so that the engine is never asked to open (or create) a missing file.
+  if (!QFileInfo(path).isFile())
+    return QStringLiteral("The import package holds no tip database:\r\n\"%1\" is missing.")
+        .arg(path);
+  try {
+    package_ = store::Database::open(path, store::OpenMode::ReadOnlyUntrusted);
+    content_ = countContent(*package_);
+  } catch (const store::StoreError &e) {
+    close();
+    return QStringLiteral("The import package cannot be imported:\r\n") + e.message();
+  } catch (const std::exception &e) {
+    close();
+    return QStringLiteral("The import package cannot be imported:\r\n") +
+           QString::fromLocal8Bit(e.what());
+  }
+  return {};
+}
+
+OriginSummary ImportPackage::localSummary() const {
+  auto db = store::Database::open(paths_.tipDatabase(), store::OpenMode::ReadWrite);
+  return summarizeOrigins(*db);
+}
+
+MergeResult ImportPackage::merge() {
+  MergeResult result;
+  if (!package_) {
+    if (const QString problem = open(); !problem.isEmpty()) {
+      result.outcome = MergeOutcome::Failed;
+      result.error = problem;
+      return result;
+    }
+  }
+  std::vector<QString> pictures; // copied by this merge, removed again when it fails
+  auto failed = [&](const QString &reason) {
+    for (const QString &p : pictures)
+      QFile::remove(p);
+    MergeResult failure;
+    failure.outcome = MergeOutcome::Failed;
+    failure.error = QStringLiteral("The import stopped, and nothing was imported:\r\n") + reason;
+    return failure;
+  };
+  try {
+    if (tableEmpty(*package_, "Group") || tableEmpty(*package_, "Tips")) {
+      result.outcome = MergeOutcome::PackageEmpty;
+      return result;
+    }
+    auto local = store::Database::open(paths_.tipDatabase(), store::OpenMode::ReadWrite);
+    LocalNames names(*local);
+    const QDate today = clock_.today();
+    const QVariant no = store::kFalse, yes = store::kTrue;
+
+    store::Database::Transaction transaction(local);
+    exchange::RowWriter writer(local);
+    const std::vector<GroupRow> groups = exchange::readGroups(*package_);
+    exchange::TipsByGroup tips(*package_);
+    for (const GroupRow &g : groups) {
+      MergedGroup group;
+      group.packageId = g.id.value_or(0);
+      group.name = entryText(g.name);
+      if (group.name.isEmpty()) {
+        group.fate = GroupFate::BlankName;
+        result.groups.push_back(group);
+        continue; // its tips are passed over with it
+      }
+      const QString key = exchange::nameKey(group.name);
+      if (const auto found = names.groups.constFind(key); found != names.groups.cend()) {
+        group.localId = *found;
+        group.fate = GroupFate::Existing;
+      } else {
+        group.localId = writer.insertGroup(group.name, no, yes, no, today);
+        group.fate = GroupFate::Added;
+        names.groups.insert(key, group.localId);
+        names.names.insert(group.localId, group.name);
+        ++result.added.groups;
+        result.added.take(g.date);
+        QString picture = g.id ? paths_.file(QLatin1String(relative::kTempFolder) +
+                                             QStringLiteral("\\%1.jpg").arg(*g.id))
+                               : QString();
+        if (picture.isEmpty() || !QFileInfo(picture).isFile()) {
+          // Every group has its picture: without one in the package, the placeholder.
+          picture = paths_.placeholderPicture();
+          group.placeholderPicture = true;
+        }
+        const QString target = paths_.groupPicture(group.localId);
+        files_.copyFile(picture, target);
+        pictures.push_back(target);
+      }
+      const QString groupName = names.names.value(group.localId, group.name);
+      tips.forTipsOf(g.rowid, [&](const TipRow &t) {
+        MergedTip tip;
+        tip.subject = entryText(t.subject);
+        tip.groupId = group.localId;
+        tip.groupName = groupName;
+        const QString subjectKey = exchange::nameKey(tip.subject);
+        if (tip.subject.isEmpty()) {
+          tip.fate = TipFate::BlankSubject;
+        } else if (const auto holder = names.subjects.constFind(subjectKey);
+                   holder != names.subjects.cend()) {
+          tip.fate = TipFate::SubjectExists;
+          tip.holderGroupId = *holder;
+        } else {
+          const QVariant description =
+              t.description.isValid() ? QVariant(t.description.toString().trimmed()) : QVariant();
+          writer.insertTip(group.localId, tip.subject, description, no, yes, no, today);
+          names.subjects.insert(subjectKey, group.localId);
+          ++result.added.tips;
+          result.added.take(t.date);
+        }
+        result.tips.push_back(std::move(tip));
+      });
+      result.groups.push_back(std::move(group));
+    }
+    transaction.commit();
+  } catch (const store::StoreError &e) {
+    return failed(e.message());
+  } catch (const FileError &e) {
+    return failed(e.message());
+  } catch (const std::exception &e) {
+    return failed(QString::fromLocal8Bit(e.what()));
+  }
+  return result;
+}
+
+} // namespace tips

@@ -1,0 +1,336 @@
+#include "tips/UnzipLink.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <sys/stat.h>
+#include <vector>
+#include <zip.h>
+
+#include "platform/FileService.h"
+
+namespace tips {
+
+namespace {
+
+// The member's place below the target folder, as folder components and a file name;
+// nothing when the name is absolute, names a drive or climbs out with "..". Both kinds
+// of slash separate folders: an archive made on another system may use either.
+std::optional<QStringList> placeOf(const QString &name) {
+  if (name.isEmpty() || name.startsWith(QLatin1Char('/')) || name.startsWith(QLatin1Char('\\')))
+    return std::nullopt;
+  if (name.size() >= 2 && name[0].isLetter() && name[1] == QLatin1Char(':'))
+    return std::nullopt;
+  QStringList parts;
+  QString part;
+  auto endPart = [&]() -> bool {
+    if (part == QLatin1String(".."))
+      return false;
+    if (!part.isEmpty() && part != QLatin1String("."))
+      parts << part;
+    part.clear();
+    return true;
+  };
+  for (const QChar c : name) {
+    if (c == QLatin1Char('/') || c == QLatin1Char('\\')) {
+      if (!endPart())
+        return std::nullopt;
+    } else if (c.unicode() < 0x20) {
+      return std::nullopt; // control characters name no file a user could see or remove
+    } else {
+      part += c;
+    }
+  }
+  if (!endPart())
+    return std::nullopt;
+  return parts;
+}
+
+bool isFolderEntry(const QString &name) {
+  return name.endsWith(QLatin1Char('/')) || name.endsWith(QLatin1Char('\\'));
+}
+
+bool isLink(zip_t *za, zip_uint64_t index) {
+  zip_uint8_t opsys = 0;
+  zip_uint32_t attributes = 0;
+  if (zip_file_get_external_attributes(za, index, 0, &opsys, &attributes) != 0)
+    return false;
+  return opsys == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK;
+}
+
+// * any run, ? one character; letter case counts, as the original library matches by
+// default.
+bool matches(QStringView pattern, QStringView name) {
+  qsizetype p = 0, n = 0, star = -1, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == QLatin1Char('?') || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+      star = p++;
+      resume = n;
+    } else if (star >= 0) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == QLatin1Char('*'))
+    ++p;
+  return p == pattern.size();
+}
+
+int codeOfLibzip(int zipError) {
+  switch (zipError) {
+  case ZIP_ER_NOENT:
+  case ZIP_ER_OPEN:
+  case ZIP_ER_NOZIP:
+  case ZIP_ER_MULTIDISK:
+    return UnzipLink::kNotAnArchive;
+  case ZIP_ER_MEMORY:
+    return UnzipLink::kMemory;
+  case ZIP_ER_EOF:
+  case ZIP_ER_READ:
+  case ZIP_ER_SEEK:
+    return UnzipLink::kEarlyEnd;
+  case ZIP_ER_COMPNOTSUPP:
+  case ZIP_ER_ENCRNOTSUPP:
+    return UnzipLink::kUnsupported;
+  case ZIP_ER_NOPASSWD:
+  case ZIP_ER_WRONGPASSWD:
+    return UnzipLink::kNoPassword;
+  default:
+    return UnzipLink::kArchiveError;
+  }
+}
+
+QString libzipMessage(int zipError) {
+  zip_error_t error;
+  zip_error_init_with_code(&error, zipError);
+  const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
+  zip_error_fini(&error);
+  return text;
+}
+
+bool inside(const QString &path, const QString &folder) {
+  return path == folder || path.startsWith(folder + QLatin1Char('/'));
+}
+
+struct Planned {
+  zip_uint64_t index;
+  QString name;     // as the archive has it
+  QString relative; // below the target folder
+  bool folder;
+};
+
+struct ArchiveCloser {
+  void operator()(zip_t *za) const { zip_discard(za); }
+};
+struct MemberCloser {
+  void operator()(zip_file_t *f) const { zip_fclose(f); }
+};
+
+} // namespace
+
+UnzipLink::UnzipLink(const FileService &files, UnzipUser *user) : files_(files), user_(user) {}
+
+int UnzipLink::fail(int code, const QString &why) {
+  lastError_ = why;
+  return code;
+}
+
+int UnzipLink::UnzipToFolder(const QString &archive, const QString &target, int promptOverwrite,
+                             int overwrite, int listOnly, int keepFolderNames, int includeCount,
+                             int excludeCount) {
+  lastError_.clear();
+  written_.clear();
+  int code = kParameters;
+  try {
+    code = unzip(archive, target, promptOverwrite != 0, overwrite != 0, listOnly != 0,
+                 keepFolderNames != 0, includeCount, excludeCount);
+  } catch (const std::bad_alloc &) {
+    code = fail(kMemory, QStringLiteral("Out of memory."));
+  }
+  if (code != kOk) {
+    // A half unpacked package must not be taken for a package.
+    for (const QString &path : std::as_const(written_))
+      QFile::remove(path);
+    written_.clear();
+    if (user_)
+      user_->showFailure(QString::number(code));
+  }
+  return code;
+}
+
+int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt, bool overwrite,
+                     bool listOnly, bool keepFolderNames, int includeCount, int excludeCount) {
+  if (includeCount < 0 || includeCount > int(includeList.size()) || excludeCount < 0 ||
+      excludeCount > int(excludeList.size()))
+    return fail(kParameters, QStringLiteral("The include or exclude count is out of range."));
+
+  const QString archivePath = files_.nativePath(archive);
+  if (!QFileInfo(archivePath).isFile())
+    return fail(kNotAnArchive, QStringLiteral("The archive does not exist: ") + archivePath);
+  int openError = 0;
+  std::unique_ptr<zip_t, ArchiveCloser> za(
+      zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &openError));
+  if (!za)
+    return fail(codeOfLibzip(openError),
+                QStringLiteral("%1: %2").arg(libzipMessage(openError), archivePath));
+
+  const zip_int64_t entries = zip_get_num_entries(za.get(), 0);
+  if (entries < 0 || entries > limits_.maxEntries)
+    return fail(kRefused, QStringLiteral("The archive holds %1 members, more than %2: %3")
+                              .arg(entries)
+                              .arg(limits_.maxEntries)
+                              .arg(archivePath));
+
+  // Every member is checked before anything is written.
+  std::vector<Planned> plan;
+  qint64 declared = 0;
+  for (zip_int64_t i = 0; i < entries; ++i) {
+    const zip_uint64_t index = zip_uint64_t(i);
+    const char *raw = zip_get_name(za.get(), index, ZIP_FL_ENC_GUESS);
+    if (!raw)
+      return fail(kArchiveError, QStringLiteral("A member has no readable name: ") + archivePath);
+    const QString name = QString::fromUtf8(raw);
+    const std::optional<QStringList> place = placeOf(name);
+    if (!place)
+      return fail(kRefused, QStringLiteral("The member \"%1\" would be written outside the "
+                                           "folder: %2")
+                                .arg(name, archivePath));
+    if (isLink(za.get(), index))
+      return fail(kRefused,
+                  QStringLiteral("The member \"%1\" is a link: %2").arg(name, archivePath));
+    bool wanted = includeCount == 0;
+    for (int k = 0; k < includeCount && !wanted; ++k)
+      wanted = matches(includeList[size_t(k)], name);
+    for (int k = 0; k < excludeCount && wanted; ++k)
+      wanted = !matches(excludeList[size_t(k)], name);
+    const bool folder = isFolderEntry(name);
+    if (!wanted || place->isEmpty() || (folder && !keepFolderNames))
+      continue;
+    zip_stat_t st;
+    if (!folder && zip_stat_index(za.get(), index, 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE))
+      declared += qint64(std::min<zip_uint64_t>(st.size, zip_uint64_t(1) << 62));
+    plan.push_back(
+        {index, name, keepFolderNames ? place->join(QLatin1Char('/')) : place->last(), folder});
+  }
+  if (declared > limits_.maxBytes)
+    return fail(kRefused, QStringLiteral("The archive would unpack to more than %1 bytes: %2")
+                              .arg(limits_.maxBytes)
+                              .arg(archivePath));
+  if (plan.empty() && includeCount > 0)
+    return fail(kNoMatch, QStringLiteral("No member matches the names asked for."));
+
+  if (listOnly) {
+    for (const Planned &p : plan)
+      if (!p.folder)
+        ++memberCount;
+    return kOk;
+  }
+
+  const QString folder = QDir::cleanPath(files_.nativePath(target));
+  if (!QDir().mkpath(folder))
+    return fail(kDiskFull, QStringLiteral("Cannot create the folder: ") + folder);
+  const QString home = QFileInfo(folder).canonicalFilePath();
+
+  // Creates the folder below the target, and checks that it really is below it (no link
+  // along the way leads out).
+  auto folderBelow = [&](const QString &path) -> std::optional<QString> {
+    if (!QDir().mkpath(path))
+      return std::nullopt;
+    const QString real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty() || !inside(real, home))
+      return std::nullopt;
+    return real;
+  };
+
+  bool replaceNone = false;
+  qint64 total = 0;
+  std::vector<char> buffer(256 * 1024);
+  for (const Planned &p : plan) {
+    const QString path = folder + QLatin1Char('/') + p.relative;
+    if (p.folder) {
+      if (!folderBelow(path))
+        return fail(kRefused,
+                    QStringLiteral("The folder of \"%1\" is not below %2").arg(p.name, folder));
+      continue;
+    }
+    const std::optional<QString> parent = folderBelow(QFileInfo(path).absolutePath());
+    if (!parent)
+      return fail(kRefused,
+                  QStringLiteral("The folder of \"%1\" is not below %2").arg(p.name, folder));
+    const QString destination = *parent + QLatin1Char('/') + QFileInfo(path).fileName();
+    const QFileInfo existing(destination);
+    if (existing.exists() || existing.isSymLink()) {
+      if (existing.isDir() && !existing.isSymLink())
+        return fail(kDiskFull,
+                    QStringLiteral("A folder stands where the file goes: ") + destination);
+      bool replace = overwrite && !prompt;
+      if (prompt && !replaceNone && user_) {
+        const int answer = user_->askReplace(overwriteText(p.relative), overwriteTitle());
+        replace = answer == kReplaceYes;
+        replaceNone = answer == kReplaceNone;
+      }
+      if (!replace)
+        continue;
+    }
+
+    std::unique_ptr<zip_file_t, MemberCloser> in(zip_fopen_index(za.get(), p.index, 0));
+    if (!in) {
+      const int error = zip_error_code_zip(zip_get_error(za.get()));
+      return fail(codeOfLibzip(error), QStringLiteral("%1: %2").arg(libzipMessage(error), p.name));
+    }
+    // Written beside its place and renamed when complete: a partly written member never
+    // stands under its name, and an existing link there is replaced, not followed.
+    QTemporaryFile out(*parent + QStringLiteral("/.obx-unzip-XXXXXX"));
+    if (!out.open())
+      return fail(
+          kDiskFull,
+          QStringLiteral("Cannot write in the folder (%1): %2").arg(out.errorString(), *parent));
+    for (;;) {
+      const zip_int64_t n = zip_fread(in.get(), buffer.data(), buffer.size());
+      if (n < 0) {
+        const int error = zip_error_code_zip(zip_file_get_error(in.get()));
+        return fail(error == ZIP_ER_READ || error == ZIP_ER_EOF ? kEarlyEnd : codeOfLibzip(error),
+                    QStringLiteral("%1: %2").arg(libzipMessage(error), p.name));
+      }
+      if (n == 0)
+        break;
+      total += n;
+      if (total > limits_.maxBytes)
+        return fail(kRefused, QStringLiteral("The archive unpacks to more than %1 bytes: %2")
+                                  .arg(limits_.maxBytes)
+                                  .arg(archivePath));
+      if (out.write(buffer.data(), n) != n)
+        return fail(
+            kDiskFull,
+            QStringLiteral("Cannot write the file (%1): %2").arg(out.errorString(), destination));
+    }
+    zip_stat_t st;
+    if (zip_stat_index(za.get(), p.index, 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
+      out.setFileTime(QDateTime::fromSecsSinceEpoch(qint64(st.mtime)),
+                      QFileDevice::FileModificationTime);
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                       QFileDevice::ReadOther);
+    if (!out.flush())
+      return fail(
+          kDiskFull,
+          QStringLiteral("Cannot write the file (%1): %2").arg(out.errorString(), destination));
+    if (std::rename(QFile::encodeName(out.fileName()).constData(),
+                    QFile::encodeName(destination).constData()) != 0)
+      return fail(kDiskFull, QStringLiteral("Cannot put the file in place: ") + destination);
+    out.setAutoRemove(false);
+    written_ << destination;
+  }
+  return kOk;
+}
+
+} // namespace tips
