@@ -59,11 +59,6 @@ void frmAddGroup::cmdSaveNewGroup_Click() {
   tips::GroupMaintenance groups(book_);
   const tips::GroupInput input{txtGroupAddNew->text(), txtSubjectAddNew->text(),
                                txtDescriptionAddNew->toPlainText()};
-  auto refuse = [this](const QString &blankField, QWidget *box) {
-    g().gBlankField = blankField;
-    MsgNotBlank(g());
-    box->setFocus();
-  };
   auto exists = [this](const QString &firstLine, QWidget *box) {
     MsgBox(firstLine + msgbox::kNewLine + QStringLiteral("Please enter a new one."),
            msgbox::vbCritical + msgbox::vbOKOnly, g().gMsgTitle);
@@ -71,11 +66,11 @@ void frmAddGroup::cmdSaveNewGroup_Click() {
   };
   switch (groups.checkNewGroup(input)) {
   case tips::EntryProblem::GroupBlank:
-    return refuse(QStringLiteral("Tip GROUP Name"), txtGroupAddNew);
+    return refuseBlank(QStringLiteral("Tip GROUP Name"), txtGroupAddNew);
   case tips::EntryProblem::SubjectBlank:
-    return refuse(QStringLiteral("Tip SUBJECT Name"), txtSubjectAddNew);
+    return refuseBlank(QStringLiteral("Tip SUBJECT Name"), txtSubjectAddNew);
   case tips::EntryProblem::DescriptionBlank:
-    return refuse(QStringLiteral("Tip DESCRIPTION Name"), txtDescriptionAddNew);
+    return refuseBlank(QStringLiteral("Tip DESCRIPTION Name"), txtDescriptionAddNew);
   case tips::EntryProblem::GroupExists:
     return exists(QStringLiteral("TIP GROUP name already exists!"), txtGroupAddNew);
   case tips::EntryProblem::SubjectExists:

@@ -77,9 +77,7 @@ void frmEditGroup2::cmdSaveEditGroup_Click() {
            msgbox::vbExclamation + msgbox::vbOKOnly, g().gMsgTitle);
     return;
   case tips::GroupEdit::NameBlank:
-    g().gBlankField = QStringLiteral("Tip GROUP Name");
-    MsgNotBlank(g());
-    txtGroupEdit->setFocus();
+    refuseBlank(QStringLiteral("Tip GROUP Name"), txtGroupEdit);
     return;
   case tips::GroupEdit::NameExists:
     MsgBox(QStringLiteral("TIP GROUP name already exists! Please enter a new one."),

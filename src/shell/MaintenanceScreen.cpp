@@ -130,3 +130,9 @@ void MaintenanceScreen::askAnother(const QString &question, int style, const QSt
 }
 
 void MaintenanceScreen::unloadScreen() { book_.close(); }
+
+void MaintenanceScreen::refuseBlank(const QString &fieldName, QWidget *box) {
+  g().gBlankField = fieldName;
+  MsgNotBlank(g());
+  box->setFocus();
+}

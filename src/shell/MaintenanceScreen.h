@@ -36,6 +36,9 @@ protected:
     return box;
   }
 
+  // A blank entry refused: the field's name in the message, the focus back in its box.
+  void refuseBlank(const QString &fieldName, QWidget *box);
+
   // The button that does the screen's work, below Help and "Exit This Screen".
   QPushButton *addActionButton(const char *name, const QString &caption, const QString &toolTip);
   // The group list (Combo1 and Image1), wired to Combo1_Click.

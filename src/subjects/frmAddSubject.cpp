@@ -49,14 +49,10 @@ void frmAddSubject::cmdSaveNewSubject_Click() {
   const QString description = txtAddDescription->toPlainText();
   switch (subjects.checkNewSubject(subject, description)) {
   case tips::EntryProblem::SubjectBlank:
-    g().gBlankField = QStringLiteral("Tip SUBJECT Name");
-    MsgNotBlank(g());
-    txtAddSubject->setFocus();
+    refuseBlank(QStringLiteral("Tip SUBJECT Name"), txtAddSubject);
     return;
   case tips::EntryProblem::DescriptionBlank:
-    g().gBlankField = QStringLiteral("Tip DESCRIPTION Name");
-    MsgNotBlank(g());
-    txtAddDescription->setFocus();
+    refuseBlank(QStringLiteral("Tip DESCRIPTION Name"), txtAddDescription);
     return;
   case tips::EntryProblem::SubjectExists:
     MsgBox(QStringLiteral("TIP SUBJECT name already exists!") + msgbox::kNewLine +

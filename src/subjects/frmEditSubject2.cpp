@@ -49,14 +49,10 @@ void frmEditSubject2::cmdSaveEditSubject_Click() {
   bool saved = false;
   switch (subjects.planEdit(g().gSubjectName, g().gDescription, subject, description)) {
   case tips::SubjectEdit::SubjectBlank:
-    g().gBlankField = QStringLiteral("Tip SUBJECT Name");
-    MsgNotBlank(g());
-    txtSubjectEdit->setFocus();
+    refuseBlank(QStringLiteral("Tip SUBJECT Name"), txtSubjectEdit);
     return;
   case tips::SubjectEdit::DescriptionBlank:
-    g().gBlankField = QStringLiteral("Tip DESCRIPTION Name");
-    MsgNotBlank(g());
-    txtDescriptionEdit->setFocus();
+    refuseBlank(QStringLiteral("Tip DESCRIPTION Name"), txtDescriptionEdit);
     return;
   case tips::SubjectEdit::NothingChanged:
     MsgBox(
