@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "tips/ExchangeCounts.h"
+
 struct OBXGlobals {
   // Window geometry in twips, handed from the screen being left to the next one. Plain
   // ints: a large screen must not make them overflow.
@@ -29,6 +31,9 @@ struct OBXGlobals {
   // Export and import.
   QString gExportName;
   QString gExportMdbName;
+  // The fifteen counts and dates of the first export screen after the build, shown again
+  // by the second.
+  tips::ExportSummary gExportSummary;
   qint32 gSourceGroupId = 0;
   qint32 gExportGroupId = 0;
   QString gImportFileName;

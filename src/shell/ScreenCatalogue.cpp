@@ -1,11 +1,14 @@
 #include "shell/ScreenCatalogue.h"
 
+#include "exchange/export/frmExport1.h"
+#include "exchange/export/frmExport2.h"
+#include "exchange/import/frmImport1.h"
+#include "exchange/import/frmImport2.h"
 #include "groups/frmAddGroup.h"
 #include "groups/frmDelGroup1.h"
 #include "groups/frmDelGroup2.h"
 #include "groups/frmEditGroup1.h"
 #include "groups/frmEditGroup2.h"
-#include "shell/PlaceholderScreens.h"
 #include "shell/ScreenNames.h"
 #include "shell/frmAbout.h"
 #include "shell/frmOmbrixShow.h"
@@ -27,15 +30,6 @@ ScreenFrame frame(const char *caption, const char *heading, const char *exitTool
                   const char *msgTitle, int helpTopic) {
   return {QString::fromLatin1(caption), QString::fromLatin1(heading),
           QString::fromLatin1(exitToolTip), QString::fromLatin1(msgTitle), helpTopic};
-}
-
-// A screen still to come: it carries its frame already. headingName: its heading label.
-ScreenEntry later(QLatin1StringView name, const char *headingName, ScreenFrame frame) {
-  return {name,
-          [name, headingName](Program &program) {
-            return new PlaceholderScreen(program, name, headingName);
-          },
-          std::move(frame)};
 }
 
 std::vector<ScreenEntry> makeCatalogue() {
@@ -78,13 +72,13 @@ std::vector<ScreenEntry> makeCatalogue() {
       {screen::frmDelSubject2, make<frmDelSubject2>(),
        frame(delSubject, "Delete Subject", delSubjectExit, "Delete Subject And Description Record",
              110)},
-      later(screen::frmExport1, "lblExport", exportTips),
-      later(screen::frmExport2, "lblExport", exportTips),
-      later(screen::frmImport1, "lblImport",
-            frame(importTips, "Importing Tips", "Exit Import New Tips Screen", "Importing New Tips",
-                  300)),
-      later(screen::frmImport2, "lblImport",
-            frame(importTips, "Importing Tips", "Cancel this Action", "Importing New Tips", 300)),
+      {screen::frmExport1, make<frmExport1>(), exportTips},
+      {screen::frmExport2, make<frmExport2>(), exportTips},
+      {screen::frmImport1, make<frmImport1>(),
+       frame(importTips, "Importing Tips", "Exit Import New Tips Screen", "Importing New Tips",
+             300)},
+      {screen::frmImport2, make<frmImport2>(),
+       frame(importTips, "Importing Tips", "Cancel this Action", "Importing New Tips", 300)},
   };
 }
 

@@ -1,173 +1,47 @@
 #include "widgets/PicturePicker.h"
 
 #include "platform/FileService.h"
-#include "platform/Twips.h"
 #include "widgets/ImageBox.h"
-#include "widgets/ListPlace.h"
-
-#include <QAction>
-#include <QEvent>
-#include <QPushButton>
-
-namespace {
-
-// Designed places in twips; the tops are those of the open panel.
-constexpr int kLeft = 4920;
-constexpr int kButtonTop = 480;
-constexpr int kDriveTop = 800;
-constexpr int kDirTop = 1160;
-constexpr int kFileTop = 2600;
-// Where the closed panel waits, below the client area.
-constexpr int kClosedTop = 8000;
-
-void setTop(QWidget *widget, int top) { widget->move(widget->x(), twips::toPixels(top)); }
-
-} // namespace
 
 PicturePicker::PicturePicker(QWidget *clientArea, const FileService &files, Setup setup)
-    : QObject(clientArea), client_(clientArea), files_(files), setup_(std::move(setup)) {
-  using listPlace::placeNamed;
-  cmdDirHelp = placeNamed(clientArea, new QPushButton(QStringLiteral("Help")), "cmdDirHelp", kLeft,
-                          kClosedTop, 1140, 260);
-  cmdDirCancel = placeNamed(clientArea, new QPushButton(QStringLiteral("Cancel")), "cmdDirCancel",
-                            kLeft + 1140, kClosedTop, 1140, 260);
-  Drive1 = placeNamed(clientArea, new DriveList(files), "Drive1", kLeft, kClosedTop, 2292, 288);
-  Dir1 = placeNamed(clientArea, new DirList(files), "Dir1", kLeft, kClosedTop, 2292, 1368);
-  File1 = placeNamed(clientArea, new FileList(files, QStringLiteral("*.jpg")), "File1", kLeft,
-                     kClosedTop, 2292, 1992);
-  if (!setup_.helpToolTip.isEmpty())
-    cmdDirHelp->setToolTip(setup_.helpToolTip);
-  if (!setup_.cancelToolTip.isEmpty())
-    cmdDirCancel->setToolTip(setup_.cancelToolTip);
-  for (QPushButton *button : {cmdDirHelp, cmdDirCancel})
-    button->setAutoDefault(true);
-  for (QWidget *control :
-       std::initializer_list<QWidget *>{cmdDirHelp, cmdDirCancel, Drive1, Dir1, File1})
-    control->setVisible(false);
-  // The lists start where the platform puts them: the folder list's folder.
-  try {
-    File1->setPath(Dir1->path());
-  } catch (const FileError &) {
-    // An unreadable starting folder leaves the file list empty until the user moves.
-  }
-  Drive1->showDrive(Dir1->drive());
-
-  if (!setup_.run)
-    setup_.run = reportFileErrors();
-  Drive1->setEventRunner(setup_.run);
-  Dir1->setEventRunner(setup_.run);
-
-  connect(setup_.image, &ImageBox::doubleClicked, this,
-          [this] { run(&PicturePicker::Image1_DblClick); });
-  connect(Drive1, &DriveList::changed, this, [this] { run(&PicturePicker::Drive1_Change); });
-  connect(Dir1, &DirList::changed, this, [this] { run(&PicturePicker::Dir1_Change); });
-  connect(File1, &FileList::clicked, this, [this] { run(&PicturePicker::File1_Click); });
-  connect(File1, &FileList::doubleClicked, this, [this] { run(&PicturePicker::File1_DblClick); });
-  connect(cmdDirCancel, &QPushButton::clicked, this,
-          [this] { run(&PicturePicker::cmdDirCancel_Click); });
-  connect(cmdDirHelp, &QPushButton::clicked, this,
-          [this] { run(&PicturePicker::cmdDirHelp_Click); });
-  client_->installEventFilter(this);
-}
-
-void PicturePicker::run(void (PicturePicker::*handler)()) {
-  setup_.run([this, handler] { (this->*handler)(); });
-}
-
-void PicturePicker::setTops(bool open) {
-  setTop(cmdDirHelp, open ? kButtonTop : kClosedTop);
-  setTop(cmdDirCancel, open ? kButtonTop : kClosedTop);
-  setTop(Drive1, open ? kDriveTop : kClosedTop);
-  setTop(Dir1, open ? kDirTop : kClosedTop);
-  setTop(File1, open ? kFileTop : kClosedTop);
-}
-
-bool PicturePicker::eventFilter(QObject *watched, QEvent *event) {
-  // The resizing control lays the controls out from where they stood when it started,
-  // which puts the panel's tops below the client area; an open panel keeps its own.
-  if (watched == client_ && event->type() == QEvent::Resize && open_)
-    QMetaObject::invokeMethod(
-        this, [this] { setTops(open_); }, Qt::QueuedConnection);
-  return QObject::eventFilter(watched, event);
-}
-
-void PicturePicker::openPanel() {
-  setTops(true);
-  for (QWidget *control :
-       std::initializer_list<QWidget *>{Drive1, Dir1, File1, cmdDirHelp, cmdDirCancel}) {
-    control->setVisible(true);
-    control->raise();
-  }
-  if (setup_.help)
-    setup_.help->setVisible(false);
-  if (setup_.exit)
-    setup_.exit->setVisible(false);
-  for (QWidget *locked : setup_.lockedWhileOpen)
-    locked->setEnabled(false);
-  if (setup_.exitItem)
-    setup_.exitItem->setEnabled(false);
-  open_ = true;
-}
-
-void PicturePicker::closePanel(Closing how) {
-  setTops(false);
-  for (QWidget *control :
-       std::initializer_list<QWidget *>{Drive1, Dir1, File1, cmdDirHelp, cmdDirCancel})
-    control->setVisible(false);
-  if (setup_.help)
-    setup_.help->setVisible(true);
-  if (setup_.exit)
-    setup_.exit->setVisible(true);
-  open_ = false;
-  for (QWidget *locked : setup_.lockedWhileOpen)
-    locked->setEnabled(true);
-  if (how == Closing::Cancel)
-    for (QWidget *control : setup_.enabledOnCancel)
-      control->setEnabled(true);
-  if (setup_.exitItem)
-    setup_.exitItem->setEnabled(true);
-  if (how == Closing::Choice && setup_.focusAfterChoice)
-    setup_.focusAfterChoice->setFocus();
+    : QObject(clientArea), files_(files), image_(setup.image), record_(std::move(setup.record)),
+      run_(setup.run ? std::move(setup.run) : reportFileErrors()) {
+  FilePicker::Setup panel;
+  panel.pattern = QStringLiteral("*.jpg");
+  panel.fileTop = 2600;
+  panel.help = setup.help;
+  panel.exit = setup.exit;
+  panel.exitItem = setup.exitItem;
+  panel.lockedWhileOpen = std::move(setup.lockedWhileOpen);
+  panel.enabledOnCancel = std::move(setup.enabledOnCancel);
+  panel.focusAfterChoice = setup.focusAfterChoice;
+  panel.helpToolTip = setup.helpToolTip;
+  panel.cancelToolTip = setup.cancelToolTip;
+  panel.showHelp = std::move(setup.showHelp);
+  panel.fileClicked = [this] { File1_Click(); };
+  panel.fileDoubleClicked = [this] { File1_DblClick(); };
+  panel.run = run_;
+  panel_ = new FilePicker(clientArea, files, std::move(panel));
+  connect(image_, &ImageBox::doubleClicked, this, [this] { run_([this] { Image1_DblClick(); }); });
 }
 
 bool PicturePicker::preview() {
-  const QString path = File1->filePath();
+  const QString path = files()->filePath();
   if (path.isEmpty())
     return false;
-  if (!setup_.image->replacePicture(path))
+  if (!image_->replacePicture(path))
     throw FileError(shownPath(files_, path),
                     QStringLiteral("This file cannot be shown as a picture"));
-  if (setup_.record)
-    setup_.record(path);
+  if (record_)
+    record_(path);
   return true;
 }
 
-void PicturePicker::Image1_DblClick() { openPanel(); }
-
-void PicturePicker::Drive1_Change() {
-  try {
-    Dir1->setPath(Drive1->drive());
-  } catch (...) {
-    Drive1->showDrive(Dir1->drive());
-    throw;
-  }
-}
-
-void PicturePicker::Dir1_Change() {
-  Drive1->showDrive(Dir1->drive());
-  File1->setPath(Dir1->path());
-}
+void PicturePicker::Image1_DblClick() { panel_->open(); }
 
 void PicturePicker::File1_Click() { preview(); }
 
 void PicturePicker::File1_DblClick() {
   if (preview())
-    closePanel(Closing::Choice);
-}
-
-void PicturePicker::cmdDirCancel_Click() { closePanel(Closing::Cancel); }
-
-void PicturePicker::cmdDirHelp_Click() {
-  if (setup_.showHelp)
-    setup_.showHelp();
+    panel_->close(Closing::Choice);
 }

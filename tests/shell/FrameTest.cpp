@@ -55,7 +55,7 @@ TEST_F(Frame, EveryScreenShowsItsOwnFrameAndOpensItsHelpTopic) {
   } screens[] = {{"mnuAddNewGroupItem", "frmAddGroup", "lblAddGroup"},
                  {"mnuDeleteGroupItem", "frmDelGroup1", "lblDelGroup"},
                  {"mnuEditSubjectItem", "frmEditSubject1", "lblEditSubject"},
-                 {"mnuImportItem", "frmImport1", "lblImport"},
+                 {"mnuImportItem", "frmImport1", "lblAddGroup"},
                  {"mnuUserPersonalItem", "frmUserDetails", "lblDelGroup"}};
   for (const auto &s : screens) {
     SCOPED_TRACE(s.screen);
