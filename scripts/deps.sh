@@ -1,7 +1,8 @@
-# Installs the Debian packages Ombrix Tips needs to build, run and test, when missing.
-# Sourced by scripts/run and scripts/test.
+# Installs the Debian packages Ombrix Tips needs to build, run, test and package, when
+# missing (desktop-file-utils and appstream validate the installed menu entry and
+# metainfo). Sourced by scripts/run, scripts/test and scripts/package.
 OBX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libzip-dev \
-libgtest-dev libbenchmark-dev xvfb xauth fonts-dejavu-core"
+libgtest-dev libbenchmark-dev xvfb xauth fonts-dejavu-core desktop-file-utils appstream"
 
 obx_install_missing() {
   local missing=()

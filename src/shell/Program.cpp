@@ -9,9 +9,13 @@
 #include <QCoreApplication>
 
 Program::Program(QString programFolder, QString homeFolder)
-    : appPath_(std::move(programFolder)), files_(std::move(homeFolder)), paths_(appPath_, files_),
-      components_(std::make_unique<ComponentService>(appPath_)),
-      help_(std::make_unique<ContextIDs>(g, files_, appPath_)),
+    : Program(programFolder, programFolder, programFolder, std::move(homeFolder)) {}
+
+Program::Program(QString dataFolder, QString componentFolder, QString helpFolder,
+                 QString homeFolder)
+    : appPath_(std::move(dataFolder)), files_(std::move(homeFolder)), paths_(appPath_, files_),
+      components_(std::make_unique<ComponentService>(std::move(componentFolder))),
+      help_(std::make_unique<ContextIDs>(g, files_, std::move(helpFolder))),
       screens_(std::make_unique<Screens>(*this)) {}
 
 Program::~Program() {

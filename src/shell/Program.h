@@ -17,8 +17,13 @@ class ComponentService;
 
 class Program {
 public:
-  // programFolder: the folder of the executable; homeFolder: drive C:.
+  // programFolder: a folder holding everything (the executable's, a test's); homeFolder:
+  // drive C:.
   Program(QString programFolder, QString homeFolder);
+  // An installed program: dataFolder holds every data path (tip database, template,
+  // pictures, working folders), componentFolder the component registry beside the resizing
+  // library, helpFolder the help file.
+  Program(QString dataFolder, QString componentFolder, QString helpFolder, QString homeFolder);
   ~Program();
   Program(const Program &) = delete;
   Program &operator=(const Program &) = delete;
