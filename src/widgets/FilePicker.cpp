@@ -98,6 +98,8 @@ bool FilePicker::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void FilePicker::open() {
+  // Files may have come or gone since the list was read (a package copied in).
+  File1->refresh();
   setTops(true);
   for (QWidget *control :
        std::initializer_list<QWidget *>{Drive1, Dir1, File1, cmdDirHelp, cmdDirCancel}) {

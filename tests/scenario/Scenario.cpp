@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include <zip.h>
+
 namespace {
 
 QString joinRow(const QStringList &row) { return row.join(QLatin1Char('|')); }
@@ -66,6 +68,26 @@ bool writePicture(const QString &path) {
   painter.end();
   QDir().mkpath(QFileInfo(path).absolutePath());
   return picture.save(path, "JPG");
+}
+
+// The member names of a ZIP archive in their order, or why it cannot be read.
+QStringList zipMembers(const QString &path, QString *error) {
+  int code = 0;
+  zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
+  if (!archive) {
+    zip_error_t why;
+    zip_error_init_with_code(&why, code);
+    *error = QStringLiteral("cannot read %1 as a ZIP archive: %2")
+                 .arg(path, QString::fromLocal8Bit(zip_error_strerror(&why)));
+    zip_error_fini(&why);
+    return {};
+  }
+  QStringList names;
+  const zip_int64_t count = zip_get_num_entries(archive, 0);
+  for (zip_int64_t i = 0; i < count; ++i)
+    names << QString::fromUtf8(zip_get_name(archive, zip_uint64_t(i), ZIP_FL_ENC_GUESS));
+  zip_discard(archive);
+  return names;
 }
 
 QByteArray contents(const QString &path, bool *ok) {
@@ -225,7 +247,11 @@ QString Scenario::step(const QStringList &w) {
     const int code = argc >= 3 ? w[3].toInt(&codeOk) : m.style;
     if (!codeOk)
       return QStringLiteral("not a style code: ") + w[3];
-    if (m.title != w[1] || m.prompt != w[2] || m.style != code)
+    // {folder} and {home}: the program folder and the home folder (drive C:), native.
+    const QString prompt = QString(w[2])
+                               .replace(QStringLiteral("{folder}"), inst.folder())
+                               .replace(QStringLiteral("{home}"), inst.home());
+    if (m.title != w[1] || m.prompt != prompt || m.style != code)
       return QStringLiteral("the message box was \"%1\" \"%2\" %3")
           .arg(m.title, QString(m.prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\\n")))
           .arg(m.style);
@@ -351,6 +377,17 @@ QString Scenario::step(const QStringList &w) {
       return QStringLiteral("cannot read ") + (firstOk ? w[2] : w[1]);
     return first == second ? QString()
                            : w[1] + QStringLiteral(" and ") + w[2] + QStringLiteral(" differ");
+  }
+  if (command == QLatin1String("expect-zip")) {
+    if (QString e = needs(1); !e.isEmpty())
+      return e;
+    QString error;
+    const QStringList members = zipMembers(inst.native(w[1]), &error);
+    if (!error.isEmpty())
+      return error;
+    return members == w.mid(2)
+               ? QString()
+               : QStringLiteral("the members are [%1]").arg(members.join(QStringLiteral("] [")));
   }
   if (command == QLatin1String("expect-ended"))
     return inst.ended() ? QString() : QStringLiteral("the program is still running");

@@ -54,7 +54,11 @@ Installation::~Installation() {
 
 QString Installation::native(const QString &text) const {
   const bool onDrive = text.size() >= 2 && text[1] == QLatin1Char(':');
-  return program_->native(onDrive ? text : folder_ + text);
+  // ".." climbs out of the folder it follows, also where that folder does not exist, so
+  // a path can name a file beside the program folder ("\..\stray.txt").
+  QString full = onDrive ? home_ + QLatin1Char('/') + text.mid(2) : folder_ + text;
+  full.replace(QLatin1Char('\\'), QLatin1Char('/'));
+  return program_->native(QDir::cleanPath(full));
 }
 
 std::shared_ptr<store::Database> Installation::open(const QString &database) const {

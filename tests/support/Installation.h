@@ -32,7 +32,8 @@ public:
   const QString &folder() const { return folder_; }
   const QString &home() const { return home_; }
   QString file(const QString &relative) const { return folder_ + '/' + relative; }
-  // Native path of a path text: "\Export\obxexpor.mdb" (program folder) or "C:\OBXImpExp".
+  // Native path of a path text: "\Export\obxexpor.mdb" (program folder) or "C:\OBXImpExp";
+  // ".." climbs out of the folder before it ("\..\stray.txt" lies beside the program folder).
   QString native(const QString &text) const;
 
   // Trusted SQL on a database of the program folder (default: the tip database).
