@@ -1,5 +1,6 @@
 #include "widgets/CountColumns.h"
 
+#include "widgets/FitText.h"
 #include "widgets/ListPlace.h"
 
 #include <QCheckBox>
@@ -69,8 +70,9 @@ QFont summaryFont(const QWidget *widget) {
   return font;
 }
 
-QLabel *figure(QWidget *parent, const char *name, const QString &text, int top) {
-  auto *label = listPlace::placeNamed(parent, new QLabel(text), name, kFigureLeft, top,
+// A figure keeps to its width: a long date of the user's locale is shown smaller, not cut.
+FitLabel *figure(QWidget *parent, const char *name, const QString &text, int top) {
+  auto *label = listPlace::placeNamed(parent, new FitLabel(text), name, kFigureLeft, top,
                                       kFigureWidth, kFigureHeight);
   label->setAlignment(Qt::AlignCenter);
   label->setFont(summaryFont(label));
@@ -122,9 +124,9 @@ void CountColumns::show(Column column, const tips::Tally &tally) {
   const Slot &slot = at(column);
   if (!slot.frame)
     return;
-  slot.groups->setText(QString::number(tally.groups));
-  slot.tips->setText(QString::number(tally.tips));
-  slot.date->setText(dateText(tally.latest));
+  slot.groups->setFitText(QString::number(tally.groups));
+  slot.tips->setFitText(QString::number(tally.tips));
+  slot.date->setFitText(dateText(tally.latest));
 }
 
 void CountColumns::showOrigins(const tips::OriginSummary &summary) {

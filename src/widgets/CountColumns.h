@@ -14,6 +14,7 @@
 #include <array>
 
 #include "tips/ExchangeCounts.h"
+#include "widgets/FitText.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -62,9 +63,9 @@ public:
 private:
   struct Slot {
     QGroupBox *frame = nullptr;
-    QLabel *groups = nullptr;
-    QLabel *tips = nullptr;
-    QLabel *date = nullptr;
+    FitLabel *groups = nullptr;
+    FitLabel *tips = nullptr;
+    FitLabel *date = nullptr;
     QCheckBox *check = nullptr;
   };
   const Slot &at(Column column) const { return slots_[static_cast<size_t>(column)]; }

@@ -6,6 +6,7 @@
 #include "shell/Screen.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 
@@ -55,6 +56,11 @@ TEST_F(Export, TheFirstScreenCountsTheDatabaseByOriginAndNamesTheExport) {
   for (const char *name : {"CheckTotal", "CheckImported", "CheckLocal", "CheckInitial"}) {
     EXPECT_FALSE(box(name)->isChecked()) << name;
     EXPECT_TRUE(box(name)->isEnabled()) << name;
+  }
+  // A date of the user's locale fits its figure, in a smaller font where it must.
+  for (const char *name : {"lblInitialDate", "lblLocalDate", "lblTotalDate"}) {
+    auto *date = t.control<QLabel>(name);
+    EXPECT_LE(QFontMetrics(date->font()).horizontalAdvance(date->text()), date->width()) << name;
   }
   EXPECT_EQ(t.control("cmdLoadExport")->toolTip(), "Prepare Export File");
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);

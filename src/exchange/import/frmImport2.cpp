@@ -7,6 +7,7 @@
 #include "shell/ScreenNames.h"
 #include "shell/SharedMessages.h"
 #include "tips/ImportMerge.h"
+#include "widgets/FitText.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -98,5 +99,6 @@ void frmImport2::cmdStartImport_Click() {
   bold.setBold(true);
   cmdShowTips->setFont(bold);
   cmdShowTips->setText(QStringLiteral("Return To Main Screen"));
+  fitFontToWidth(cmdShowTips, cmdShowTips->text(), 6);
   cmdStartImport->setText(QStringLiteral("Importing Done!"));
 }
