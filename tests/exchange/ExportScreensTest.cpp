@@ -124,6 +124,27 @@ TEST_F(Export, NoKindTickedIsRefusedAndNothingChanges) {
   EXPECT_TRUE(t.rows("SELECT * FROM \"Group\"", "\\Export\\obxexpor.mdb").isEmpty());
 }
 
+TEST_F(Export, ABuildThatFailsIsToldAndCanBeTriedAgain) {
+  t.click("CheckLocal");
+  // A group's picture cannot be copied to the working folder.
+  t.program().files().failNth(FileOperation::Copy, 1);
+  t.click("cmdLoadExport");
+  ASSERT_EQ(shownCount(), 1u);
+  EXPECT_EQ(lastMessage().style, 16);
+  EXPECT_EQ(lastMessage().title, kTitle);
+  EXPECT_EQ(t.activeName(), "frmExport1");
+  EXPECT_EQ(text("cmdLoadExport"), "Load Export File");
+  EXPECT_TRUE(t.control("cmdLoadExport")->isEnabled());
+  EXPECT_TRUE(t.rows("SELECT * FROM \"Group\"", "\\Export\\obxexpor.mdb").isEmpty());
+  EXPECT_TRUE(files(t.file("OBXTemp")).isEmpty());
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+  t.click("cmdLoadExport");
+  EXPECT_EQ(shownCount(), 1u);
+  EXPECT_EQ(t.activeName(), "frmExport2");
+  EXPECT_EQ(text("lblToExportGroup"), "2");
+}
+
 TEST_F(Export, AllThreeKindsTickTotalAndTheSecondScreenShowsTheSummary) {
   t.click("CheckInitial");
   t.click("CheckLocal");

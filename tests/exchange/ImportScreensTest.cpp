@@ -189,6 +189,33 @@ TEST_F(Import, AnExchangeFromOneInstallationToAnother) {
   EXPECT_EQ(t.entries("Combo1"), QStringList({"Git", "Shell", "Vim"}));
 }
 
+TEST_F(Import, AMergeThatFailsIsToldAndLeavesTheDatabaseAndTheScreenAsTheyWere) {
+  receivePackage();
+  unpack("OBXBob.ZIP");
+  const QStringList before = groups();
+  // The new group's picture cannot be copied.
+  t.program().files().failNth(FileOperation::Copy, 1);
+  t.click("cmdStartImport");
+  ASSERT_EQ(shownCount(), 1u);
+  EXPECT_EQ(lastMessage().style, 16);
+  EXPECT_EQ(lastMessage().title, kTitle);
+  EXPECT_EQ(groups(), before);
+  EXPECT_EQ(rowsOf("SELECT COUNT(*) FROM Tips"), QStringList({"2"}));
+  EXPECT_FALSE(QFileInfo::exists(t.file("images/23.jpg")));
+  EXPECT_TRUE(t.control("FrameTotal")->isVisible());
+  EXPECT_TRUE(t.control("FrameToImport")->isVisible());
+  EXPECT_FALSE(t.control("FrameNew")->isVisible());
+  EXPECT_EQ(text("cmdStartImport"), "Start Importing");
+  EXPECT_EQ(text("cmdShowTips"), "Exit This Screen");
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+  // Tried again, it lands.
+  t.click("cmdStartImport");
+  EXPECT_EQ(shownCount(), 1u);
+  EXPECT_EQ(text("cmdStartImport"), "Importing Done!");
+  EXPECT_EQ(groups().size(), 3);
+}
+
 TEST_F(Import, AFileThatIsNoPackageShowsItsCodeAndNothingCanBeImported) {
   QDir().mkpath(t.home() + "/OBXImpExp");
   writePicture(exchange("OBXEve.zip"), 1);
