@@ -57,7 +57,7 @@ qint32 newKey(store::Recordset &rs, const char *keyField) {
 } // namespace
 
 TipRows::TipRows(QString databasePath, const Clock &clock)
-    : path_(std::move(databasePath)), clock_(clock) {}
+    : path_(std::move(databasePath)), clock_(clock), index_(indexPathBeside(path_), path_) {}
 
 TipRows::~TipRows() = default;
 
@@ -72,6 +72,7 @@ void TipRows::close() {
   tips_.close();
   lookup_.close();
   db_.reset();
+  index_.close();
 }
 
 store::DataControl &TipRows::control(store::DataControl &data, const QString &source) {
@@ -172,6 +173,7 @@ qint32 TipRows::insertTip(qint32 groupId, const QString &subject, const QString 
   rs.setField(QStringLiteral("TIP_DESCRIPTION"), description);
   setTipOrigin(rs, origin, clock_.today());
   rs.update();
+  index_.putTip(key, groupId, subject, description);
   return key;
 }
 
@@ -200,7 +202,9 @@ void TipRows::changeTip(qint32 tipId, const QString &subject, const QString &des
   }
   if (newDescription)
     rs.setField(QStringLiteral("TIP_DESCRIPTION"), description);
+  const qint32 groupId = rs.field(QStringLiteral("GROUP_ID")).toInt();
   rs.update();
+  index_.putTip(tipId, groupId, subject, description);
 }
 
 void TipRows::changeDescription(qint32 tipId, const QString &description) {
@@ -209,7 +213,10 @@ void TipRows::changeDescription(qint32 tipId, const QString &description) {
     throw store::StoreError(QStringLiteral("The tip number %1 no longer exists.").arg(tipId));
   rs.edit();
   rs.setField(QStringLiteral("TIP_DESCRIPTION"), description);
+  const qint32 groupId = rs.field(QStringLiteral("GROUP_ID")).toInt();
+  const QString subject = rs.text(QStringLiteral("TIP_SUBJECT"));
   rs.update();
+  index_.putTip(tipId, groupId, subject, description);
 }
 
 void TipRows::deleteGroup(qint32 groupId) {
@@ -218,17 +225,22 @@ void TipRows::deleteGroup(qint32 groupId) {
   if (group.recordCount() > 0)
     group.deleteRow();
   store::Recordset &tips = rowOf(lookup_, QStringLiteral("TIPS"), "GROUP_ID", groupId);
+  std::vector<qint32> gone;
   while (!tips.eof()) {
+    gone.push_back(tips.field(QStringLiteral("TIPS_ID")).toInt());
     tips.deleteRow();
     tips.moveNext();
   }
   transaction.commit();
+  index_.removeTips(gone);
 }
 
 void TipRows::deleteTip(qint32 tipId) {
   store::Recordset &rs = rowOf(lookup_, QStringLiteral("TIPS"), "TIPS_ID", tipId);
-  if (rs.recordCount() > 0)
+  if (rs.recordCount() > 0) {
     rs.deleteRow();
+    index_.removeTip(tipId);
+  }
 }
 
 } // namespace tips

@@ -2,7 +2,8 @@
 // The rows of one tip database as the rules read and write them: the groups and the tips
 // of a group, lookups by name, and the row writes with their origin flags and dates.
 // No files: pictures are TipBook's. Writes join the transaction that the caller holds on
-// database(), or commit at once.
+// database(), or commit at once. Every tip written or deleted here is passed on to the
+// search index beside the database, when there is one (TipSearch.h).
 
 #include <QString>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include "store/DataControl.h"
 #include "tips/ReaderOrder.h"
+#include "tips/TipSearch.h"
 
 namespace store {
 class Database;
@@ -86,6 +88,8 @@ private:
   store::DataControl tips_;   // the Tips table
   store::DataControl lookup_; // one group's tips, one row by key
   std::shared_ptr<store::Database> db_;
+  // The search index beside the database, told of every tip written here.
+  TipIndex index_;
 };
 
 } // namespace tips

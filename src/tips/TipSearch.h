@@ -1,0 +1,107 @@
+#pragma once
+// Full-text search over every tip, through an SQLite FTS5 index kept in a file of its own
+// beside the tip database ("ombrixtips.idx" beside "ombrixtips.mdb"). The tip database
+// keeps its tables as they are, so peers and the standard sqlite3 tool see nothing new.
+//
+// Matching: case and accents are ignored (FTS5's unicode61 with diacritics removed); each
+// typed word matches any word it begins ("tes" finds "Testing"); every word must match,
+// in any order; a phrase in double quotes matches as written. Apostrophes and the
+// backticks that names hold in their place both separate words, so "don't" finds
+// "don`t". Subjects that hold every word come first, then the rest; within each, FTS5's
+// bm25 puts rarer words and denser matches first.
+//
+// Keeping it current: TipRows reports every tip it writes or deletes (putTip, removeTip),
+// which also moves the index's stamp: the tip count and the highest tip key ever handed
+// out. Writes by anything else (the import merge, another tool) leave the stamp behind
+// the tip database, and health() says Stale: the index is then built again. A missing or
+// unreadable index is built again the same way.
+
+#include <QString>
+#include <optional>
+#include <sqlite3.h>
+#include <vector>
+
+namespace tips {
+
+// The FTS5 MATCH expression for a typed search text: every word or quoted phrase becomes
+// one quoted string of its letters and digits, so nothing typed is ever read as FTS5
+// syntax. Empty when the text holds no letter or digit.
+QString matchExpression(const QString &typed);
+
+// The index file that belongs to a tip database: the same name, ending in ".idx".
+QString indexPathBeside(const QString &tipDatabasePath);
+
+struct FoundTip {
+  qint32 tipId = 0;
+  qint32 groupId = 0;
+  QString subject;
+  QString groupName;
+  QString excerpt; // a few words of the description around the first match
+};
+
+struct SearchResult {
+  int total = 0; // every matching tip, not only the ones listed
+  std::vector<FoundTip> tips;
+};
+
+class TipIndex {
+public:
+  TipIndex(QString indexPath, QString tipDatabasePath);
+  ~TipIndex();
+  TipIndex(const TipIndex &) = delete;
+  TipIndex &operator=(const TipIndex &) = delete;
+
+  const QString &path() const { return path_; }
+
+  enum class Health { Current, Missing, Damaged, Stale };
+  // A few quick reads of both files; never throws.
+  Health health();
+
+  // A build in steps, so that a window stays responsive over a million tips: startBuild,
+  // then buildStep until it returns true. The new index is written beside the old one and
+  // takes its place only when whole. Throws store::StoreError on failure.
+  void startBuild();
+  bool buildStep(int rows);
+  int builtRows() const { return built_; }
+  int rowsToBuild() const { return toBuild_; }
+  bool building() const { return build_ != nullptr; }
+  // The whole build at once.
+  void rebuild();
+
+  // The tips matching the typed text, best first, at most limit of them. Throws
+  // store::StoreError when the index cannot be read.
+  SearchResult search(const QString &typed, int limit = 200);
+
+  // Keeping the index current; each does nothing when there is no index yet, and marks the
+  // index stale instead of failing (a save must never fail because of its index).
+  void putTip(qint32 tipId, qint32 groupId, const QString &subject, const QString &description);
+  void removeTip(qint32 tipId);
+  void removeTips(const std::vector<qint32> &tipIds);
+
+  // Releases the files.
+  void close();
+
+private:
+  struct Stamp {
+    qint64 count = 0;
+    qint64 highestKey = 0;
+    bool operator==(const Stamp &) const = default;
+  };
+  sqlite3 *index();
+  sqlite3 *tipDatabase();
+  Stamp tipStamp();
+  void markStale();
+  void finishBuild();
+
+  QString path_;
+  QString tipPath_;
+  sqlite3 *index_ = nullptr;
+  sqlite3 *tips_ = nullptr;
+  sqlite3 *build_ = nullptr;
+  Stamp buildStamp_;
+  qint64 buildAfter_ = 0;
+  int built_ = 0;
+  int toBuild_ = 0;
+};
+
+} // namespace tips
