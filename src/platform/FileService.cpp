@@ -5,6 +5,12 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
 
 FileError::FileError(const QString &path, const QString &reason)
     : std::runtime_error((reason + QStringLiteral(": ") + path).toStdString()), path_(path),
@@ -70,10 +76,11 @@ QString FileService::nativePath(const QString &text) const {
   return absolute ? resolved : resolved.mid(2);
 }
 
-void FileService::copyFile(const QString &source, const QString &target) const {
-  const QString from = nativePath(source);
-  const QString to = nativePath(target);
-  countCall(FileOperation::Copy, to);
+namespace {
+
+// Copies from into to through a file beside the target that is renamed into place, so the
+// target is whole or untouched. durable: the data is on the disk before the rename.
+void copyWhole(const QString &from, const QString &to, bool durable) {
   QFile in(from);
   if (!QFileInfo(from).isFile())
     throw FileError(from, QStringLiteral("File not found"));
@@ -81,10 +88,17 @@ void FileService::copyFile(const QString &source, const QString &target) const {
     throw FileError(from, QStringLiteral("Cannot read the file (") + in.errorString() + ')');
   if (!QFileInfo(QFileInfo(to).absolutePath()).isDir())
     throw FileError(to, QStringLiteral("Path not found"));
-  QSaveFile out(to);
-  out.setDirectWriteFallback(false);
-  if (!out.open(QIODevice::WriteOnly))
-    throw FileError(to, QStringLiteral("Cannot write the file (") + out.errorString() + ')');
+  std::unique_ptr<QFileDevice> out;
+  if (durable) {
+    auto save = std::make_unique<QSaveFile>(to);
+    save->setDirectWriteFallback(false);
+    out = std::move(save);
+  } else {
+    out = std::make_unique<QTemporaryFile>(QFileInfo(to).absolutePath() +
+                                           QStringLiteral("/.obx-copy-XXXXXX"));
+  }
+  if (!out->open(QIODevice::WriteOnly))
+    throw FileError(to, QStringLiteral("Cannot write the file (") + out->errorString() + ')');
   char buffer[1 << 16];
   for (;;) {
     const qint64 n = in.read(buffer, sizeof buffer);
@@ -92,11 +106,71 @@ void FileService::copyFile(const QString &source, const QString &target) const {
       throw FileError(from, QStringLiteral("Cannot read the file (") + in.errorString() + ')');
     if (n == 0)
       break;
-    if (out.write(buffer, n) != n)
-      throw FileError(to, QStringLiteral("Cannot write the file (") + out.errorString() + ')');
+    if (out->write(buffer, n) != n)
+      throw FileError(to, QStringLiteral("Cannot write the file (") + out->errorString() + ')');
   }
-  if (!out.commit())
-    throw FileError(to, QStringLiteral("Cannot write the file (") + out.errorString() + ')');
+  if (durable) {
+    if (!static_cast<QSaveFile &>(*out).commit())
+      throw FileError(to, QStringLiteral("Cannot write the file (") + out->errorString() + ')');
+    return;
+  }
+  auto &temp = static_cast<QTemporaryFile &>(*out);
+  // A new file as any other program would make it, not the temporary file's owner-only one.
+  temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                      QFileDevice::ReadOther);
+  if (!temp.flush() || std::rename(QFile::encodeName(temp.fileName()).constData(),
+                                   QFile::encodeName(to).constData()) != 0)
+    throw FileError(to, QStringLiteral("Cannot write the file (") + temp.errorString() + ')');
+  temp.setAutoRemove(false);
+}
+
+} // namespace
+
+void FileService::copyFile(const QString &source, const QString &target) const {
+  const QString from = nativePath(source);
+  const QString to = nativePath(target);
+  countCall(FileOperation::Copy, to);
+  copyWhole(from, to, true);
+}
+
+void FileService::copyNativeFileUnsynced(const QString &source, const QString &target) const {
+  countCall(FileOperation::Copy, target);
+  copyWhole(source, target, false);
+}
+
+void FileService::shareNativeFileUnsynced(const QString &source, const QString &target) const {
+  countCall(FileOperation::Copy, target);
+  const QFileInfo from(source);
+  // A read-only source stays a copy: the second name would be read-only too, and a delete
+  // that is not forced would then refuse the working file.
+  if (from.isFile() && !from.isSymLink() && (from.permissions() & QFileDevice::WriteOwner)) {
+    const QByteArray to = QFile::encodeName(target);
+    const QByteArray folder = QFile::encodeName(QFileInfo(target).absolutePath());
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+      const QByteArray temp = folder + "/.obx-link-" + QByteArray::number(::getpid()) + '-' +
+                              QByteArray::number(++counter);
+      if (::link(QFile::encodeName(source).constData(), temp.constData()) != 0) {
+        if (errno == EEXIST)
+          continue;
+        break; // another file system, or one without links: copy
+      }
+      if (std::rename(temp.constData(), to.constData()) == 0)
+        return;
+      ::unlink(temp.constData());
+      break;
+    }
+  }
+  copyWhole(source, target, false);
+}
+
+void FileService::syncFileSystem(const QString &nativeFolder) const {
+  const int fd = ::open(QFile::encodeName(nativeFolder).constData(), O_RDONLY | O_DIRECTORY);
+  const bool ok = fd >= 0 && ::syncfs(fd) == 0;
+  if (fd >= 0)
+    ::close(fd);
+  if (!ok)
+    throw FileError(nativeFolder, QStringLiteral("Cannot write to the disk"));
 }
 
 bool wildcardMatch(const QString &pattern, const QString &name) {

@@ -39,6 +39,17 @@ public:
 
   // Copies a file, replacing the target; the target is written whole or not at all.
   void copyFile(const QString &source, const QString &target) const;
+  // The same between native paths taken as they are (no case matching), and without
+  // waiting for the disk after each file: for the hundreds of pictures of an exchange,
+  // where waiting once (syncFileSystem) is enough. Counts as a Copy for the fault seam.
+  void copyNativeFileUnsynced(const QString &source, const QString &target) const;
+  // Like copyNativeFileUnsynced, for files that the program only ever replaces whole and
+  // never writes in place (pictures): the target becomes a second name of the source (a
+  // hard link, which costs no copy and no new file) where the file system allows it and
+  // the source is not read-only; otherwise a copy. Counts as a Copy for the fault seam.
+  void shareNativeFileUnsynced(const QString &source, const QString &target) const;
+  // Waits until everything written to the file system that holds the folder is on disk.
+  void syncFileSystem(const QString &nativeFolder) const;
   // Deletes one file, or every file matching a pattern (* and ?) in the last component.
   // Read-only files are not forced: they make the delete fail. No match is an error.
   void deleteFile(const QString &pattern) const;

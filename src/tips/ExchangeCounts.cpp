@@ -31,10 +31,11 @@ void countOrigins(store::Database &db, const char *tableName, const char *origin
                QLatin1String(date),
                store::sql::quoteIdentifier(db.actualTableName(QLatin1String(tableName)))));
   Tally *columns[] = {&summary.initial, &summary.local, &summary.imported};
+  exchange::DateReader dates;
   while (s.step()) {
-    const QDate day = exchange::dateOf(s.value(3));
+    const QDate day = dates.at(s, 3);
     for (int c = 0; c < 3; ++c) {
-      if (!store::isTrue(s.value(c)))
+      if (!exchange::isTrueAt(s, c))
         continue;
       ++(columns[c]->*count);
       columns[c]->take(day);
@@ -48,9 +49,10 @@ void countAll(store::Database &db, const char *tableName, const char *date, Tall
                                            .arg(QLatin1String(date),
                                                 store::sql::quoteIdentifier(
                                                     db.actualTableName(QLatin1String(tableName)))));
+  exchange::DateReader dates;
   while (s.step()) {
     ++(tally.*count);
-    tally.take(exchange::dateOf(s.value(0)));
+    tally.take(dates.at(s, 0));
   }
 }
 

@@ -25,9 +25,9 @@ PackResult packExport(const ProgramPaths &paths, const FileService &files,
     const QString folder = QLatin1String(relative::kExchangeFolder);
     if (!files.folderExists(folder))
       files.createFolder(folder);
-    files.copyFile(paths.exportDatabase(),
-                   paths.file(QLatin1String(relative::kTempFolder) + QLatin1Char('\\') +
-                              QLatin1String(relative::kPackageDatabaseName)));
+    // A working file, packed and removed right away: no need to wait for the disk (the
+    // package itself is on the disk before it is put in place).
+    files.copyNativeFileUnsynced(paths.exportDatabase(), paths.packageDatabase());
   } catch (const FileError &e) {
     return failed(e.message());
   }

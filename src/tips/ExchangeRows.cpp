@@ -1,5 +1,7 @@
 #include "tips/ExchangeRows.h"
 
+#include <QDir>
+#include <cstring>
 #include <limits>
 #include <sqlite3.h>
 
@@ -8,6 +10,7 @@
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
+#include "tips/NameRules.h"
 
 namespace tips::exchange {
 
@@ -54,7 +57,85 @@ std::optional<qint64> integerOf(const QVariant &stored) {
   }
 }
 
+bool isTrueAt(const store::sql::Statement &s, int column) {
+  switch (sqlite3_column_type(s.handle(), column)) {
+  case SQLITE_INTEGER:
+    return sqlite3_column_int64(s.handle(), column) != 0;
+  case SQLITE_NULL:
+    return false;
+  default:
+    return store::isTrue(s.value(column));
+  }
+}
+
+QVariant flagAt(const store::sql::Statement &s, int column) {
+  switch (sqlite3_column_type(s.handle(), column)) {
+  case SQLITE_INTEGER:
+    return sqlite3_column_int64(s.handle(), column) != 0 ? store::kTrue : store::kFalse;
+  case SQLITE_NULL:
+    return {};
+  default:
+    return flagOf(s.value(column));
+  }
+}
+
+QDate DateReader::at(const store::sql::Statement &s, int column) {
+  sqlite3_stmt *stmt = s.handle();
+  if (sqlite3_column_type(stmt, column) != SQLITE_TEXT)
+    return {};
+  const char *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+  const int bytes = sqlite3_column_bytes(stmt, column);
+  if (!text)
+    return {};
+  if (raw_.size() != bytes || std::memcmp(raw_.constData(), text, size_t(bytes)) != 0) {
+    raw_ = QByteArray(text, bytes);
+    date_ = dateOf(QString::fromUtf8(raw_));
+  }
+  return date_;
+}
+
 QString nameKey(const QString &text) { return store::foldCase(text); }
+
+namespace {
+// The blanks QString::trimmed removes, among ASCII characters.
+bool asciiBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+} // namespace
+
+EntryName entryNameOf(const QVariant &stored) {
+  const QVariant text = textOf(stored);
+  const QString entry = QuoteToTick(text.isValid() ? text.toString() : QString()).trimmed();
+  return {entry.toUtf8(), store::foldCase(entry).toUtf8()};
+}
+
+EntryName entryNameAt(const store::sql::Statement &s, int column) {
+  sqlite3_stmt *stmt = s.handle();
+  if (sqlite3_column_type(stmt, column) == SQLITE_TEXT) {
+    const auto *text = reinterpret_cast<const unsigned char *>(sqlite3_column_text(stmt, column));
+    int end = sqlite3_column_bytes(stmt, column);
+    bool ascii = text != nullptr;
+    for (int i = 0; ascii && i < end; ++i)
+      ascii = text[i] < 0x80;
+    if (ascii) {
+      // What QString::trimmed, QuoteToTick and the store's fold do to ASCII text.
+      int begin = 0;
+      while (begin < end && asciiBlank(text[begin]))
+        ++begin;
+      while (end > begin && asciiBlank(text[end - 1]))
+        --end;
+      EntryName name;
+      name.text = QByteArray(reinterpret_cast<const char *>(text) + begin, end - begin);
+      name.text.replace('\'', '`');
+      name.key = name.text.toLower();
+      return name;
+    }
+  }
+  return entryNameOf(s.value(column));
+}
+
+QByteArray storedKeyOf(const QVariant &stored) {
+  const QVariant text = textOf(stored);
+  return text.isValid() ? store::foldCase(text.toString()).toUtf8() : QByteArray();
+}
 
 namespace {
 
@@ -66,24 +147,20 @@ const char *const kTipColumns = "\"GROUP_ID\", \"TIP_SUBJECT\", \"TIP_DESCRIPTIO
                                 "\"TIP_LOCAL\", \"TIP_IMPORT\", \"TIP_ORIGINAL\", \"TIP_DATE\"";
 
 // Reads the tip columns of kTipColumns, which start at column first.
-void readTip(const store::sql::Statement &s, int first, TipRow &row) {
+void readTip(const store::sql::Statement &s, int first, TipRow &row, DateReader &dates) {
   row.groupId = integerOf(s.value(first));
   row.subject = textOf(s.value(first + 1));
   row.description = textOf(s.value(first + 2));
-  row.local = flagOf(s.value(first + 3));
-  row.imported = flagOf(s.value(first + 4));
-  row.original = flagOf(s.value(first + 5));
-  row.date = dateOf(s.value(first + 6));
+  row.local = flagAt(s, first + 3);
+  row.imported = flagAt(s, first + 4);
+  row.original = flagAt(s, first + 5);
+  row.date = dates.at(s, first + 6);
 }
 
 QVariant storedFlag(const QVariant &flag) {
   if (!flag.isValid())
     return {};
   return QVariant::fromValue<qlonglong>(store::isTrue(flag) ? store::kTrue : store::kFalse);
-}
-
-QVariant storedDate(const QDate &date) {
-  return date.isValid() ? QVariant(date.toString(Qt::ISODate)) : QVariant();
 }
 
 QVariant storedText(const QVariant &text) { return textOf(text); }
@@ -93,6 +170,31 @@ QVariant foldedKey(const QVariant &text) {
 }
 
 } // namespace
+
+// --- FolderNames -------------------------------------------------------------------------
+
+FolderNames::FolderNames(QString nativeFolder) : folder_(std::move(nativeFolder)) {
+  const QStringList names = QDir(folder_).entryList(QDir::Files | QDir::Hidden | QDir::System);
+  for (const QString &name : names)
+    add(name);
+}
+
+void FolderNames::add(const QString &name) {
+  exact_.insert(name, name);
+  const QString key = name.toCaseFolded();
+  if (!folded_.contains(key))
+    folded_.insert(key, name);
+}
+
+bool FolderNames::contains(const QString &name) const {
+  return exact_.contains(name) || folded_.contains(name.toCaseFolded());
+}
+
+QString FolderNames::path(const QString &name) const {
+  if (exact_.contains(name))
+    return folder_ + QLatin1Char('/') + name;
+  return folder_ + QLatin1Char('/') + folded_.value(name.toCaseFolded(), name);
+}
 
 std::vector<GroupRow> readGroups(store::Database &db) {
   store::sql::Statement s(db.handle(),
@@ -128,8 +230,45 @@ bool TipScan::next(TipRow &row) {
   if (!stmt_->step())
     return false;
   row.rowid = stmt_->int64(0);
-  readTip(*stmt_, 1, row);
+  readTip(*stmt_, 1, row, dates_);
   return true;
+}
+
+// --- TipCursor ---------------------------------------------------------------------------
+
+qint64 TipCursor::rowid() const { return s_.int64(first_ - 1); }
+QVariant TipCursor::subject() const { return textOf(s_.value(first_ + 1)); }
+EntryName TipCursor::subjectEntry() const { return entryNameAt(s_, first_ + 1); }
+QVariant TipCursor::description() const { return textOf(s_.value(first_ + 2)); }
+
+QByteArray TipCursor::trimmedDescription() const {
+  sqlite3_stmt *stmt = s_.handle();
+  const int column = first_ + 2;
+  if (sqlite3_column_type(stmt, column) == SQLITE_TEXT) {
+    const auto *text = reinterpret_cast<const unsigned char *>(sqlite3_column_text(stmt, column));
+    int end = sqlite3_column_bytes(stmt, column);
+    bool ascii = text != nullptr;
+    for (int i = 0; ascii && i < end; ++i)
+      ascii = text[i] < 0x80;
+    if (ascii) {
+      int begin = 0;
+      while (begin < end && asciiBlank(text[begin]))
+        ++begin;
+      while (end > begin && asciiBlank(text[end - 1]))
+        --end;
+      return QByteArray(reinterpret_cast<const char *>(text) + begin, end - begin);
+    }
+  }
+  const QVariant text = description();
+  return text.isValid() ? text.toString().trimmed().toUtf8() : QByteArray();
+}
+QDate TipCursor::date() const { return dates_.at(s_, first_ + 6); }
+
+TipRow TipCursor::row() const {
+  TipRow row;
+  row.rowid = rowid();
+  readTip(s_, first_, row, dates_);
+  return row;
 }
 
 // --- TipsByGroup -------------------------------------------------------------------------
@@ -150,20 +289,19 @@ TipsByGroup::~TipsByGroup() = default;
 void TipsByGroup::advance() {
   hasRow_ = stmt_->step();
   done_ = !hasRow_;
-  if (!hasRow_)
-    return;
-  groupRowid_ = stmt_->int64(0);
-  row_.rowid = stmt_->int64(1);
-  readTip(*stmt_, 2, row_);
+  if (hasRow_)
+    groupRowid_ = stmt_->int64(0);
 }
 
-void TipsByGroup::forTipsOf(qint64 groupRowid, const std::function<void(const TipRow &)> &visit) {
+void TipsByGroup::forTipsOf(qint64 groupRowid,
+                            const std::function<void(const TipCursor &)> &visit) {
   if (!hasRow_ && !done_)
     advance();
   while (hasRow_ && groupRowid_ < groupRowid)
     advance();
+  const TipCursor cursor(*stmt_, 2, dates_);
   while (hasRow_ && groupRowid_ == groupRowid) {
-    visit(row_);
+    visit(cursor);
     advance();
   }
 }
@@ -190,6 +328,41 @@ RowWriter::RowWriter(std::shared_ptr<store::Database> db) : db_(std::move(db)) {
 
 RowWriter::~RowWriter() = default;
 
+QVariant RowWriter::dateText(const QDate &date) {
+  if (date != lastDate_ || !lastDateText_.isValid()) {
+    lastDate_ = date;
+    lastDateText_ = date.isValid() ? QVariant(date.toString(Qt::ISODate)) : QVariant();
+  }
+  return date.isValid() ? lastDateText_ : QVariant();
+}
+
+void RowWriter::insertTip(qint32 groupId, const EntryName &subject, const QByteArray &description,
+                          const QVariant &local, const QVariant &imported, const QVariant &original,
+                          const QDate &date) {
+  store::sql::Statement &s = db_->prepared(tipSql_);
+  store::sql::ResetOnExit reset(s);
+  auto bindText = [&](int i, const QByteArray &text) {
+    if (text.isNull()
+            ? sqlite3_bind_null(s.handle(), i) != SQLITE_OK
+            : sqlite3_bind_text64(s.handle(), i, text.constData(), sqlite3_uint64(text.size()),
+                                  SQLITE_STATIC, SQLITE_UTF8) != SQLITE_OK)
+      store::sql::fail(db_->handle(), QStringLiteral("The database engine refused a value"));
+  };
+  s.bind(1, QVariant::fromValue<qlonglong>(groupId));
+  bindText(2, subject.text.isNull() ? QByteArray("") : subject.text);
+  bindText(3, description);
+  s.bind(4, storedFlag(local));
+  s.bind(5, storedFlag(imported));
+  s.bind(6, storedFlag(original));
+  s.bind(7, dateText(date));
+  if (tipKey_)
+    bindText(8, subject.key.isNull() ? QByteArray("") : subject.key);
+  s.step();
+  if (sqlite3_last_insert_rowid(db_->handle()) > std::numeric_limits<qint32>::max())
+    throw store::StoreError(
+        QStringLiteral("The table Tips of \"%1\" has no more keys to hand out.").arg(db_->path()));
+}
+
 qint32 RowWriter::insertGroup(const QVariant &name, const QVariant &local, const QVariant &imported,
                               const QVariant &original, const QDate &date) {
   store::sql::Statement &s = db_->prepared(groupSql_);
@@ -199,7 +372,7 @@ qint32 RowWriter::insertGroup(const QVariant &name, const QVariant &local, const
   s.bind(2, storedFlag(local));
   s.bind(3, storedFlag(imported));
   s.bind(4, storedFlag(original));
-  s.bind(5, storedDate(date));
+  s.bind(5, dateText(date));
   if (groupKey_)
     s.bind(6, foldedKey(text));
   s.step();
@@ -222,7 +395,7 @@ void RowWriter::insertTip(qint32 groupId, const QVariant &subject, const QVarian
   s.bind(4, storedFlag(local));
   s.bind(5, storedFlag(imported));
   s.bind(6, storedFlag(original));
-  s.bind(7, storedDate(date));
+  s.bind(7, dateText(date));
   if (tipKey_)
     s.bind(8, foldedKey(text));
   s.step();

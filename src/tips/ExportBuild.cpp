@@ -43,7 +43,8 @@ public:
   Copier(const ProgramPaths &paths, const FileService &files, store::Database &local,
          const std::shared_ptr<store::Database> &out, ExportResult &result)
       : paths_(paths), files_(files), local_(local), writer_(out), result_(result),
-        groups_(exchange::readGroups(local)) {
+        groups_(exchange::readGroups(local)), images_(paths.imagesFolder()),
+        temp_(paths.tempFolder()) {
     for (size_t i = 0; i < groups_.size(); ++i)
       if (groups_[i].id && !groupById_.contains(*groups_[i].id))
         groupById_.insert(*groups_[i].id, i);
@@ -82,7 +83,8 @@ private:
       if (deliveredOnly && !store::isTrue(g.original))
         continue;
       addGroup(g);
-      tips.forTipsOf(g.rowid, [&](const TipRow &t) {
+      tips.forTipsOf(g.rowid, [&](const exchange::TipCursor &cursor) {
+        const TipRow t = cursor.row();
         if (!deliveredOnly || store::isTrue(t.original))
           addTip(t);
       });
@@ -126,15 +128,18 @@ private:
     if (g.name.isValid())
       rememberExported(g.name.toString(), exportGroupId_);
     const qint32 sourceId = qint32(g.id.value_or(g.rowid));
-    QString source = paths_.groupPicture(sourceId);
-    if (!QFileInfo(source).isFile()) {
+    const QString sourceName = QStringLiteral("%1.jpg").arg(sourceId);
+    QString source = images_.path(sourceName);
+    if (!images_.contains(sourceName)) {
       // Every package group must arrive with a picture: the placeholder stands in.
       source = paths_.placeholderPicture();
       result_.placeholderPictures.push_back(sourceId);
     }
-    const QString target = paths_.file(QLatin1String(relative::kTempFolder) +
-                                       QStringLiteral("\\%1.jpg").arg(exportGroupId_));
-    files_.copyFile(source, target);
+    // Working files, packed right after the build: no need to wait for the disk.
+    const QString targetName = QStringLiteral("%1.jpg").arg(exportGroupId_);
+    const QString target = temp_.path(targetName);
+    files_.shareNativeFileUnsynced(source, target);
+    temp_.add(QFileInfo(target).fileName());
     pictures_.push_back(target);
   }
 
@@ -152,6 +157,8 @@ private:
   ExportResult &result_;
   std::vector<GroupRow> groups_;
   QHash<qint64, size_t> groupById_;
+  exchange::FolderNames images_;
+  exchange::FolderNames temp_;
   QHash<QString, qint32> exported_; // folded name -> export key
   qint32 exportGroupId_ = 0;
   std::vector<QString> pictures_;

@@ -3,14 +3,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <sqlite3.h>
 
 #include "platform/FileService.h"
 #include "store/DataControl.h"
 #include "store/Database.h"
+#include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "tips/Clock.h"
 #include "tips/ExchangeRows.h"
-#include "tips/NameRules.h"
 #include "tips/ProgramPaths.h"
 
 namespace tips {
@@ -35,39 +36,42 @@ bool tableEmpty(store::Database &db, const char *table) {
   return !s.step();
 }
 
-// A name or subject as the entry screens store it.
-QString entryText(const QVariant &text) {
-  return QuoteToTick(text.isValid() ? text.toString() : QString()).trimmed();
-}
-
 // The user's names and subjects, for the lookups of the merge: a merge meets every
 // package row once, and a lookup through a record set each time would cost tens of
 // microseconds. Keys are compared as the store's finds compare them (case ignored); the
 // first row in table order wins, as a find's first match does.
 struct LocalNames {
-  QHash<QString, qint32> groups;   // folded name -> key
-  QHash<qint32, QString> names;    // key -> name
-  QHash<QString, qint32> subjects; // folded subject -> key of the tip's group
+  QHash<QByteArray, qint32> groups;   // key of the name -> group key
+  QHash<qint32, QString> names;       // group key -> name
+  QHash<QByteArray, qint32> subjects; // key of the subject -> key of the tip's group
 
   explicit LocalNames(store::Database &db) {
     for (const GroupRow &g : exchange::readGroups(db)) {
       if (!g.id || !g.name.isValid())
         continue;
-      const QString key = exchange::nameKey(g.name.toString());
+      const QByteArray key = exchange::storedKeyOf(g.name);
       if (!groups.contains(key))
         groups.insert(key, qint32(*g.id));
       names.insert(qint32(*g.id), g.name.toString());
     }
+    // The keys the store keeps beside the subjects, where the file has them: no subject
+    // needs folding here.
+    const store::TableSpec &spec = *store::findTable(u"Tips");
+    const bool keyed = db.layout(spec).hasFoldKey(*store::findField(spec, u"TIP_SUBJECT"));
     store::sql::Statement s(
         db.handle(),
-        QStringLiteral("SELECT \"GROUP_ID\", \"TIP_SUBJECT\" FROM %1 ORDER BY "
-                       "rowid")
-            .arg(store::sql::quoteIdentifier(db.actualTableName(QStringLiteral("Tips")))));
+        QStringLiteral("SELECT \"GROUP_ID\", \"TIP_SUBJECT\"%1 FROM %2 ORDER BY rowid")
+            .arg(keyed ? QStringLiteral(", \"TIP_SUBJECT_FOLD\"") : QString(),
+                 store::sql::quoteIdentifier(db.actualTableName(QStringLiteral("Tips")))));
     while (s.step()) {
-      const QVariant subject = exchange::textOf(s.value(1));
-      if (!subject.isValid())
+      QByteArray key;
+      if (keyed && sqlite3_column_type(s.handle(), 2) == SQLITE_TEXT)
+        key = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(s.handle(), 2)),
+                         sqlite3_column_bytes(s.handle(), 2));
+      else if (s.isNull(1))
         continue;
-      const QString key = exchange::nameKey(subject.toString());
+      else
+        key = exchange::storedKeyOf(s.value(1));
       if (!subjects.contains(key))
         subjects.insert(key, qint32(exchange::integerOf(s.value(0)).value_or(0)));
     }
@@ -141,6 +145,8 @@ MergeResult ImportPackage::merge() {
     const QDate today = clock_.today();
     const QVariant no = store::kFalse, yes = store::kTrue;
 
+    exchange::FolderNames temp(paths_.tempFolder());
+    exchange::FolderNames images(paths_.imagesFolder());
     store::Database::Transaction transaction(local);
     exchange::RowWriter writer(local);
     const std::vector<GroupRow> groups = exchange::readGroups(*package_);
@@ -148,13 +154,14 @@ MergeResult ImportPackage::merge() {
     for (const GroupRow &g : groups) {
       MergedGroup group;
       group.packageId = g.id.value_or(0);
-      group.name = entryText(g.name);
+      const exchange::EntryName entry = exchange::entryNameOf(g.name);
+      group.name = QString::fromUtf8(entry.text);
       if (group.name.isEmpty()) {
         group.fate = GroupFate::BlankName;
         result.groups.push_back(group);
         continue; // its tips are passed over with it
       }
-      const QString key = exchange::nameKey(group.name);
+      const QByteArray &key = entry.key;
       if (const auto found = names.groups.constFind(key); found != names.groups.cend()) {
         group.localId = *found;
         group.fate = GroupFate::Existing;
@@ -165,43 +172,45 @@ MergeResult ImportPackage::merge() {
         names.names.insert(group.localId, group.name);
         ++result.added.groups;
         result.added.take(g.date);
-        QString picture = g.id ? paths_.file(QLatin1String(relative::kTempFolder) +
-                                             QStringLiteral("\\%1.jpg").arg(*g.id))
-                               : QString();
-        if (picture.isEmpty() || !QFileInfo(picture).isFile()) {
+        const QString packageName = g.id ? QStringLiteral("%1.jpg").arg(*g.id) : QString();
+        QString picture = temp.path(packageName);
+        if (!g.id || !temp.contains(packageName)) {
           // Every group has its picture: without one in the package, the placeholder.
           picture = paths_.placeholderPicture();
           group.placeholderPicture = true;
         }
-        const QString target = paths_.groupPicture(group.localId);
-        files_.copyFile(picture, target);
+        const QString target = images.path(QStringLiteral("%1.jpg").arg(group.localId));
+        files_.shareNativeFileUnsynced(picture, target);
+        images.add(QFileInfo(target).fileName());
         pictures.push_back(target);
       }
       const QString groupName = names.names.value(group.localId, group.name);
-      tips.forTipsOf(g.rowid, [&](const TipRow &t) {
+      tips.forTipsOf(g.rowid, [&](const exchange::TipCursor &t) {
+        const exchange::EntryName subject = t.subjectEntry();
         MergedTip tip;
-        tip.subject = entryText(t.subject);
+        tip.subject = QString::fromUtf8(subject.text);
         tip.groupId = group.localId;
         tip.groupName = groupName;
-        const QString subjectKey = exchange::nameKey(tip.subject);
-        if (tip.subject.isEmpty()) {
+        if (subject.text.isEmpty()) {
           tip.fate = TipFate::BlankSubject;
-        } else if (const auto holder = names.subjects.constFind(subjectKey);
+        } else if (const auto holder = names.subjects.constFind(subject.key);
                    holder != names.subjects.cend()) {
           tip.fate = TipFate::SubjectExists;
           tip.holderGroupId = *holder;
         } else {
-          const QVariant description =
-              t.description.isValid() ? QVariant(t.description.toString().trimmed()) : QVariant();
-          writer.insertTip(group.localId, tip.subject, description, no, yes, no, today);
-          names.subjects.insert(subjectKey, group.localId);
+          writer.insertTip(group.localId, subject, t.trimmedDescription(), no, yes, no, today);
+          names.subjects.insert(subject.key, group.localId);
           ++result.added.tips;
-          result.added.take(t.date);
+          result.added.take(t.date());
         }
         result.tips.push_back(std::move(tip));
       });
       result.groups.push_back(std::move(group));
     }
+    // The pictures are on the disk before the rows that name them: a group never lacks
+    // its picture, even after a power loss. One wait for all of them.
+    if (!pictures.empty())
+      files_.syncFileSystem(images.folder());
     transaction.commit();
   } catch (const store::StoreError &e) {
     return failed(e.message());

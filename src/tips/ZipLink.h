@@ -56,7 +56,8 @@ public:
 
   // Called now and then while the archive is written, so that a screen can repaint.
   void setProgress(std::function<void()> progress) { progress_ = std::move(progress); }
-  // Deflate level of members that are not pictures (1 fastest .. 9 smallest; 0 default).
+  // Deflate level of the members that are not pictures, 1 (fastest, the default) to 9
+  // (smallest): a package is mostly pictures, which are stored as they are.
   void setDeflateLevel(int level) { level_ = level; }
 
 private:
@@ -71,7 +72,7 @@ private:
   QString lastError_;
   QStringList leftBehind_;
   std::function<void()> progress_;
-  int level_ = 6;
+  int level_ = 1;
 };
 
 } // namespace tips

@@ -191,6 +191,17 @@ TEST_F(Export, AMissingPictureTravelsAsThePlaceholder) {
   EXPECT_EQ(tempPicture(2), "placeholder");
 }
 
+TEST_F(Export, AReadOnlyPictureTravelsAsACopyThatTheCleanUpCanDelete) {
+  QFile::setPermissions(site.paths.groupPicture(delivered), QFileDevice::ReadOwner);
+  const tips::ExportResult r = build({false, true, false, false});
+  ASSERT_TRUE(r.ok()) << r.error.toStdString();
+  EXPECT_EQ(tempPicture(1), "pic:Delivered");
+  // The clean-up does not force read-only files; the working copy must not be one.
+  site.files.deleteFile(site.paths.tempFolder() + "/*.jpg");
+  EXPECT_TRUE(site.tempFiles().isEmpty());
+  EXPECT_EQ(Site::read(site.paths.groupPicture(delivered)), "pic:Delivered");
+}
+
 TEST_F(Export, AFailedBuildLeavesNoRowAndNoPictureAndSaysSo) {
   site.files.failNth(FileOperation::Copy, 3);
   tips::ExportResult r = build({true, true, true, true});

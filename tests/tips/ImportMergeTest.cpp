@@ -145,6 +145,11 @@ TEST_F(Import, MergeMatchesNamesAndSubjectsAndAddsOnlyWhatIsNew) {
                                "registers/Git/1/1", "Rebase/Git/0/0", "Don`t panic/Git/0/0",
                                "It`s fine/Bob`s corner/0/0", "Lonely/No picture/0/0"}));
 
+  // The working files are replaced by the next package; the group's picture stays.
+  Site::write(site.dir.path() + "/other.jpg", "another package's 11");
+  site.files.copyFile(site.dir.path() + "/other.jpg", site.root + "/OBXTemp/11.jpg");
+  EXPECT_EQ(Site::read(site.paths.groupPicture(4)), "pic:Git");
+
   // The same package again adds nothing.
   const QList<QStringList> merged = everything();
   const tips::MergeResult again = import.merge();
