@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -116,10 +117,6 @@ QString libzipMessage(int zipError) {
   const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
   zip_error_fini(&error);
   return text;
-}
-
-bool inside(const QString &path, const QString &folder) {
-  return path == folder || path.startsWith(folder + QLatin1Char('/'));
 }
 
 struct Planned {
@@ -241,33 +238,34 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
     return fail(kDiskFull, QStringLiteral("Cannot create the folder: ") + folder);
   const QString home = QFileInfo(folder).canonicalFilePath();
 
-  // Creates the folder below the target, and checks that it really is below it (no link
-  // along the way leads out).
-  auto folderBelow = [&](const QString &path) -> std::optional<QString> {
-    if (!QDir().mkpath(path))
-      return std::nullopt;
-    const QString real = QFileInfo(path).canonicalFilePath();
-    if (real.isEmpty() || !inside(real, home))
-      return std::nullopt;
-    return real;
+  // The folder of a member below the target, made one level at a time: a link on the way
+  // (which could lead anywhere) is refused before anything is made through it.
+  auto folderBelow = [&](const QString &relative) -> std::optional<QString> {
+    QString current = home;
+    for (const QString &part : relative.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+      current += QLatin1Char('/') + part;
+      const QFileInfo info(current);
+      if (info.isSymLink() || (info.exists() && !info.isDir()))
+        return std::nullopt;
+      if (!info.exists() && !QDir().mkdir(current))
+        return std::nullopt;
+    }
+    return current;
   };
 
   bool replaceNone = false;
   qint64 total = 0;
   std::vector<char> buffer(256 * 1024);
   for (const Planned &p : plan) {
-    const QString path = folder + QLatin1Char('/') + p.relative;
-    if (p.folder) {
-      if (!folderBelow(path))
-        return fail(kRefused,
-                    QStringLiteral("The folder of \"%1\" is not below %2").arg(p.name, folder));
-      continue;
-    }
-    const std::optional<QString> parent = folderBelow(QFileInfo(path).absolutePath());
+    const qsizetype slash = p.relative.lastIndexOf(QLatin1Char('/'));
+    const std::optional<QString> parent =
+        folderBelow(p.folder ? p.relative : p.relative.left(std::max<qsizetype>(slash, 0)));
     if (!parent)
-      return fail(kRefused,
-                  QStringLiteral("The folder of \"%1\" is not below %2").arg(p.name, folder));
-    const QString destination = *parent + QLatin1Char('/') + QFileInfo(path).fileName();
+      return fail(kRefused, QStringLiteral("The folder of \"%1\" is not a plain folder below %2")
+                                .arg(p.name, folder));
+    if (p.folder)
+      continue;
+    const QString destination = *parent + QLatin1Char('/') + p.relative.mid(slash + 1);
     const QFileInfo existing(destination);
     if (existing.exists() || existing.isSymLink()) {
       if (existing.isDir() && !existing.isSymLink())

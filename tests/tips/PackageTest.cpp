@@ -224,6 +224,15 @@ TEST_F(Package, AMemberThatWouldLandOutsideRefusesTheWholePackage) {
   EXPECT_EQ(unpack(site.dir.path() + "/p.zip"), tips::UnzipLink::kRefused);
   EXPECT_TRUE(site.tempFiles().isEmpty());
 
+  // A folder inside that is a link to elsewhere is not followed, nor is anything made there.
+  const QString elsewhere = site.dir.path() + "/elsewhere";
+  QDir().mkpath(elsewhere);
+  ASSERT_TRUE(QFile::link(elsewhere, temp + "sub"));
+  makeZip(site.dir.path() + "/p.zip", {{"sub/deeper/x.jpg", "x"}, {"sub/y.jpg", "y"}});
+  EXPECT_EQ(unpack(site.dir.path() + "/p.zip"), tips::UnzipLink::kRefused);
+  EXPECT_TRUE(QDir(elsewhere).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+  QFile::remove(temp + "sub");
+
   // Folder names inside the package stay inside the folder.
   makeZip(site.dir.path() + "/p.zip", {{"sub/./x.jpg", "x"}});
   EXPECT_EQ(unpack(site.dir.path() + "/p.zip"), 0);
