@@ -22,6 +22,9 @@ struct OBXGlobals {
   QString gDescription;
   int gShowGroupIndex = 0;
   int gShowSubjectIndex = 0;
+  // Set by a screen that hands a particular tip back to the main screen (the two indexes
+  // above); the main screen shows it once and clears the request.
+  bool gShowRequested = false;
   QString gGroupPicture;
   QString gNewPicture;
   int gGroupSubjectCount = 0;

@@ -97,6 +97,12 @@ protected:
   template <class S> void onActivated(QComboBox *combo, void (S::*handler)()) {
     wireActivated(combo, bindHandler(handler));
   }
+  // Any other signal of a control (text changed, an entry activated, a timer's tick); the
+  // signal's arguments are not passed on: the handler reads the controls.
+  template <class Sender, class Signal, class S>
+  void onSignal(Sender *sender, Signal signal, void (S::*handler)()) {
+    connect(sender, signal, this, [this, run = bindHandler(handler)] { runHandler(run); });
+  }
 
   // Hands over to another screen: geometry recorded, target shown, this one unloaded.
   void handOver(const QString &target);

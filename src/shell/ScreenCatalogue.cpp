@@ -11,6 +11,7 @@
 #include "groups/frmEditGroup2.h"
 #include "shell/ScreenNames.h"
 #include "shell/frmAbout.h"
+#include "shell/frmFindTips.h"
 #include "shell/frmOmbrixShow.h"
 #include "shell/frmScreenDefault.h"
 #include "subjects/frmAddSubject.h"
@@ -79,6 +80,8 @@ std::vector<ScreenEntry> makeCatalogue() {
              300)},
       {screen::frmImport2, make<frmImport2>(),
        frame(importTips, "Importing Tips", "Cancel this Action", "Importing New Tips", 300)},
+      {screen::frmFindTips, make<frmFindTips>(),
+       frame("Find Tips Screen", "Find Tips", "Exit Find Tips Screen", "Find Tips", 400)},
   };
 }
 

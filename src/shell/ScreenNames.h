@@ -28,4 +28,6 @@ inline constexpr QLatin1StringView frmExport2{"frmExport2"};
 inline constexpr QLatin1StringView frmImport1{"frmImport1"};
 inline constexpr QLatin1StringView frmImport2{"frmImport2"};
 
+inline constexpr QLatin1StringView frmFindTips{"frmFindTips"};
+
 } // namespace screen

@@ -13,12 +13,15 @@
 #include "widgets/SortedList.h"
 #include "widgets/TextBoxes.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -129,6 +132,10 @@ void frmOmbrixShow::buildMenu() {
   QMenu *settings = menu(tools, "mnuSettingsItem", QStringLiteral("Settings"));
   item(settings, "mnuUserPersonalItem", QStringLiteral("User Details"),
        &frmOmbrixShow::mnuUserPersonalItem_Click);
+  item(tools, "mnuFindTipsItem", QStringLiteral("Find Tips..."),
+       &frmOmbrixShow::mnuFindTipsItem_Click);
+  tools->findChild<QAction *>(QStringLiteral("mnuFindTipsItem"))
+      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
 
   QMenu *help = bar->addMenu(QStringLiteral("Help"));
   help->setObjectName(QStringLiteral("mnuHelpItem"));
@@ -192,7 +199,15 @@ void frmOmbrixShow::Form_Activate() {
   BusyPointer busy;
   AllBtnTrue();
   fillSortedList(Combo1, groups);
-  selectEntry(Combo1, 0);
+  int group = 0;
+  pendingSubject_ = 0;
+  // A screen that hands back a particular tip (Find Tips) names its places in the lists;
+  // every other return starts at the first group.
+  if (std::exchange(g().gShowRequested, false)) {
+    group = std::clamp(g().gShowGroupIndex, 0, int(groups.size()) - 1);
+    pendingSubject_ = g().gShowSubjectIndex;
+  }
+  selectEntry(Combo1, group);
   Combo1_Click();
 }
 
@@ -221,7 +236,8 @@ void frmOmbrixShow::Combo1_Click() {
   }
   AllBtnTrue();
   fillSortedList(Combo2, subjects);
-  selectEntry(Combo2, 0);
+  const int subject = std::exchange(pendingSubject_, 0);
+  selectEntry(Combo2, subject >= 0 && subject < int(subjects.size()) ? subject : 0);
   Combo2_Click();
   cmdNext->setFocus();
 }
@@ -396,6 +412,8 @@ void frmOmbrixShow::mnuImportItem_Click() {
 void frmOmbrixShow::mnuUserPersonalItem_Click() {
   openFromMenu(screen::frmUserDetails, [this] { g().gPicturePath = placeholderPicture(); });
 }
+
+void frmOmbrixShow::mnuFindTipsItem_Click() { openFromMenu(screen::frmFindTips, {}); }
 
 void frmOmbrixShow::mnuAboutItem_Click() { openFromMenu(screen::frmAbout, {}, {}, false); }
 

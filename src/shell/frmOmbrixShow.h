@@ -43,6 +43,7 @@ public:
   void mnuScreenUserPositionItem_Click();
   void mnuScreenDefaultPositionItem_Click();
   void mnuUserPersonalItem_Click();
+  void mnuFindTipsItem_Click();
   void mnuContentsItem_Click();
   void mnuAboutItem_Click();
 
@@ -62,6 +63,9 @@ private:
 
   store::DataControl Data11;
   tips::TipRows tips_;
+  // The subject to select when the group list is clicked next (a tip asked for by another
+  // screen); 0 otherwise.
+  int pendingSubject_ = 0;
   QComboBox *Combo1;
   QComboBox *Combo2;
   DescriptionBox *txtDescription;

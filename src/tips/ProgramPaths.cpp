@@ -16,6 +16,7 @@ QString ProgramPaths::file(const QString &relativeText) const {
 }
 
 QString ProgramPaths::tipDatabase() const { return file(QLatin1String(relative::kTipDatabase)); }
+QString ProgramPaths::tipIndex() const { return file(QLatin1String(relative::kTipIndex)); }
 QString ProgramPaths::templateDatabase() const {
   return file(QLatin1String(relative::kTemplateDatabase));
 }

@@ -22,6 +22,7 @@ public:
   QString file(const QString &relative) const;
 
   QString tipDatabase() const;      // the user's tips, groups and settings
+  QString tipIndex() const;         // the search index of the tips, rebuilt when missing
   QString templateDatabase() const; // the empty database an export starts from
   QString exportDatabase() const;   // the database an export fills
   QString exportFolder() const;
@@ -40,6 +41,7 @@ private:
 // (the data generator) or that name a pattern inside one.
 namespace relative {
 inline constexpr const char *kTipDatabase = "\\ombrixtips.mdb";
+inline constexpr const char *kTipIndex = "\\ombrixtips.idx";
 inline constexpr const char *kTemplateDatabase = "\\@@@@@@@@.@@@";
 inline constexpr const char *kExportFolder = "\\Export";
 inline constexpr const char *kExportDatabase = "\\Export\\obxexpor.mdb";

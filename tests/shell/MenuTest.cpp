@@ -68,6 +68,8 @@ TEST_F(Menu, EveryCommandPreparesItsValuesAndHandsOver) {
        [&](const OBXGlobals &g) { EXPECT_EQ(g.gPicturePath, placeholder()); }},
       {"mnuUserPersonalItem", "frmUserDetails",
        [&](const OBXGlobals &g) { EXPECT_EQ(g.gPicturePath, placeholder()); }},
+      {"mnuFindTipsItem", "frmFindTips",
+       [](const OBXGlobals &g) { EXPECT_FALSE(g.gShowRequested); }},
   };
   for (const Command &command : commands) {
     SCOPED_TRACE(command.item);
