@@ -214,15 +214,17 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
     if (!wanted || place->isEmpty() || (folder && !keepFolderNames))
       continue;
     zip_stat_t st;
-    if (!folder && zip_stat_index(za.get(), index, 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE))
+    if (!folder && zip_stat_index(za.get(), index, 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE)) {
+      // Checked member by member, so that the sum never overflows.
       declared += qint64(std::min<zip_uint64_t>(st.size, zip_uint64_t(1) << 62));
+      if (declared > limits_.maxBytes)
+        return fail(kRefused, QStringLiteral("The archive would unpack to more than %1 bytes: %2")
+                                  .arg(limits_.maxBytes)
+                                  .arg(archivePath));
+    }
     plan.push_back(
         {index, name, keepFolderNames ? place->join(QLatin1Char('/')) : place->last(), folder});
   }
-  if (declared > limits_.maxBytes)
-    return fail(kRefused, QStringLiteral("The archive would unpack to more than %1 bytes: %2")
-                              .arg(limits_.maxBytes)
-                              .arg(archivePath));
   if (plan.empty() && includeCount > 0)
     return fail(kNoMatch, QStringLiteral("No member matches the names asked for."));
 
