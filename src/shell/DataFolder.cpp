@@ -24,14 +24,6 @@ QString absoluteClean(const QString &path) {
   return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
-// Writable for this process, and not marked read-only: the program takes the owner's write
-// permission as the read-only attribute, for every user (root included), so a program
-// folder marked read-only is treated as installed even when root starts it.
-bool writable(const QString &path) {
-  return (QFile::permissions(path) & QFileDevice::WriteOwner) &&
-         ::access(QFile::encodeName(path).constData(), W_OK) == 0;
-}
-
 bool holdsTipDatabase(const QString &folder, const FileService &files) {
   return QFileInfo(tips::ProgramPaths(folder, files).tipDatabase()).isFile();
 }
@@ -105,6 +97,11 @@ void fill(const QString &folder, const QString &deliveredFolder, const FileServi
 
 } // namespace
 
+bool writableByProgram(const QString &path) {
+  return (QFile::permissions(path) & QFileDevice::WriteOwner) &&
+         ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
 QString userDataFolder(const QProcessEnvironment &environment, const QString &homeFolder) {
   const QString dataHome = environment.value(QStringLiteral("XDG_DATA_HOME"));
   const QString base = !dataHome.isEmpty() && QDir::isAbsolutePath(dataHome)
@@ -151,7 +148,8 @@ ProgramFolders chooseProgramFolders(const QString &executableFolder, const Insta
                                     const QString &dataFolder, const FileService &files) {
   const QString own = absoluteClean(executableFolder);
   const bool ownDatabase = holdsTipDatabase(own, files);
-  if (ownDatabase && writable(tips::ProgramPaths(own, files).tipDatabase()) && writable(own))
+  if (ownDatabase && writableByProgram(tips::ProgramPaths(own, files).tipDatabase()) &&
+      writableByProgram(own))
     return {own, own, own, ProgramFolders::Kind::Portable};
 
   ProgramFolders folders;

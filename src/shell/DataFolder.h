@@ -42,6 +42,11 @@ struct InstalledLayout {
   QString deliveredFolder; // the delivered files and the help file
 };
 
+// Writable for this process, and not marked read-only: the program takes the owner's write
+// permission as the read-only attribute, for every user (root included), so a program
+// folder marked read-only is treated as read-only even when root starts it.
+bool writableByProgram(const QString &path);
+
 // The user's data folder: $XDG_DATA_HOME/ombrixtips, or ~/.local/share/ombrixtips when
 // XDG_DATA_HOME is unset, empty or relative (the base directory specification says a
 // relative one is to be ignored).

@@ -1,10 +1,12 @@
 #include "shell/Program.h"
 
 #include "platform/ComponentService.h"
+#include "platform/MsgBox.h"
 #include "shell/ContextIDs.h"
 #include "shell/ErrorReport.h"
 #include "shell/ScreenNames.h"
 #include "shell/Screens.h"
+#include "shell/StartChecks.h"
 
 #include <QCoreApplication>
 
@@ -22,11 +24,26 @@ Program::~Program() {
   // Screens go before the services they use.
   screens_->discardAll();
   screens_.reset();
+  lock_.reset();
 }
 
 bool Program::start() {
-  const bool started = runReportingErrors(
-      QStringLiteral("Ombrix Tips"), [this] { screens_->open(screen::frmOmbrixShow); });
+  // Said before any screen, so that the user types nothing that could not be kept.
+  const QString folder = files_.nativePath(appPath_);
+  QString refusal = readOnlyDataMessage(folder, paths_.tipDatabase());
+  if (refusal.isEmpty()) {
+    if (!lock_)
+      lock_ = std::make_unique<InstanceLock>(folder);
+    if (!lock_->acquire())
+      refusal = lock_->message();
+  }
+  if (!refusal.isEmpty()) {
+    MsgBox(refusal, msgbox::vbCritical, QStringLiteral("Ombrix Tips"));
+    endProgram();
+    return false;
+  }
+  const bool started = runReportingErrors(QStringLiteral("Ombrix Tips"),
+                                          [this] { screens_->open(screen::frmOmbrixShow); });
   if (!started || screens_->loaded().empty()) {
     // Without its tip database the program cannot show anything.
     endProgram();

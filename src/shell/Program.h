@@ -14,6 +14,7 @@
 class Screens;
 class ContextIDs;
 class ComponentService;
+class InstanceLock;
 
 class Program {
 public:
@@ -45,8 +46,10 @@ public:
   ContextIDs &help() { return *help_; }
   ComponentService &components() { return *components_; }
 
-  // Opens the first screen. When it cannot be opened (no readable tip database), says why
-  // and ends the program; returns false then.
+  // Opens the first screen. When the program may not run on its folder (the folder or the
+  // tip database is read-only, another program runs on it) or the screen cannot be opened
+  // (no readable tip database), says why and ends the program; returns false then. The
+  // folder stays this program's until it is destroyed.
   bool start();
 
   // File, Exit: ends the program at once; no screen runs its unload steps.
@@ -63,6 +66,7 @@ private:
   std::unique_ptr<ComponentService> components_;
   std::unique_ptr<ContextIDs> help_;
   std::unique_ptr<Screens> screens_;
+  std::unique_ptr<InstanceLock> lock_;
   std::function<void()> endHandler_;
   bool ended_ = false;
 };
