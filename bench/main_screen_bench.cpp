@@ -1,4 +1,5 @@
-// The main screen at scale: 32,767 tips in 300 groups.
+// The main screen at scale: 32,767 tips in 300 groups, and 1,000,000 tips in 3,000 groups
+// with a group of 10,000 (the size Find Tips is built for).
 //   build/bench/bench_main_screen --benchmark_repetitions=10 --benchmark_report_aggregates_only
 #include "LargeDatabase.h"
 
@@ -12,19 +13,26 @@
 
 namespace {
 
+Installation *filledInstallation(const LargeCollection &collection) {
+  auto *inst = new Installation;
+  fillLargeCollection(inst->file(QStringLiteral("ombrixtips.mdb")), collection);
+  inst->setUserDetails();
+  return inst;
+}
+
 Installation &largeInstallation() {
-  static Installation *installation = [] {
-    auto *inst = new Installation;
-    fillLargeCollection(inst->file(QStringLiteral("ombrixtips.mdb")), LargeCollection{});
-    inst->setUserDetails();
-    return inst;
-  }();
+  static Installation *installation = filledInstallation(LargeCollection{});
+  return *installation;
+}
+
+Installation &millionInstallation() {
+  static Installation *installation =
+      filledInstallation(LargeCollection{3000, 1000000, 10000, QStringLiteral("Big Group")});
   return *installation;
 }
 
 // From the load of the main screen to filled lists with the first description shown.
-void MainScreenLoad(benchmark::State &state) {
-  Installation &inst = largeInstallation();
+void mainScreenLoad(benchmark::State &state, Installation &inst) {
   for (auto _ : state) {
     inst.program().start();
     state.PauseTiming();
@@ -35,11 +43,9 @@ void MainScreenLoad(benchmark::State &state) {
     state.ResumeTiming();
   }
 }
-BENCHMARK(MainScreenLoad)->Unit(benchmark::kMillisecond);
 
-// Choosing the group of 1,000 tips: picture, subject list and first description.
-void ChooseBigGroup(benchmark::State &state) {
-  Installation &inst = largeInstallation();
+// Choosing the big group: picture, subject list and first description.
+void chooseBigGroup(benchmark::State &state, Installation &inst) {
   inst.program().start();
   auto *groups = inst.active()->findChild<QComboBox *>(QStringLiteral("Combo1"));
   const int big = groups->findText(QStringLiteral("Big Group"));
@@ -57,7 +63,19 @@ void ChooseBigGroup(benchmark::State &state) {
   inst.program().screens().unload(inst.active());
   inst.settle();
 }
+
+void MainScreenLoad(benchmark::State &state) { mainScreenLoad(state, largeInstallation()); }
+BENCHMARK(MainScreenLoad)->Unit(benchmark::kMillisecond);
+void ChooseBigGroup(benchmark::State &state) { chooseBigGroup(state, largeInstallation()); }
 BENCHMARK(ChooseBigGroup)->Unit(benchmark::kMillisecond);
+void MainScreenLoadMillion(benchmark::State &state) {
+  mainScreenLoad(state, millionInstallation());
+}
+BENCHMARK(MainScreenLoadMillion)->Unit(benchmark::kMillisecond);
+void ChooseGroupOf10000Million(benchmark::State &state) {
+  chooseBigGroup(state, millionInstallation());
+}
+BENCHMARK(ChooseGroupOf10000Million)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

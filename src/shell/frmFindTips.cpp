@@ -19,8 +19,11 @@ constexpr int kBuildStep = 20000;
 constexpr int kTipRole = Qt::UserRole;
 constexpr int kGroupRole = Qt::UserRole + 1;
 
-QString foundText(int count) {
-  return count == 1 ? QStringLiteral("1 Tip Found") : QStringLiteral("%1 Tips Found").arg(count);
+QString foundText(const tips::SearchResult &result) {
+  if (result.capped)
+    return QStringLiteral("More Than %1 Tips Found").arg(result.total);
+  return result.total == 1 ? QStringLiteral("1 Tip Found")
+                           : QStringLiteral("%1 Tips Found").arg(result.total);
 }
 
 } // namespace
@@ -127,7 +130,7 @@ void frmFindTips::showResults() {
     startIndexBuild();
     return;
   }
-  lblFound->setText(txtFind->text().trimmed().isEmpty() ? QString() : foundText(result.total));
+  lblFound->setText(txtFind->text().trimmed().isEmpty() ? QString() : foundText(result));
   for (const tips::FoundTip &tip : result.tips) {
     auto *item = new QListWidgetItem(
         QStringLiteral("%1  \u2014  %2  \u2014  %3").arg(tip.subject, tip.groupName, tip.excerpt));

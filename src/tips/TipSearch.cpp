@@ -1,9 +1,13 @@
 #include "tips/TipSearch.h"
 
+#include <QByteArrayList>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 
 #include "store/Sqlite.h"
@@ -19,12 +23,26 @@ using store::sql::Statement;
 const char *const kCreateIndex =
     "CREATE VIRTUAL TABLE tip_text USING fts5(subject, description, group_id UNINDEXED, "
     "tokenize = 'unicode61 remove_diacritics 2', prefix = '2 3');"
-    "CREATE TABLE stamp(tip_count INTEGER NOT NULL, highest_key INTEGER NOT NULL);";
+    "CREATE TABLE stamp(tip_count INTEGER NOT NULL, highest_key INTEGER NOT NULL);"
+    // Every word of the index in its stored form, for the beginnings of words typed
+    // (fts5vocab reads its list from the start for each lookup).
+    "CREATE TABLE words(term TEXT PRIMARY KEY) WITHOUT ROWID;";
 
-// Subjects weigh ten times as much as descriptions in bm25, within each tier.
-const char *const kRanked =
-    "SELECT rowid, group_id, subject, snippet(tip_text, 1, '', '', '...', 12) FROM tip_text "
-    "WHERE tip_text MATCH ?1 ORDER BY bm25(tip_text, 10.0, 1.0) LIMIT ?2";
+// Ranking reads the positions of every match it orders, which a word found in a hundred
+// thousand tips makes slow. Beyond this many matches only the newest this many are ranked:
+// such a search is narrowed by another word anyway.
+constexpr int kRankWindow = 1000;
+// Counting stops here; a word in nearly every tip is counted as "more than" this.
+constexpr int kCountCap = 10000;
+// A word's rarity is told from up to this many tips: beyond, every word is common alike.
+constexpr int kRarityCap = 1000;
+// A typed beginning of a word of this length or more is looked up in the index's list of
+// words and searched as the words it begins (each read as it is stored, without building a
+// merged list of every match first); shorter ones use the prefix indexes.
+constexpr int kExpandFrom = 4;
+constexpr int kMostExpansions = 256;
+// SQLite takes at most 127 arguments to a function.
+constexpr int kMostRarities = 100;
 
 // A character that belongs to a word, as unicode61 sees it: letters, digits, and the marks
 // that accents are made of (removed by the tokenizer, kept here with their letter).
@@ -90,19 +108,23 @@ QString oneLine(QString text) {
   return text.simplified();
 }
 
-} // namespace
+// One typed word (its parts, when an apostrophe or a dash splits it) or one quoted phrase.
+struct Piece {
+  QStringList words;
+  bool phrase = false;
+  // A word typed alone finds the words it begins; a quoted phrase matches as written.
+  QString expression() const { return phrase ? ftsString(words) : ftsString(words) + '*'; }
+};
 
-QString matchExpression(const QString &typed) {
-  QStringList parts;
+std::vector<Piece> piecesOf(const QString &typed) {
+  std::vector<Piece> pieces;
   QString piece;
   bool inPhrase = false;
   auto endPiece = [&](bool phrase) {
     const QStringList words = wordsOf(piece);
     piece.clear();
-    if (words.isEmpty())
-      return;
-    // A word typed alone finds the words it begins; a quoted phrase matches as written.
-    parts << (phrase ? ftsString(words) : ftsString(words) + QLatin1Char('*'));
+    if (!words.isEmpty())
+      pieces.push_back({words, phrase});
   };
   for (const QChar c : typed) {
     if (c == QLatin1Char('"')) {
@@ -115,6 +137,151 @@ QString matchExpression(const QString &typed) {
     }
   }
   endPiece(inPhrase); // an unclosed quote still holds a phrase
+  return pieces;
+}
+
+// The form unicode61 with diacritics removed gives a word: lower case, no accents.
+QString tokenForm(const QString &word) {
+  QString out;
+  for (const QChar c : word.normalized(QString::NormalizationForm_D))
+    if (!c.isMark())
+      out += c;
+  return out.toLower();
+}
+
+// About a dozen words of a description on one line, from just before the first word that
+// begins with one of the stems (its start when none does).
+QString excerptOf(const QString &text, const QStringList &stems) {
+  constexpr int kBefore = 3, kWords = 12;
+  struct Word {
+    qsizetype start, end;
+  };
+  std::vector<Word> words;
+  qsizetype hit = -1;
+  for (qsizetype i = 0; i < text.size();) {
+    if (!inWord(text[i])) {
+      ++i;
+      continue;
+    }
+    qsizetype end = i;
+    while (end < text.size() && inWord(text[end]))
+      ++end;
+    words.push_back({i, end});
+    if (hit < 0) {
+      const QString form = tokenForm(text.mid(i, end - i));
+      for (const QString &stem : stems)
+        if (form.startsWith(stem)) {
+          hit = qsizetype(words.size()) - 1;
+          break;
+        }
+    }
+    i = end;
+    if (hit >= 0 && qsizetype(words.size()) >= hit + kWords - kBefore)
+      break;
+  }
+  if (words.empty())
+    return QString();
+  const qsizetype first = std::max<qsizetype>(0, hit - kBefore);
+  const qsizetype last = std::min<qsizetype>(qsizetype(words.size()) - 1, first + kWords - 1);
+  qsizetype end = words[last].end; // with the punctuation that closes the last word
+  while (end < text.size() && !text[end].isSpace())
+    ++end;
+  QString excerpt = oneLine(text.mid(words[first].start, end - words[first].start));
+  if (first > 0)
+    excerpt.prepend(QStringLiteral("..."));
+  for (qsizetype i = end; i < text.size(); ++i)
+    if (inWord(text[i])) {
+      excerpt.append(QStringLiteral("..."));
+      break;
+    }
+  return excerpt;
+}
+
+double saturated(double hits, int length, double usualLength) {
+  return hits * 2.2 / (hits + 1.2 * (0.25 + 0.75 * length / usualLength));
+}
+
+// obx_rank(tip_text, pieces, rarity, rarity, ...): pieces lists, comma-separated, the typed
+// piece that each phrase of the expression stands for, in order; then each piece's rarity
+// (at most kMostRarities of them: the rest count 1). Higher is
+// better: a subject that holds every piece first, then the pieces' hits weighted by rarity
+// (a subject's ten times a description's, fewer hits in a longer text counting less), then
+// the pieces close together in the description.
+void obxRank(const Fts5ExtensionApi *api, Fts5Context *fts, sqlite3_context *result, int nVal,
+             sqlite3_value **values) {
+  const int phrases = api->xPhraseCount(fts);
+  const QByteArrayList listed =
+      nVal > 0
+          ? QByteArray(reinterpret_cast<const char *>(sqlite3_value_text(values[0]))).split(',')
+          : QByteArrayList();
+  int pieces = 1;
+  std::vector<int> pieceOf(std::size_t(std::max(phrases, 0)), 0);
+  for (int p = 0; p < phrases && p < listed.size(); ++p) {
+    pieceOf[p] = std::max(0, listed[p].toInt());
+    pieces = std::max(pieces, pieceOf[p] + 1);
+  }
+  std::vector<double> weight(pieces, 1.0), subject(pieces), description(pieces);
+  std::vector<int> firstAt(pieces, -1);
+  for (int g = 0; g < pieces && g + 1 < nVal; ++g)
+    weight[g] = sqlite3_value_double(values[g + 1]);
+  int hits = 0;
+  if (api->xInstCount(fts, &hits) != SQLITE_OK) {
+    sqlite3_result_double(result, 0);
+    return;
+  }
+  for (int i = 0; i < hits; ++i) {
+    int phrase = 0, column = 0, offset = 0;
+    if (api->xInst(fts, i, &phrase, &column, &offset) != SQLITE_OK || phrase >= phrases)
+      continue;
+    const int piece = pieceOf[phrase];
+    if (column == 0) {
+      subject[piece] += 1;
+    } else if (column == 1) {
+      description[piece] += 1;
+      if (firstAt[piece] < 0 || offset < firstAt[piece])
+        firstAt[piece] = offset;
+    }
+  }
+  int subjectLength = 0, descriptionLength = 0;
+  api->xColumnSize(fts, 0, &subjectLength);
+  api->xColumnSize(fts, 1, &descriptionLength);
+  double score = 0;
+  bool allInSubject = pieces > 0;
+  int first = INT_MAX, last = -1;
+  for (int g = 0; g < pieces; ++g) {
+    allInSubject = allInSubject && subject[g] > 0;
+    score += weight[g] * (10 * saturated(subject[g], subjectLength, 6) +
+                          saturated(description[g], descriptionLength, 40));
+    if (firstAt[g] >= 0) {
+      first = std::min(first, firstAt[g]);
+      last = std::max(last, firstAt[g]);
+    }
+  }
+  if (pieces > 1 && last >= 0)
+    score += 1.0 / (1 + last - first);
+  if (allInSubject)
+    score += 1000;
+  sqlite3_result_double(result, score);
+}
+
+void registerRank(sqlite3 *db) {
+  fts5_api *api = nullptr;
+  sqlite3_stmt *s = nullptr;
+  if (sqlite3_prepare_v2(db, "SELECT fts5(?1)", -1, &s, nullptr) == SQLITE_OK) {
+    sqlite3_bind_pointer(s, 1, &api, "fts5_api_ptr", nullptr);
+    sqlite3_step(s);
+  }
+  sqlite3_finalize(s);
+  if (!api || api->xCreateFunction(api, "obx_rank", nullptr, obxRank, nullptr) != SQLITE_OK)
+    throw store::StoreError(QStringLiteral("The search index cannot rank its matches."));
+}
+
+} // namespace
+
+QString matchExpression(const QString &typed) {
+  QStringList parts;
+  for (const Piece &piece : piecesOf(typed))
+    parts << piece.expression();
   return parts.join(QStringLiteral(" AND "));
 }
 
@@ -142,6 +309,12 @@ sqlite3 *TipIndex::index() {
     if (!QFileInfo::exists(path_))
       throw store::StoreError(QStringLiteral("There is no search index at %1.").arg(path_));
     index_ = openFile(path_, SQLITE_OPEN_READWRITE);
+    try {
+      registerRank(index_);
+    } catch (...) {
+      closeFile(index_);
+      throw;
+    }
     // A lost write costs a rebuild, never a tip: the index need not wait for the disk.
     sqlite3_exec(index_, "PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr);
   }
@@ -259,6 +432,9 @@ void TipIndex::finishBuild() {
   stamp.reset();
   // Fewer segments make every later query cheaper.
   execute(build_, "INSERT INTO tip_text(tip_text) VALUES ('optimize')");
+  execute(build_, "CREATE VIRTUAL TABLE temp.all_words USING fts5vocab(main, tip_text, row);"
+                  "INSERT INTO words SELECT term FROM temp.all_words;"
+                  "DROP TABLE temp.all_words;");
   closeFile(build_);
   closeFile(index_);
   const QString fresh = path_ + QStringLiteral(".new");
@@ -285,47 +461,108 @@ void TipIndex::rebuild() {
 
 SearchResult TipIndex::search(const QString &typed, int limit) {
   SearchResult result;
-  const QString expression = matchExpression(typed);
-  if (expression.isEmpty())
+  const std::vector<Piece> pieces = piecesOf(typed);
+  if (pieces.empty())
     return result;
   sqlite3 *db = index();
+  const auto count = [&](const QString &expression, int cap) {
+    Statement s(db, QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM tip_text WHERE tip_text "
+                                   "MATCH ?1 LIMIT ?2)"));
+    s.bind(1, expression);
+    s.bind(2, cap + 1);
+    s.step();
+    return int(s.int64(0));
+  };
+  qint64 tips = 1;
   {
-    Statement count(db, QStringLiteral("SELECT count(*) FROM tip_text WHERE tip_text MATCH ?1"));
-    count.bind(1, expression);
-    count.step();
-    result.total = int(count.int64(0));
+    Statement s(db, QStringLiteral("SELECT tip_count FROM stamp"));
+    if (s.step())
+      tips = std::max<qint64>(1, s.int64(0));
   }
+  // Each piece's expression, with its phrases and its rarity for obx_rank.
+  QStringList parts, phrasePieces, rarities;
+  for (int i = 0; i < int(pieces.size()); ++i) {
+    const Piece &piece = pieces[std::size_t(i)];
+    QString expression = piece.expression();
+    int phrases = 1;
+    const QString stem = tokenForm(piece.words.first());
+    if (!piece.phrase && piece.words.size() == 1 && stem.size() >= kExpandFrom) {
+      Statement words(db, QStringLiteral("SELECT term FROM words WHERE term >= ?1 AND "
+                                         "term < ?2 ORDER BY term LIMIT ?3"));
+      words.bind(1, stem);
+      const char32_t highest = 0x10FFFF;
+      words.bind(2, stem + QString::fromUcs4(&highest, 1));
+      words.bind(3, kMostExpansions + 1);
+      QStringList found;
+      while (words.step())
+        found << ftsString({words.text(0)});
+      // None found (a letter that folds otherwise than here): the prefix query decides.
+      if (!found.isEmpty() && found.size() <= kMostExpansions) {
+        expression = QLatin1Char('(') + found.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+        phrases = int(found.size());
+      }
+    }
+    const int matches = std::max(1, count(expression, kRarityCap));
+    const double rarity = std::log((tips - matches + 0.5) / (matches + 0.5) + 1);
+    for (int p = 0; p < phrases; ++p)
+      phrasePieces << QString::number(i);
+    if (i < kMostRarities)
+      rarities << QString::number(rarity, 'g', 6);
+    parts << expression;
+  }
+  const QString expression = parts.join(QStringLiteral(" AND "));
+  result.total = count(expression, kCountCap);
+  result.capped = result.total > kCountCap;
+  if (result.capped)
+    result.total = kCountCap;
   if (result.total == 0)
     return result;
-  // Subjects that hold every word first, then the tips that match through their
-  // description.
-  const QString inSubject = QStringLiteral("{subject} : (%1)").arg(expression);
-  const QStringList tiers{inSubject, QStringLiteral("(%1) NOT (%2)").arg(expression, inSubject)};
+  qint64 floor = 0;
+  if (result.total > kRankWindow) {
+    Statement newest(db, QStringLiteral("SELECT rowid FROM tip_text WHERE tip_text MATCH ?1 "
+                                        "ORDER BY rowid DESC LIMIT 1 OFFSET ?2"));
+    newest.bind(1, expression);
+    newest.bind(2, kRankWindow - 1);
+    if (newest.step())
+      floor = newest.int64(0);
+  }
+  // The numbers are the program's own, never typed text.
+  Statement ranked(db, QStringLiteral("SELECT rowid, group_id, subject FROM tip_text WHERE "
+                                      "tip_text MATCH ?1 AND rowid >= ?2 ORDER BY "
+                                      "obx_rank(tip_text, ?4, %1) DESC LIMIT ?3")
+                           .arg(rarities.join(QLatin1Char(','))));
+  ranked.bind(1, expression);
+  ranked.bind(2, floor);
+  ranked.bind(3, limit);
+  ranked.bind(4, phrasePieces.join(QLatin1Char(',')));
+  while (ranked.step()) {
+    FoundTip tip;
+    tip.tipId = qint32(ranked.int64(0));
+    tip.groupId = qint32(ranked.int64(1));
+    tip.subject = ranked.text(2);
+    result.tips.push_back(std::move(tip));
+  }
+  // Excerpts and group names for the listed tips only. FTS5's snippet() would run the
+  // whole match again for each tip.
+  QStringList stems;
+  for (const Piece &piece : pieces)
+    stems << tokenForm(piece.words.first());
+  Statement description(db, QStringLiteral("SELECT description FROM tip_text WHERE rowid = ?1"));
   Statement group(tipDatabase(),
                   QStringLiteral("SELECT TIP_GROUP FROM \"Group\" WHERE GROUP_ID = ?1"));
   QHash<qint32, QString> groupNames;
-  for (const QString &tier : tiers) {
-    const int room = limit - int(result.tips.size());
-    if (room <= 0)
-      break;
-    Statement s(db, QLatin1String(kRanked));
-    s.bind(1, tier);
-    s.bind(2, room);
-    while (s.step()) {
-      FoundTip tip;
-      tip.tipId = qint32(s.int64(0));
-      tip.groupId = qint32(s.int64(1));
-      tip.subject = s.text(2);
-      tip.excerpt = oneLine(s.text(3));
-      auto known = groupNames.find(tip.groupId);
-      if (known == groupNames.end()) {
-        group.bind(1, tip.groupId);
-        known = groupNames.insert(tip.groupId, group.step() ? group.text(0) : QString());
-        group.reset();
-      }
-      tip.groupName = *known;
-      result.tips.push_back(std::move(tip));
+  for (FoundTip &tip : result.tips) {
+    description.bind(1, tip.tipId);
+    if (description.step())
+      tip.excerpt = excerptOf(description.text(0), stems);
+    description.reset();
+    auto known = groupNames.find(tip.groupId);
+    if (known == groupNames.end()) {
+      group.bind(1, tip.groupId);
+      known = groupNames.insert(tip.groupId, group.step() ? group.text(0) : QString());
+      group.reset();
     }
+    tip.groupName = *known;
   }
   return result;
 }
@@ -357,6 +594,12 @@ void TipIndex::putTip(qint32 tipId, qint32 groupId, const QString &subject,
       add.bind(3, description);
       add.bind(4, groupId);
       add.step();
+      Statement word(db, QStringLiteral("INSERT OR IGNORE INTO words VALUES (?1)"));
+      for (const QString &w : wordsOf(subject + QLatin1Char(' ') + description)) {
+        word.bind(1, tokenForm(w));
+        word.step();
+        word.reset();
+      }
       if (isNew) {
         Statement stamp(db, QStringLiteral("UPDATE stamp SET tip_count = tip_count + 1, "
                                            "highest_key = max(highest_key, ?1)"));

@@ -7,8 +7,10 @@
 // typed word matches any word it begins ("tes" finds "Testing"); every word must match,
 // in any order; a phrase in double quotes matches as written. Apostrophes and the
 // backticks that names hold in their place both separate words, so "don't" finds
-// "don`t". Subjects that hold every word come first, then the rest; within each, FTS5's
-// bm25 puts rarer words and denser matches first.
+// "don`t". Subjects that hold every word come first, then the rest; within each, rarer
+// words, more hits in a shorter text and words close together first (obx_rank, a bm25-like
+// score whose word rarities are counted once per search, up to 1,000 tips). With more than
+// 1,000 matches, the newest 1,000 are ranked; counting stops at 10,000.
 //
 // Keeping it current: TipRows reports every tip it writes or deletes (putTip, removeTip),
 // which also moves the index's stamp: the tip count and the highest tip key ever handed
@@ -40,7 +42,8 @@ struct FoundTip {
 };
 
 struct SearchResult {
-  int total = 0; // every matching tip, not only the ones listed
+  int total = 0;       // every matching tip, not only the ones listed
+  bool capped = false; // more tips than total match (counting stops at 10,000)
   std::vector<FoundTip> tips;
 };
 

@@ -128,6 +128,9 @@ TEST_F(Search, AHostileSearchTextFindsNothingAndBreaksNothing) {
                             "{subject}:", "plain\" OR \"x", "'; DROP TABLE Tips; --"})
     EXPECT_NO_THROW(index.search(typed)) << typed;
   EXPECT_EQ(subjects("-plain"), QStringList{"Plain"});
+  // More words than the engine takes arguments for a function.
+  EXPECT_NO_THROW(index.search(QString("plain ").repeated(300)));
+  EXPECT_EQ(index.search(QString("plai ").repeated(300)).total, 1);
   EXPECT_EQ(rows("SELECT count(*) FROM Tips")[0][0], "2");
 }
 
