@@ -8,20 +8,22 @@
 #include <QTemporaryFile>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
-FileError::FileError(const QString &path, const QString &reason)
+FileError::FileError(const QString &path, const QString &reason, int systemError)
     : std::runtime_error((reason + QStringLiteral(": ") + path).toStdString()), path_(path),
-      reason_(reason) {}
+      reason_(reason), systemError_(systemError) {}
 
 QString FileError::message() const { return reason_ + QStringLiteral(": ") + path_; }
 
 FileService::FileService(QString homeFolder) : home_(std::move(homeFolder)) {}
 
-void FileService::failNth(FileOperation operation, int nth) {
-  injected_[static_cast<int>(operation)].callsLeft = nth > 0 ? nth : 0;
+void FileService::failNth(FileOperation operation, int nth, int systemError) {
+  injected_[static_cast<int>(operation)] = {nth > 0 ? nth : 0, systemError};
 }
 
 void FileService::clearFailures() {
@@ -32,7 +34,10 @@ void FileService::clearFailures() {
 void FileService::countCall(FileOperation operation, const QString &path) const {
   Injected &i = injected_[static_cast<int>(operation)];
   if (i.callsLeft > 0 && --i.callsLeft == 0)
-    throw FileError(path, QStringLiteral("Injected failure"));
+    throw FileError(path,
+                    i.systemError ? QString::fromLocal8Bit(std::strerror(i.systemError))
+                                  : QStringLiteral("Injected failure"),
+                    i.systemError);
 }
 
 namespace {
@@ -78,6 +83,36 @@ QString FileService::nativePath(const QString &text) const {
 
 namespace {
 
+// Why writing at path failed, as a system error number the user can be told about in
+// plain words (ENOSPC, EROFS, EACCES), else 0. reported is errno just after the failure;
+// when it tells nothing useful (Qt's own steps may have changed it), the file system is
+// asked: mounted read-only, a folder the program may not write, no free space left.
+int writeFailureCause(const QString &path, int reported) {
+  switch (reported) {
+  case ENOSPC:
+  case EDQUOT:
+  case EROFS:
+  case EACCES:
+  case EPERM:
+    return reported;
+  default:
+    break;
+  }
+  const QFileInfo info(path);
+  const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+  const QByteArray native = QFile::encodeName(folder);
+  struct statvfs fs {};
+  if (::statvfs(native.constData(), &fs) == 0) {
+    if (fs.f_flag & ST_RDONLY)
+      return EROFS;
+    if (fs.f_bavail == 0)
+      return ENOSPC;
+  }
+  if (::access(native.constData(), W_OK) != 0 && errno == EACCES)
+    return EACCES;
+  return 0;
+}
+
 // Copies from into to through a file beside the target that is renamed into place, so the
 // target is whole or untouched. durable: the data is on the disk before the rename.
 void copyWhole(const QString &from, const QString &to, bool durable) {
@@ -97,8 +132,13 @@ void copyWhole(const QString &from, const QString &to, bool durable) {
     out = std::make_unique<QTemporaryFile>(QFileInfo(to).absolutePath() +
                                            QStringLiteral("/.obx-copy-XXXXXX"));
   }
+  const auto cannotWrite = [&to, &out] {
+    const int reported = errno;
+    return FileError(to, QStringLiteral("Cannot write the file (") + out->errorString() + ')',
+                     writeFailureCause(to, reported));
+  };
   if (!out->open(QIODevice::WriteOnly))
-    throw FileError(to, QStringLiteral("Cannot write the file (") + out->errorString() + ')');
+    throw cannotWrite();
   char buffer[1 << 16];
   for (;;) {
     const qint64 n = in.read(buffer, sizeof buffer);
@@ -107,11 +147,11 @@ void copyWhole(const QString &from, const QString &to, bool durable) {
     if (n == 0)
       break;
     if (out->write(buffer, n) != n)
-      throw FileError(to, QStringLiteral("Cannot write the file (") + out->errorString() + ')');
+      throw cannotWrite();
   }
   if (durable) {
     if (!static_cast<QSaveFile &>(*out).commit())
-      throw FileError(to, QStringLiteral("Cannot write the file (") + out->errorString() + ')');
+      throw cannotWrite();
     return;
   }
   auto &temp = static_cast<QTemporaryFile &>(*out);
@@ -120,7 +160,7 @@ void copyWhole(const QString &from, const QString &to, bool durable) {
                       QFileDevice::ReadOther);
   if (!temp.flush() || std::rename(QFile::encodeName(temp.fileName()).constData(),
                                    QFile::encodeName(to).constData()) != 0)
-    throw FileError(to, QStringLiteral("Cannot write the file (") + temp.errorString() + ')');
+    throw cannotWrite();
   temp.setAutoRemove(false);
 }
 
@@ -207,10 +247,13 @@ void FileService::deleteFile(const QString &pattern) const {
     const QString path = folder + QLatin1Char('/') + name;
     // The read-only attribute is the owner's write permission; it holds for every user.
     if (!(QFile::permissions(path) & QFileDevice::WriteOwner))
-      throw FileError(path, QStringLiteral("Permission denied (the file is read-only)"));
+      throw FileError(path, QStringLiteral("Permission denied (the file is read-only)"), EACCES);
     QFile file(path);
-    if (!file.remove())
-      throw FileError(path, QStringLiteral("Cannot delete the file (") + file.errorString() + ')');
+    if (!file.remove()) {
+      const int reported = errno;
+      throw FileError(path, QStringLiteral("Cannot delete the file (") + file.errorString() + ')',
+                      writeFailureCause(path, reported));
+    }
   }
 }
 
@@ -227,6 +270,9 @@ void FileService::createFolder(const QString &path) const {
   countCall(FileOperation::CreateFolder, native);
   if (QFileInfo(native).exists())
     throw FileError(native, QStringLiteral("File already exists"));
-  if (!QDir().mkdir(native))
-    throw FileError(native, QStringLiteral("Cannot create the folder"));
+  if (!QDir().mkdir(native)) {
+    const int reported = errno;
+    throw FileError(native, QStringLiteral("Cannot create the folder"),
+                    writeFailureCause(native, reported));
+  }
 }

@@ -13,15 +13,18 @@
 
 class FileError : public std::runtime_error {
 public:
-  FileError(const QString &path, const QString &reason);
+  // systemError: the system's error number (ENOSPC, EROFS, ...) when the cause is known.
+  FileError(const QString &path, const QString &reason, int systemError = 0);
   const QString &path() const { return path_; }
   const QString &reason() const { return reason_; }
+  int systemError() const { return systemError_; }
   // "<reason>: <path>", for a message box.
   QString message() const;
 
 private:
   QString path_;
   QString reason_;
+  int systemError_ = 0;
 };
 
 // The operations that change files, for the fault seam below.
@@ -61,8 +64,9 @@ public:
 
   // Fault seam for tests: the nth call of the operation from now on (1: the next one)
   // fails with a FileError before it touches anything, as a full disk or a lost
-  // permission would. Further calls succeed again.
-  void failNth(FileOperation operation, int nth);
+  // permission would; systemError (ENOSPC, EROFS, ...) makes it that cause, with the
+  // system's words. Further calls succeed again.
+  void failNth(FileOperation operation, int nth, int systemError = 0);
   void clearFailures();
 
 private:
@@ -72,6 +76,7 @@ private:
   QString home_;
   struct Injected {
     int callsLeft = 0; // 0: no failure injected
+    int systemError = 0;
   };
   mutable Injected injected_[3];
 };

@@ -3,6 +3,7 @@
 #include "platform/FileService.h"
 #include "platform/MsgBox.h"
 #include "store/StoreError.h"
+#include "tips/FaultWords.h"
 
 bool runReportingErrors(const QString &title, const std::function<void()> &work) {
   QString message;
@@ -10,9 +11,9 @@ bool runReportingErrors(const QString &title, const std::function<void()> &work)
     work();
     return true;
   } catch (const store::StoreError &e) {
-    message = e.message();
+    message = tips::userMessage(e);
   } catch (const FileError &e) {
-    message = e.message();
+    message = tips::userMessage(e);
   } catch (const std::exception &e) {
     message = QString::fromLocal8Bit(e.what());
   }

@@ -6,5 +6,6 @@
 #include <functional>
 
 // Runs work; a StoreError, FileError or other std::exception is shown in a stop box with
-// the given title. Returns false when the work failed.
+// the given title, in the user's words where the cause is known (tips::userMessage).
+// Returns false when the work failed.
 bool runReportingErrors(const QString &title, const std::function<void()> &work);

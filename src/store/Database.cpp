@@ -106,7 +106,8 @@ void Database::configure() {
   if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) !=
       SQLITE_OK) {
     const QString engine = QString::fromUtf8(sqlite3_errmsg(db_));
-    throw StoreError(
+    throw sql::engineError(
+        db_,
         untrusted
             ? notTipDatabase(path_, engine)
             : QStringLiteral("The file \"%1\" is not a usable database: %2.").arg(path_, engine));
@@ -272,7 +273,7 @@ void Database::exec(const QString &sql) {
     const QString engine =
         message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errmsg(db_));
     sqlite3_free(message);
-    throw StoreError(QStringLiteral("The database engine failed: %1").arg(engine));
+    throw sql::engineError(db_, QStringLiteral("The database engine failed: %1").arg(engine));
   }
 }
 

@@ -4,10 +4,18 @@
 
 namespace store::sql {
 
+StoreError engineError(sqlite3 *db, const QString &message) {
+  if (!db)
+    return StoreError(message, SQLITE_NOMEM);
+  const char *file = sqlite3_db_filename(db, "main");
+  return StoreError(message, sqlite3_extended_errcode(db),
+                    file ? QString::fromUtf8(file) : QString());
+}
+
 void fail(sqlite3 *db, const QString &what) {
   const QString engine =
       db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-  throw StoreError(QStringLiteral("%1: %2").arg(what, engine));
+  throw engineError(db, QStringLiteral("%1: %2").arg(what, engine));
 }
 
 QString quoteIdentifier(const QString &name) {
@@ -97,9 +105,11 @@ bool Statement::step() {
   if (rc == SQLITE_DONE)
     return false;
   // Keep the engine's message: reset() would replace it by the generic one.
-  const QString engine = QString::fromUtf8(sqlite3_errmsg(db_));
+  StoreError error = engineError(
+      db_,
+      QStringLiteral("The database engine failed: %1").arg(QString::fromUtf8(sqlite3_errmsg(db_))));
   sqlite3_reset(stmt_);
-  throw StoreError(QStringLiteral("The database engine failed: %1").arg(engine));
+  throw error;
 }
 
 void Statement::reset() {

@@ -10,8 +10,10 @@
 
 namespace store::sql {
 
-// Throws StoreError: "<what>: <engine message>".
+// Throws StoreError: "<what>: <engine message>", with the engine's code and file.
 [[noreturn]] void fail(sqlite3 *db, const QString &what);
+// The engine's last error on db as a StoreError: message, extended code, database file.
+StoreError engineError(sqlite3 *db, const QString &message);
 
 // Double-quotes an identifier for SQL ("Group" -> "\"Group\"").
 QString quoteIdentifier(const QString &name);

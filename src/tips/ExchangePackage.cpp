@@ -1,5 +1,7 @@
 #include "tips/ExchangePackage.h"
 
+#include "tips/FaultWords.h"
+
 #include "platform/FileService.h"
 #include "tips/ExchangeCounts.h"
 #include "tips/ProgramPaths.h"
@@ -29,7 +31,7 @@ PackResult packExport(const ProgramPaths &paths, const FileService &files,
     // package itself is on the disk before it is put in place).
     files.copyNativeFileUnsynced(paths.exportDatabase(), paths.packageDatabase());
   } catch (const FileError &e) {
-    return failed(e.message());
+    return failed(userMessage(e));
   }
 
   const QString temp = paths.appPath() + QStringLiteral("\\obxtemp\\");

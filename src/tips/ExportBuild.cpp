@@ -1,5 +1,7 @@
 #include "tips/ExportBuild.h"
 
+#include "tips/FaultWords.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -220,9 +222,9 @@ ExportResult ExportBuild::run(const ExportChoice &choice) {
     }
     result.summary = {summarizeOrigins(*local), countContent(*out)};
   } catch (const store::StoreError &e) {
-    return fail(e.message());
+    return fail(userMessage(e));
   } catch (const FileError &e) {
-    return fail(e.message());
+    return fail(userMessage(e));
   } catch (const std::exception &e) {
     return fail(QString::fromLocal8Bit(e.what()));
   }

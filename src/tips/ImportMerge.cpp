@@ -1,5 +1,7 @@
 #include "tips/ImportMerge.h"
 
+#include "tips/FaultWords.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -213,9 +215,9 @@ MergeResult ImportPackage::merge() {
       files_.syncFileSystem(images.folder());
     transaction.commit();
   } catch (const store::StoreError &e) {
-    return failed(e.message());
+    return failed(userMessage(e));
   } catch (const FileError &e) {
-    return failed(e.message());
+    return failed(userMessage(e));
   } catch (const std::exception &e) {
     return failed(QString::fromLocal8Bit(e.what()));
   }
