@@ -1,5 +1,7 @@
 #include "groups/frmAddGroup.h"
 
+#include "tips/FaultWords.h"
+
 #include "platform/MousePointer.h"
 #include "platform/MsgBox.h"
 #include "shell/OBXGlobals.h"
@@ -98,7 +100,8 @@ void frmAddGroup::cmdSaveNewGroup_Click() {
   // The rows are stored; a picture that could not be copied is told, and the group shows
   // the placeholder until it is given another picture.
   if (added.pictureFailure)
-    MsgBox(added.pictureFailure->message(), msgbox::vbCritical + msgbox::vbOKOnly, g().gMsgTitle);
+    MsgBox(tips::userMessage(*added.pictureFailure), msgbox::vbCritical + msgbox::vbOKOnly,
+           g().gMsgTitle);
 
   if (MsgBox(QStringLiteral("Click YES To Create New Group Record!") + msgbox::kNewLine +
                  QStringLiteral("Or click NO to cancel Add New Group!"),

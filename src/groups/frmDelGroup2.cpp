@@ -1,5 +1,7 @@
 #include "groups/frmDelGroup2.h"
 
+#include "tips/FaultWords.h"
+
 #include "platform/MousePointer.h"
 #include "platform/MsgBox.h"
 #include "shell/OBXGlobals.h"
@@ -54,7 +56,7 @@ void frmDelGroup2::cmdDelGroup_Click() {
     }
   }
   if (pictureLeft)
-    MsgBox(pictureLeft->message(), msgbox::vbCritical + msgbox::vbOKOnly, g().gMsgTitle);
+    MsgBox(tips::userMessage(*pictureLeft), msgbox::vbCritical + msgbox::vbOKOnly, g().gMsgTitle);
   askAnother(QStringLiteral("Click YES To DELETE Other Group Record!") + msgbox::kNewLine +
                  QStringLiteral("Click NO to cancel!"),
              msgbox::vbExclamation + msgbox::vbYesNo, screen::frmDelGroup1);

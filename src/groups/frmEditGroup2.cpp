@@ -1,5 +1,7 @@
 #include "groups/frmEditGroup2.h"
 
+#include "tips/FaultWords.h"
+
 #include "platform/MousePointer.h"
 #include "platform/MsgBox.h"
 #include "shell/OBXGlobals.h"
@@ -57,7 +59,7 @@ void frmEditGroup2::savePicture(tips::GroupMaintenance &groups, qint32 groupId) 
     BusyPointer busy;
     groups.replacePicture(groupId, g().gNewPicture);
   } catch (const FileError &e) {
-    MsgBox(e.message(), msgbox::vbCritical + msgbox::vbOKOnly, g().gMsgTitle);
+    MsgBox(tips::userMessage(e), msgbox::vbCritical + msgbox::vbOKOnly, g().gMsgTitle);
   }
 }
 

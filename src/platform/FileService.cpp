@@ -118,11 +118,11 @@ int writeFailureCause(const QString &path, int reported) {
 void copyWhole(const QString &from, const QString &to, bool durable) {
   QFile in(from);
   if (!QFileInfo(from).isFile())
-    throw FileError(from, QStringLiteral("File not found"));
+    throw FileError(from, QStringLiteral("File not found"), ENOENT);
   if (!in.open(QIODevice::ReadOnly))
     throw FileError(from, QStringLiteral("Cannot read the file (") + in.errorString() + ')');
   if (!QFileInfo(QFileInfo(to).absolutePath()).isDir())
-    throw FileError(to, QStringLiteral("Path not found"));
+    throw FileError(to, QStringLiteral("Path not found"), ENOENT);
   std::unique_ptr<QFileDevice> out;
   if (durable) {
     auto save = std::make_unique<QSaveFile>(to);

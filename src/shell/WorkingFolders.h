@@ -6,7 +6,8 @@ namespace tips {
 class ProgramPaths;
 }
 
-// Removes every picture and database from OBXTemp and every database from Export; other
-// files stay. Each pattern is first given one dummy file so that it always matches.
-// Throws FileError naming the path when a copy or delete fails.
+// Makes OBXTemp and Export again when they are missing, then removes every picture and
+// database from OBXTemp and every database from Export; other files stay. Each pattern is first
+// given one dummy file so that it always matches. Throws FileError naming the path when a copy or
+// delete fails.
 void CleanJPGMDB(const FileService &files, const tips::ProgramPaths &paths);

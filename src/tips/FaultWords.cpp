@@ -54,6 +54,13 @@ QString fileCause(const FileError &error) {
       return QStringLiteral("The folder %1 is read-only.")
           .arg(quoted(QFileInfo(error.path()).absolutePath()));
     return QStringLiteral("%1 is read-only.").arg(quoted(error.path()));
+  case ENOENT: {
+    // Say the first thing missing: a folder deleted by hand, else the file itself.
+    const QString folder = QFileInfo(error.path()).absolutePath();
+    if (!QFileInfo(folder).isDir())
+      return QStringLiteral("The folder %1 is missing.").arg(quoted(folder));
+    return QStringLiteral("%1 is missing.").arg(quoted(error.path()));
+  }
   default:
     return {};
   }

@@ -133,8 +133,10 @@ TEST_F(Menu, ImportRemovesWhatAnEarlierImportUnpacked) {
   EXPECT_TRUE(files(t.file("OBXTemp")).isEmpty());
 }
 
-TEST_F(Menu, AMissingWorkingFolderIsReportedAndTheMainScreenStays) {
+// A missing working folder is made again (MissingFoldersTest); one that cannot be made is told.
+TEST_F(Menu, AWorkingFolderThatCannotBeMadeIsReportedAndTheMainScreenStays) {
   ASSERT_TRUE(QDir(t.file("OBXTemp")).removeRecursively());
+  write(t.file("OBXTemp"), "a file where the folder belongs");
   t.triggerMenu("mnuImportItem");
   EXPECT_EQ(t.activeName(), "frmOmbrixShow");
   ASSERT_EQ(t.messages().shown().size(), 1u);
