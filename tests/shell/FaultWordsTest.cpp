@@ -6,11 +6,15 @@
 #include "shell/ErrorReport.h"
 #include "store/Database.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/mount.h>
 
 namespace {
 
@@ -106,6 +110,58 @@ TEST_F(FaultWords, TheFileServiceNamesAFullDiskAndAReadOnlyFileOrFolder) {
   // A cause the user cannot act on keeps the words it had.
   files.failNth(FileOperation::Copy, 1);
   EXPECT_EQ(reported([&] { files.copyFile(picture, copy); }), "Injected failure: " + copy);
+}
+
+// The same causes met for real, on a small file system of their own. Mounting needs the
+// privilege to; without it these tests are skipped, the fault seam above still stands in.
+class RealFaults : public FaultWords {
+protected:
+  QTemporaryDir mountDir;
+  QString disk;
+  void SetUp() override {
+    disk = mountDir.path() + "/disk";
+    ASSERT_TRUE(QDir().mkpath(disk));
+  }
+  void TearDown() override { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); }
+  // Mounts a memory file system of `size` over `disk`.
+  bool mountDisk(const char *size, unsigned long flags = 0) {
+    return ::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", flags, size) == 0;
+  }
+};
+
+TEST_F(RealFaults, AFullDiskIsNamedByTheFileServiceAndTheEngine) {
+  if (!mountDisk("size=256k"))
+    GTEST_SKIP() << "cannot mount a small file system here: " << std::strerror(errno);
+  const QString big = mountDir.path() + "/big.jpg";
+  {
+    QFile f(big);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(1 << 20, 'x'));
+  }
+  const QString copy = disk + "/big.jpg";
+  const QString message = reported([&] { t.program().files().copyFile(big, copy); });
+  EXPECT_TRUE(message.startsWith(QString("The disk holding \"%1\" is full.\r\n\r\n").arg(copy)))
+      << message.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(copy)) << "no half copy is left";
+
+  // A tip database on the full disk: the save fails whole and says why.
+  ASSERT_TRUE(QFile::copy(t.file("ombrixtips.mdb"), disk + "/ombrixtips.mdb"));
+  const QString onDisk = QFileInfo(disk + "/ombrixtips.mdb").canonicalFilePath();
+  auto db = store::Database::open(onDisk, store::OpenMode::ReadWrite);
+  const QString engine =
+      reported([&] { db->exec("UPDATE Settings SET USER_CITY = 'Hobart' || zeroblob(4000000)"); });
+  EXPECT_TRUE(engine.startsWith(QString("The disk holding \"%1\" is full.\r\n\r\n").arg(onDisk)))
+      << engine.toStdString();
+}
+
+TEST_F(RealFaults, AReadOnlyFileSystemIsNamedByTheFileService) {
+  if (!mountDisk("size=256k", MS_RDONLY))
+    GTEST_SKIP() << "cannot mount a read-only file system here: " << std::strerror(errno);
+  const QString copy = disk + "/0.jpg";
+  const QString message =
+      reported([&] { t.program().files().copyFile(t.native("\\images\\0.jpg"), copy); });
+  EXPECT_TRUE(message.startsWith(QString("The folder \"%1\" is read-only.\r\n\r\n").arg(disk)))
+      << message.toStdString();
 }
 
 } // namespace
