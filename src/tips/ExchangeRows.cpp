@@ -336,9 +336,9 @@ QVariant RowWriter::dateText(const QDate &date) {
   return date.isValid() ? lastDateText_ : QVariant();
 }
 
-void RowWriter::insertTip(qint32 groupId, const EntryName &subject, const QByteArray &description,
-                          const QVariant &local, const QVariant &imported, const QVariant &original,
-                          const QDate &date) {
+qint32 RowWriter::insertTip(qint32 groupId, const EntryName &subject, const QByteArray &description,
+                            const QVariant &local, const QVariant &imported,
+                            const QVariant &original, const QDate &date) {
   store::sql::Statement &s = db_->prepared(tipSql_);
   store::sql::ResetOnExit reset(s);
   auto bindText = [&](int i, const QByteArray &text) {
@@ -358,9 +358,11 @@ void RowWriter::insertTip(qint32 groupId, const EntryName &subject, const QByteA
   if (tipKey_)
     bindText(8, subject.key.isNull() ? QByteArray("") : subject.key);
   s.step();
-  if (sqlite3_last_insert_rowid(db_->handle()) > std::numeric_limits<qint32>::max())
+  const sqlite3_int64 key = sqlite3_last_insert_rowid(db_->handle());
+  if (key > std::numeric_limits<qint32>::max())
     throw store::StoreError(
         QStringLiteral("The table Tips of \"%1\" has no more keys to hand out.").arg(db_->path()));
+  return static_cast<qint32>(key);
 }
 
 qint32 RowWriter::insertGroup(const QVariant &name, const QVariant &local, const QVariant &imported,

@@ -182,10 +182,10 @@ public:
                  const QVariant &local, const QVariant &imported, const QVariant &original,
                  const QDate &date);
   // The same with the subject, its key and the description already in UTF-8 (a null
-  // description is null): the merge has them so.
-  void insertTip(qint32 groupId, const EntryName &subject, const QByteArray &description,
-                 const QVariant &local, const QVariant &imported, const QVariant &original,
-                 const QDate &date);
+  // description is null): the merge has them so. Returns the key of the new tip.
+  qint32 insertTip(qint32 groupId, const EntryName &subject, const QByteArray &description,
+                   const QVariant &local, const QVariant &imported, const QVariant &original,
+                   const QDate &date);
 
 private:
   std::shared_ptr<store::Database> db_;

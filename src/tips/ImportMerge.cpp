@@ -1,6 +1,7 @@
 #include "tips/ImportMerge.h"
 
 #include "tips/FaultWords.h"
+#include "tips/TipSearch.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -128,7 +129,8 @@ MergeResult ImportPackage::merge() {
       return result;
     }
   }
-  std::vector<QString> pictures; // copied by this merge, removed again when it fails
+  std::vector<QString> pictures;          // copied by this merge, removed again when it fails
+  std::vector<TipIndex::TipText> indexed; // the tips added, for the search index
   auto failed = [&](const QString &reason) {
     for (const QString &p : pictures)
       QFile::remove(p);
@@ -200,7 +202,10 @@ MergeResult ImportPackage::merge() {
           tip.fate = TipFate::SubjectExists;
           tip.holderGroupId = *holder;
         } else {
-          writer.insertTip(group.localId, subject, t.trimmedDescription(), no, yes, no, today);
+          const QByteArray description = t.trimmedDescription();
+          const qint32 tipId =
+              writer.insertTip(group.localId, subject, description, no, yes, no, today);
+          indexed.push_back({tipId, group.localId, tip.subject, QString::fromUtf8(description)});
           names.subjects.insert(subject.key, group.localId);
           ++result.added.tips;
           result.added.take(t.date());
@@ -214,6 +219,13 @@ MergeResult ImportPackage::merge() {
     if (!pictures.empty())
       files_.syncFileSystem(images.folder());
     transaction.commit();
+    // The search index follows the import at once instead of being built again from
+    // nothing the next time a search is made; it never fails the merge.
+    try {
+      TipIndex(indexPathBeside(paths_.tipDatabase()), paths_.tipDatabase()).putTips(indexed);
+    } catch (...) {
+      // An index that cannot be written is found stale and built again.
+    }
   } catch (const store::StoreError &e) {
     return failed(userMessage(e));
   } catch (const FileError &e) {

@@ -587,34 +587,43 @@ void TipIndex::markStale() {
 
 void TipIndex::putTip(qint32 tipId, qint32 groupId, const QString &subject,
                       const QString &description) {
-  if (!index_ && !QFileInfo::exists(path_))
+  putTips({{tipId, groupId, subject, description}});
+}
+
+void TipIndex::putTips(const std::vector<TipText> &tips) {
+  if (tips.empty() || (!index_ && !QFileInfo::exists(path_)))
     return;
   try {
     sqlite3 *db = index();
     execute(db, "BEGIN IMMEDIATE");
     try {
       Statement drop(db, QStringLiteral("DELETE FROM tip_text WHERE rowid = ?1"));
-      drop.bind(1, tipId);
-      drop.step();
-      const bool isNew = sqlite3_changes(db) == 0;
       Statement add(db, QStringLiteral("INSERT INTO tip_text(rowid, subject, description, "
                                        "group_id) VALUES (?1, ?2, ?3, ?4)"));
-      add.bind(1, tipId);
-      add.bind(2, subject);
-      add.bind(3, description);
-      add.bind(4, groupId);
-      add.step();
       Statement word(db, QStringLiteral("INSERT OR IGNORE INTO words VALUES (?1)"));
-      for (const QString &w : wordsOf(subject + QLatin1Char(' ') + description)) {
-        word.bind(1, tokenForm(w));
-        word.step();
-        word.reset();
-      }
-      if (isNew) {
-        Statement stamp(db, QStringLiteral("UPDATE stamp SET tip_count = tip_count + 1, "
-                                           "highest_key = max(highest_key, ?1)"));
-        stamp.bind(1, tipId);
-        stamp.step();
+      Statement stamp(db, QStringLiteral("UPDATE stamp SET tip_count = tip_count + 1, "
+                                         "highest_key = max(highest_key, ?1)"));
+      for (const TipText &tip : tips) {
+        drop.bind(1, tip.tipId);
+        drop.step();
+        drop.reset();
+        const bool isNew = sqlite3_changes(db) == 0;
+        add.bind(1, tip.tipId);
+        add.bind(2, tip.subject);
+        add.bind(3, tip.description);
+        add.bind(4, tip.groupId);
+        add.step();
+        add.reset();
+        for (const QString &w : wordsOf(tip.subject + QLatin1Char(' ') + tip.description)) {
+          word.bind(1, tokenForm(w));
+          word.step();
+          word.reset();
+        }
+        if (isNew) {
+          stamp.bind(1, tip.tipId);
+          stamp.step();
+          stamp.reset();
+        }
       }
       execute(db, "COMMIT");
     } catch (...) {

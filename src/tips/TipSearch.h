@@ -78,6 +78,14 @@ public:
   // Keeping the index current; each does nothing when there is no index yet, and marks the
   // index stale instead of failing (a save must never fail because of its index).
   void putTip(qint32 tipId, qint32 groupId, const QString &subject, const QString &description);
+  struct TipText {
+    qint32 tipId = 0;
+    qint32 groupId = 0;
+    QString subject;
+    QString description;
+  };
+  // Many tips in one transaction (the tips an import added).
+  void putTips(const std::vector<TipText> &tips);
   void removeTip(qint32 tipId);
   void removeTips(const std::vector<qint32> &tipIds);
 

@@ -3,6 +3,7 @@
 #include "ExchangeFixture.h"
 
 #include "tips/ImportMerge.h"
+#include "tips/TipSearch.h"
 
 namespace {
 
@@ -75,6 +76,21 @@ protected:
            site.rows("SELECT * FROM Tips ORDER BY TIPS_ID");
   }
 };
+
+TEST_F(Import, TheSearchIndexFollowsTheImportWithoutARebuild) {
+  tips::TipIndex index(tips::indexPathBeside(site.paths.tipDatabase()), site.paths.tipDatabase());
+  index.rebuild();
+  PackageDb p(site);
+  p.group(11, "Git", QDate(2027, 2, 1));
+  p.tip(11, "Rebase onto main", QDate(2027, 3, 3), "Replay commits");
+  ASSERT_EQ(import.open(), "");
+  ASSERT_EQ(import.merge().outcome, MergeOutcome::Merged);
+  EXPECT_EQ(index.health(), tips::TipIndex::Health::Current);
+  const tips::SearchResult found = index.search("replay");
+  ASSERT_EQ(found.tips.size(), 1u);
+  EXPECT_EQ(found.tips[0].subject, "Rebase onto main");
+  EXPECT_EQ(found.tips[0].groupName, "Git");
+}
 
 TEST_F(Import, MergeMatchesNamesAndSubjectsAndAddsOnlyWhatIsNew) {
   PackageDb p(site);
