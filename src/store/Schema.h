@@ -86,7 +86,7 @@ QString foldTriggerName(const TableSpec &table, const FieldSpec &field);
 
 // A known table as one file holds it.
 struct TableLayout {
-  const TableSpec *spec = nullptr;
+  const TableSpec *table = nullptr;
   QString name;                      // as the file spells it
   QList<const FieldSpec *> foldKeys; // the folded fields whose key column the file has
   bool hasFoldKey(const FieldSpec &field) const { return foldKeys.contains(&field); }

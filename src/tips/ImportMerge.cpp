@@ -59,8 +59,9 @@ struct LocalNames {
     }
     // The keys the store keeps beside the subjects, where the file has them: no subject
     // needs folding here.
-    const store::TableSpec &spec = *store::findTable(u"Tips");
-    const bool keyed = db.layout(spec).hasFoldKey(*store::findField(spec, u"TIP_SUBJECT"));
+    const store::TableSpec &tipsTable = *store::findTable(u"Tips");
+    const bool keyed =
+        db.layout(tipsTable).hasFoldKey(*store::findField(tipsTable, u"TIP_SUBJECT"));
     store::sql::Statement s(
         db.handle(),
         QStringLiteral("SELECT \"GROUP_ID\", \"TIP_SUBJECT\"%1 FROM %2 ORDER BY rowid")

@@ -126,10 +126,10 @@ int ZipLink::ZipFiles(int count, const QString &archivePath, const QStringList &
   for (int i = 0; i < count; ++i) {
     if (names[i].trimmed().isEmpty())
       continue;
-    const QFileInfo spec(files_.nativePath(names[i]));
+    const QFileInfo pattern(files_.nativePath(names[i]));
     QStringList found;
-    if (QFileInfo(spec.absolutePath()).isDir())
-      collect(files_, spec.absolutePath(), spec.fileName(), recurse != 0, found);
+    if (QFileInfo(pattern.absolutePath()).isDir())
+      collect(files_, pattern.absolutePath(), pattern.fileName(), recurse != 0, found);
     for (const QString &path : std::as_const(found)) {
       const QString clean = QDir::cleanPath(path);
       if (packed.contains(clean))
