@@ -1,5 +1,7 @@
 #include "tips/UnzipLink.h"
 
+#include "tips/ZipErrorText.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -109,14 +111,6 @@ int codeOfLibzip(int zipError) {
   default:
     return UnzipLink::kArchiveError;
   }
-}
-
-QString libzipMessage(int zipError) {
-  zip_error_t error;
-  zip_error_init_with_code(&error, zipError);
-  const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
-  zip_error_fini(&error);
-  return text;
 }
 
 struct Planned {

@@ -1,5 +1,7 @@
 #include "tips/ZipLink.h"
 
+#include "tips/ZipErrorText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -78,14 +80,6 @@ int codeOfLibzip(int zipError) {
   default:
     return ZipLink::kLogic;
   }
-}
-
-QString libzipMessage(int zipError) {
-  zip_error_t error;
-  zip_error_init_with_code(&error, zipError);
-  const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
-  zip_error_fini(&error);
-  return text;
 }
 
 void onProgress(zip_t *, double, void *state) {
