@@ -3,6 +3,7 @@
 #include <QDir>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <sqlite3.h>
 
 #include "store/Collation.h"
@@ -107,27 +108,37 @@ EntryName entryNameOf(const QVariant &stored) {
   return {entry.toUtf8(), store::foldCase(entry).toUtf8()};
 }
 
+namespace {
+// A text column that holds ASCII only, without its surrounding blanks: what
+// QString::trimmed does, without the round trip through UTF-16. Nothing for other text.
+std::optional<QByteArray> asciiTrimmedColumn(sqlite3_stmt *stmt, int column) {
+  if (sqlite3_column_type(stmt, column) != SQLITE_TEXT)
+    return std::nullopt;
+  const auto *text = reinterpret_cast<const unsigned char *>(sqlite3_column_text(stmt, column));
+  int end = sqlite3_column_bytes(stmt, column);
+  if (text == nullptr)
+    return std::nullopt;
+  for (int i = 0; i < end; ++i)
+    if (text[i] >= 0x80)
+      return std::nullopt;
+  int begin = 0;
+  while (begin < end && asciiBlank(text[begin]))
+    ++begin;
+  while (end > begin && asciiBlank(text[end - 1]))
+    --end;
+  return QByteArray(reinterpret_cast<const char *>(text) + begin, end - begin);
+}
+
+} // namespace
+
 EntryName entryNameAt(const store::sql::Statement &s, int column) {
-  sqlite3_stmt *stmt = s.handle();
-  if (sqlite3_column_type(stmt, column) == SQLITE_TEXT) {
-    const auto *text = reinterpret_cast<const unsigned char *>(sqlite3_column_text(stmt, column));
-    int end = sqlite3_column_bytes(stmt, column);
-    bool ascii = text != nullptr;
-    for (int i = 0; ascii && i < end; ++i)
-      ascii = text[i] < 0x80;
-    if (ascii) {
-      // What QString::trimmed, QuoteToTick and the store's fold do to ASCII text.
-      int begin = 0;
-      while (begin < end && asciiBlank(text[begin]))
-        ++begin;
-      while (end > begin && asciiBlank(text[end - 1]))
-        --end;
-      EntryName name;
-      name.text = QByteArray(reinterpret_cast<const char *>(text) + begin, end - begin);
-      name.text.replace('\'', '`');
-      name.key = name.text.toLower();
-      return name;
-    }
+  if (std::optional<QByteArray> trimmed = asciiTrimmedColumn(s.handle(), column)) {
+    // What QuoteToTick and the store's fold do to ASCII text.
+    EntryName name;
+    name.text = std::move(*trimmed);
+    name.text.replace('\'', '`');
+    name.key = name.text.toLower();
+    return name;
   }
   return entryNameOf(s.value(column));
 }
@@ -242,23 +253,8 @@ EntryName TipCursor::subjectEntry() const { return entryNameAt(s_, first_ + 1); 
 QVariant TipCursor::description() const { return textOf(s_.value(first_ + 2)); }
 
 QByteArray TipCursor::trimmedDescription() const {
-  sqlite3_stmt *stmt = s_.handle();
-  const int column = first_ + 2;
-  if (sqlite3_column_type(stmt, column) == SQLITE_TEXT) {
-    const auto *text = reinterpret_cast<const unsigned char *>(sqlite3_column_text(stmt, column));
-    int end = sqlite3_column_bytes(stmt, column);
-    bool ascii = text != nullptr;
-    for (int i = 0; ascii && i < end; ++i)
-      ascii = text[i] < 0x80;
-    if (ascii) {
-      int begin = 0;
-      while (begin < end && asciiBlank(text[begin]))
-        ++begin;
-      while (end > begin && asciiBlank(text[end - 1]))
-        --end;
-      return QByteArray(reinterpret_cast<const char *>(text) + begin, end - begin);
-    }
-  }
+  if (std::optional<QByteArray> trimmed = asciiTrimmedColumn(s_.handle(), first_ + 2))
+    return *trimmed;
   const QVariant text = description();
   return text.isValid() ? text.toString().trimmed().toUtf8() : QByteArray();
 }

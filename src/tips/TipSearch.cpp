@@ -585,6 +585,22 @@ void TipIndex::markStale() {
   }
 }
 
+void TipIndex::writeOrMarkStale(const std::function<void(sqlite3 *)> &write) {
+  try {
+    sqlite3 *db = index();
+    execute(db, "BEGIN IMMEDIATE");
+    try {
+      write(db);
+      execute(db, "COMMIT");
+    } catch (...) {
+      sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+      throw;
+    }
+  } catch (const store::StoreError &) {
+    markStale();
+  }
+}
+
 void TipIndex::putTip(qint32 tipId, qint32 groupId, const QString &subject,
                       const QString &description) {
   putTips({{tipId, groupId, subject, description}});
@@ -593,46 +609,36 @@ void TipIndex::putTip(qint32 tipId, qint32 groupId, const QString &subject,
 void TipIndex::putTips(const std::vector<TipText> &tips) {
   if (tips.empty() || (!index_ && !QFileInfo::exists(path_)))
     return;
-  try {
-    sqlite3 *db = index();
-    execute(db, "BEGIN IMMEDIATE");
-    try {
-      Statement drop(db, QStringLiteral("DELETE FROM tip_text WHERE rowid = ?1"));
-      Statement add(db, QStringLiteral("INSERT INTO tip_text(rowid, subject, description, "
-                                       "group_id) VALUES (?1, ?2, ?3, ?4)"));
-      Statement word(db, QStringLiteral("INSERT OR IGNORE INTO words VALUES (?1)"));
-      Statement stamp(db, QStringLiteral("UPDATE stamp SET tip_count = tip_count + 1, "
-                                         "highest_key = max(highest_key, ?1)"));
-      for (const TipText &tip : tips) {
-        drop.bind(1, tip.tipId);
-        drop.step();
-        drop.reset();
-        const bool isNew = sqlite3_changes(db) == 0;
-        add.bind(1, tip.tipId);
-        add.bind(2, tip.subject);
-        add.bind(3, tip.description);
-        add.bind(4, tip.groupId);
-        add.step();
-        add.reset();
-        for (const QString &w : wordsOf(tip.subject + QLatin1Char(' ') + tip.description)) {
-          word.bind(1, tokenForm(w));
-          word.step();
-          word.reset();
-        }
-        if (isNew) {
-          stamp.bind(1, tip.tipId);
-          stamp.step();
-          stamp.reset();
-        }
+  writeOrMarkStale([&](sqlite3 *db) {
+    Statement drop(db, QStringLiteral("DELETE FROM tip_text WHERE rowid = ?1"));
+    Statement add(db, QStringLiteral("INSERT INTO tip_text(rowid, subject, description, "
+                                     "group_id) VALUES (?1, ?2, ?3, ?4)"));
+    Statement word(db, QStringLiteral("INSERT OR IGNORE INTO words VALUES (?1)"));
+    Statement stamp(db, QStringLiteral("UPDATE stamp SET tip_count = tip_count + 1, "
+                                       "highest_key = max(highest_key, ?1)"));
+    for (const TipText &tip : tips) {
+      drop.bind(1, tip.tipId);
+      drop.step();
+      drop.reset();
+      const bool isNew = sqlite3_changes(db) == 0;
+      add.bind(1, tip.tipId);
+      add.bind(2, tip.subject);
+      add.bind(3, tip.description);
+      add.bind(4, tip.groupId);
+      add.step();
+      add.reset();
+      for (const QString &w : wordsOf(tip.subject + QLatin1Char(' ') + tip.description)) {
+        word.bind(1, tokenForm(w));
+        word.step();
+        word.reset();
       }
-      execute(db, "COMMIT");
-    } catch (...) {
-      sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-      throw;
+      if (isNew) {
+        stamp.bind(1, tip.tipId);
+        stamp.step();
+        stamp.reset();
+      }
     }
-  } catch (const store::StoreError &) {
-    markStale();
-  }
+  });
 }
 
 void TipIndex::removeTip(qint32 tipId) { removeTips({tipId}); }
@@ -640,29 +646,19 @@ void TipIndex::removeTip(qint32 tipId) { removeTips({tipId}); }
 void TipIndex::removeTips(const std::vector<qint32> &tipIds) {
   if (tipIds.empty() || (!index_ && !QFileInfo::exists(path_)))
     return;
-  try {
-    sqlite3 *db = index();
-    execute(db, "BEGIN IMMEDIATE");
-    try {
-      Statement drop(db, QStringLiteral("DELETE FROM tip_text WHERE rowid = ?1"));
-      int removed = 0;
-      for (const qint32 tipId : tipIds) {
-        drop.bind(1, tipId);
-        drop.step();
-        removed += sqlite3_changes(db);
-        drop.reset();
-      }
-      Statement stamp(db, QStringLiteral("UPDATE stamp SET tip_count = tip_count - ?1"));
-      stamp.bind(1, removed);
-      stamp.step();
-      execute(db, "COMMIT");
-    } catch (...) {
-      sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-      throw;
+  writeOrMarkStale([&](sqlite3 *db) {
+    Statement drop(db, QStringLiteral("DELETE FROM tip_text WHERE rowid = ?1"));
+    int removed = 0;
+    for (const qint32 tipId : tipIds) {
+      drop.bind(1, tipId);
+      drop.step();
+      removed += sqlite3_changes(db);
+      drop.reset();
     }
-  } catch (const store::StoreError &) {
-    markStale();
-  }
+    Statement stamp(db, QStringLiteral("UPDATE stamp SET tip_count = tip_count - ?1"));
+    stamp.bind(1, removed);
+    stamp.step();
+  });
 }
 
 } // namespace tips

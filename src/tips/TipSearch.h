@@ -19,6 +19,7 @@
 // unreadable index is built again the same way.
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <sqlite3.h>
 #include <vector>
@@ -102,6 +103,9 @@ private:
   sqlite3 *tipDatabase();
   Stamp tipStamp();
   void markStale();
+  // One transaction on the index; a failure leaves the index marked stale, so that it is
+  // built again rather than trusted (a save must never fail because of its index).
+  void writeOrMarkStale(const std::function<void(sqlite3 *)> &write);
   void finishBuild();
 
   QString path_;
