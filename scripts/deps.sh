@@ -3,10 +3,13 @@
 # metainfo). Sourced by scripts/run, scripts/test and scripts/package.
 OBX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libzip-dev \
 libgtest-dev libbenchmark-dev xvfb xauth fonts-dejavu-core desktop-file-utils appstream"
+# The fuzz targets (scripts/fuzz): clang with libFuzzer and the sanitizer runtimes.
+OBX_FUZZ_PACKAGES="clang libclang-rt-14-dev"
 
+# obx_install_missing [PACKAGES]: the given list, by default OBX_PACKAGES.
 obx_install_missing() {
   local missing=()
-  for p in $OBX_PACKAGES; do
+  for p in ${1:-$OBX_PACKAGES}; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
