@@ -32,6 +32,7 @@ void FileService::clearFailures() {
 }
 
 void FileService::countCall(FileOperation operation, const QString &path) const {
+  tell(operation, FileStep::Before, path);
   Injected &i = injected_[static_cast<int>(operation)];
   if (i.callsLeft > 0 && --i.callsLeft == 0)
     throw FileError(path,
@@ -171,11 +172,13 @@ void FileService::copyFile(const QString &source, const QString &target) const {
   const QString to = nativePath(target);
   countCall(FileOperation::Copy, to);
   copyWhole(from, to, true);
+  tell(FileOperation::Copy, FileStep::After, to);
 }
 
 void FileService::copyNativeFileUnsynced(const QString &source, const QString &target) const {
   countCall(FileOperation::Copy, target);
   copyWhole(source, target, false);
+  tell(FileOperation::Copy, FileStep::After, target);
 }
 
 void FileService::shareNativeFileUnsynced(const QString &source, const QString &target) const {
@@ -195,13 +198,16 @@ void FileService::shareNativeFileUnsynced(const QString &source, const QString &
           continue;
         break; // another file system, or one without links: copy
       }
-      if (std::rename(temp.constData(), to.constData()) == 0)
+      if (std::rename(temp.constData(), to.constData()) == 0) {
+        tell(FileOperation::Copy, FileStep::After, target);
         return;
+      }
       ::unlink(temp.constData());
       break;
     }
   }
   copyWhole(source, target, false);
+  tell(FileOperation::Copy, FileStep::After, target);
 }
 
 void FileService::syncFileSystem(const QString &nativeFolder) const {
@@ -255,6 +261,7 @@ void FileService::deleteFile(const QString &pattern) const {
                       writeFailureCause(path, reported));
     }
   }
+  tell(FileOperation::Delete, FileStep::After, native);
 }
 
 bool FileService::fileExists(const QString &path) const {
@@ -275,4 +282,5 @@ void FileService::createFolder(const QString &path) const {
     throw FileError(native, QStringLiteral("Cannot create the folder"),
                     writeFailureCause(native, reported));
   }
+  tell(FileOperation::CreateFolder, FileStep::After, native);
 }

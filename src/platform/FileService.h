@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <stdexcept>
 
 class FileError : public std::runtime_error {
@@ -29,6 +30,8 @@ private:
 
 // The operations that change files, for the fault seam below.
 enum class FileOperation { Copy, Delete, CreateFolder };
+// Where such an operation stands when the observer seam below is told of it.
+enum class FileStep { Before, After };
 
 class FileService {
 public:
@@ -62,6 +65,13 @@ public:
   // Files of a folder matching a pattern, without regard to case, sorted by name.
   QStringList matchingFiles(const QString &folder, const QString &pattern) const;
 
+  // Observer seam for tests: told of every Copy, Delete and CreateFolder with its native
+  // target, just before it touches anything and again once it has succeeded (not when it
+  // fails). A crash test kills the process from here, so that it stops between a database
+  // write and the file that goes with it. The program itself never sets one.
+  using Observer = std::function<void(FileOperation, FileStep, const QString &path)>;
+  void setObserver(Observer observer) { observer_ = std::move(observer); }
+
   // Fault seam for tests: the nth call of the operation from now on (1: the next one)
   // fails with a FileError before it touches anything, as a full disk or a lost
   // permission would; systemError (ENOSPC, EROFS, ...) makes it that cause, with the
@@ -72,6 +82,10 @@ public:
 private:
   // Counts a call of the operation; throws the injected failure when it is the one.
   void countCall(FileOperation operation, const QString &path) const;
+  void tell(FileOperation operation, FileStep step, const QString &path) const {
+    if (observer_)
+      observer_(operation, step, path);
+  }
 
   QString home_;
   struct Injected {
@@ -79,6 +93,7 @@ private:
     int systemError = 0;
   };
   mutable Injected injected_[3];
+  Observer observer_;
 };
 
 // Case-insensitive wildcard match of one file name (* any run, ? one character).
