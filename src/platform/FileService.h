@@ -78,6 +78,10 @@ public:
   // system's words. Further calls succeed again.
   void failNth(FileOperation operation, int nth, int systemError = 0);
   void clearFailures();
+  // True while the failure injected for the operation has not been met yet.
+  bool failurePending(FileOperation operation) const {
+    return injected_[static_cast<int>(operation)].callsLeft > 0;
+  }
 
 private:
   // Counts a call of the operation; throws the injected failure when it is the one.

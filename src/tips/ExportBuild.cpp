@@ -189,17 +189,13 @@ ExportResult ExportBuild::run(const ExportChoice &choice) {
     return result;
   }
   std::vector<QString> pictures;
-  bool committed = false;
   auto fail = [&](const QString &reason) {
     for (const QString &p : pictures)
       QFile::remove(p);
     ExportResult failed;
-    failed.error = committed ? QStringLiteral("The export file was prepared, but it could not be "
-                                              "counted:\r\n") +
-                                   reason
-                             : QStringLiteral("The export file could not be prepared, nothing was "
-                                              "exported:\r\n") +
-                                   reason;
+    failed.error =
+        QStringLiteral("The export file could not be prepared, nothing was exported:\r\n") +
+        reason;
     return failed;
   };
   try {
@@ -216,11 +212,13 @@ ExportResult ExportBuild::run(const ExportChoice &choice) {
         throw;
       }
       pictures = copier.pictures();
+      // Counted before the commit, on the same connection: a count that fails rolls the
+      // build back like any other failure, so the screen's "try again" never finds the
+      // rows of a build that it was told had failed (a second build would copy them twice).
+      result.summary = {summarizeOrigins(*local), countContent(*out)};
       transaction.commit();
-      committed = true;
       pictures.clear(); // they belong to the export now
     }
-    result.summary = {summarizeOrigins(*local), countContent(*out)};
   } catch (const store::StoreError &e) {
     return fail(userMessage(e));
   } catch (const FileError &e) {
