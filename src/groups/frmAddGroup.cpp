@@ -60,7 +60,7 @@ void frmAddGroup::activateScreen() {
 void frmAddGroup::cmdSaveNewGroup_Click() {
   tips::GroupMaintenance groups(book_);
   const tips::GroupInput input{txtGroupAddNew->text(), txtSubjectAddNew->text(),
-                               txtDescriptionAddNew->toPlainText()};
+                               txtDescriptionAddNew->description()};
   auto exists = [this](const QString &firstLine, QWidget *box) {
     MsgBox(firstLine + msgbox::kNewLine + QStringLiteral("Please enter a new one."),
            msgbox::vbCritical + msgbox::vbOKOnly, g().gMsgTitle);

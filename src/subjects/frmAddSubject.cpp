@@ -46,7 +46,7 @@ void frmAddSubject::groupChosen(const GroupChoice &group) {
 void frmAddSubject::cmdSaveNewSubject_Click() {
   tips::SubjectMaintenance subjects(book_);
   const QString subject = txtAddSubject->text();
-  const QString description = txtAddDescription->toPlainText();
+  const QString description = txtAddDescription->description();
   switch (subjects.checkNewSubject(subject, description)) {
   case tips::EntryProblem::SubjectBlank:
     refuseBlank(QStringLiteral("Tip SUBJECT Name"), txtAddSubject);

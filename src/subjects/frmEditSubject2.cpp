@@ -38,13 +38,18 @@ void frmEditSubject2::activateScreen() {
   txtGroupEdit->setText(g().gGroupName.trimmed());
   txtSubjectEdit->setText(g().gSubjectName.trimmed());
   txtDescriptionEdit->setDescription(g().gDescription.trimmed());
+  shownDescription_ = txtDescriptionEdit->description();
   txtSubjectEdit->setFocus();
 }
 
 void frmEditSubject2::cmdSaveEditSubject_Click() {
   tips::SubjectMaintenance subjects(book_);
   const QString subject = txtSubjectEdit->text();
-  const QString description = txtDescriptionEdit->toPlainText();
+  // A description left as shown is the stored one: the box holds CR LF as one line break
+  // and shows it without its surrounding blanks, and a new subject alone must not rewrite
+  // the description.
+  const QString typed = txtDescriptionEdit->description();
+  const QString description = typed == shownDescription_ ? g().gDescription : typed;
   const QString &title = g().gMsgTitle;
   bool saved = false;
   switch (subjects.planEdit(g().gSubjectName, g().gDescription, subject, description)) {

@@ -40,6 +40,7 @@ std::optional<SubjectChoice> SubjectList::chosen() const {
 
 QString SubjectList::showDescription() {
   const std::optional<SubjectChoice> tip = chosen();
-  description_->setDescription(tip ? rows_.description(tip->tipId) : QString());
-  return description_->toPlainText();
+  const QString stored = tip ? rows_.description(tip->tipId) : QString();
+  description_->setDescription(stored);
+  return stored;
 }

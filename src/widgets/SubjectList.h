@@ -34,7 +34,8 @@ public:
   // As GroupList::preselect: the nearest entry when position names none.
   int preselect(int position);
   std::optional<SubjectChoice> chosen() const;
-  // Reads the chosen tip's description into the box; returns the text the box shows.
+  // Reads the chosen tip's description into the box; returns it as stored (the box
+  // shows CR LF as one line break).
   QString showDescription();
 
 private:

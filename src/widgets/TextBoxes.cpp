@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPalette>
+#include <QTextDocument>
 #include <QTextOption>
 
 namespace {
@@ -59,6 +60,18 @@ void setDescriptionText(QPlainTextEdit *box, const QString &text) {
   box->setWordWrapMode(hasLongWord(text) ? QTextOption::WrapAnywhere
                                          : QTextOption::WrapAtWordBoundaryOrAnywhere);
   box->setPlainText(text);
+}
+
+QString descriptionText(const QPlainTextEdit *box) {
+  QString text = box->document()->toRawText();
+  for (QChar &c : text) {
+    // A paragraph break, a line break typed with Shift+Enter, and the frame marks
+    // toPlainText() also reads as line breaks.
+    const char16_t u = c.unicode();
+    if (u == QChar::ParagraphSeparator || u == QChar::LineSeparator || u == 0xfdd0 || u == 0xfdd1)
+      c = u'\n';
+  }
+  return text;
 }
 
 DescriptionBox::DescriptionBox(QWidget *parent) : QPlainTextEdit(parent) {
