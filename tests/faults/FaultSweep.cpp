@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <iostream>
 #include <sqlite3.h>
@@ -11,10 +12,13 @@
 #include "store/Database.h"
 #include "store/StoreError.h"
 #include "tips/FaultWords.h"
+#include "tips/TipSearch.h"
 
 namespace faults {
 
 namespace {
+
+const char *const kStaleIndex = "stale: to be built again";
 
 // Every row of every table, with each value's storage class, and the schema.
 QString dump(const QString &path, std::string &problem) {
@@ -69,6 +73,48 @@ QString dump(const QString &path, std::string &problem) {
   return out;
 }
 
+// The rows of a query on a database file, opened afresh, as text.
+QString rowsOf(const QString &path, const char *sql) {
+  std::string problem;
+  QString out;
+  sqlite3 *db = nullptr;
+  sqlite3_stmt *s = nullptr;
+  if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+          SQLITE_OK &&
+      sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK) {
+    while (sqlite3_step(s) == SQLITE_ROW) {
+      for (int c = 0; c < sqlite3_column_count(s); ++c) {
+        const char *t = reinterpret_cast<const char *>(sqlite3_column_text(s, c));
+        out += QString::fromUtf8(t ? t : "<null>") + '|';
+      }
+      out += '\n';
+    }
+  }
+  sqlite3_finalize(s);
+  sqlite3_close(db);
+  return out;
+}
+
+// The search index may be left stale by a failure (it is built again then), but an index
+// that calls itself current must hold exactly the tips of the database.
+QString indexState(const QString &indexPath) {
+  const QString tipPath = indexPath.left(indexPath.size() - 4) + QStringLiteral(".mdb");
+  if (!QFileInfo::exists(tipPath))
+    return QStringLiteral("beside no database");
+  tips::TipIndex index(indexPath, tipPath);
+  if (index.health() != tips::TipIndex::Health::Current)
+    return QString::fromLatin1(kStaleIndex);
+  const QString indexed =
+      rowsOf(indexPath, "SELECT rowid, subject, description, group_id FROM tip_text ORDER BY rowid");
+  const QString stored = rowsOf(
+      tipPath, "SELECT TIPS_ID, TIP_SUBJECT, TIP_DESCRIPTION, GROUP_ID FROM Tips ORDER BY TIPS_ID");
+  return indexed == stored ? QStringLiteral("current")
+                           : QStringLiteral("current, but it holds\n") + indexed +
+                                 QStringLiteral("while the database holds\n") + stored;
+}
+
+bool isIndex(const QString &name) { return name.endsWith(QLatin1String(".idx")); }
+
 bool isDatabase(const QString &name) {
   return name.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive) ||
          name.endsWith(QLatin1String(".idx"), Qt::CaseInsensitive);
@@ -85,6 +131,10 @@ Snapshot capture(const QString &root) {
       const QString path = it.next();
       if (!isDatabase(path))
         continue;
+      if (isIndex(path)) {
+        snapshot.databases.insert(base.relativeFilePath(path), indexState(path));
+        continue;
+      }
       std::string problem;
       snapshot.databases.insert(base.relativeFilePath(path), dump(path, problem));
       if (!problem.empty())
@@ -117,7 +167,8 @@ std::string difference(const Snapshot &expected, const Snapshot &actual) {
     for (auto it = a.begin(); it != a.end(); ++it) {
       if (!b.contains(it.key()))
         return std::string(what) + " missing: " + it.key().toStdString();
-      if (b.value(it.key()) != it.value()) {
+      if (b.value(it.key()) != it.value() && b.value(it.key()) != QLatin1String(kStaleIndex) &&
+          it.value() != QLatin1String(kStaleIndex)) {
         const QStringList x = it.value().split('\n'), y = b.value(it.key()).split('\n');
         for (int i = 0; i < std::max(x.size(), y.size()); ++i)
           if (x.value(i) != y.value(i))
@@ -256,13 +307,15 @@ Tally sweep(const char *operation, const std::function<std::unique_ptr<World>()>
         continue;
       }
       EXPECT_FALSE(o.message.trimmed().isEmpty()) << "no message for the user";
-      if (f.database && f.code == SQLITE_FULL && !indexOnly)
+      if (f.database && f.code == SQLITE_FULL && !indexOnly) {
         EXPECT_TRUE(o.message.contains(QLatin1String("is full"))) << o.message.toStdString();
+      }
       w->release();
       const Snapshot after = capture(w->site.dir.path());
       const std::optional<Snapshot> partial = w->partialState(f, o, before, success);
-      if (o.kind == Outcome::PartlyDone)
+      if (o.kind == Outcome::PartlyDone) {
         EXPECT_TRUE(partial.has_value()) << "reported as partly done: " << o.message.toStdString();
+      }
       if (partial && after == *partial)
         continue; // the design's partial state; no retry (the second run differs)
       EXPECT_EQ(difference(before, after), "") << o.message.toStdString();
@@ -286,7 +339,8 @@ Tally sweep(const char *operation, const std::function<std::unique_ptr<World>()>
     std::cout << (it == tally.byFault.begin() ? " (" : ", ") << it.value() << ' '
               << it.key().toStdString();
   std::cout << (tally.byFault.isEmpty() ? "" : ")") << "; " << tally.absorbed
-            << " of them reads given up on, the work done all the same" << std::endl;
+            << " of them passed over by design (the search index, reads of the folded-key upkeep)"
+            << " with the work done all the same" << std::endl;
   ::testing::Test::RecordProperty("failure_points", tally.points);
   Tally &total = grandTotal();
   total.points += tally.points;

@@ -31,6 +31,9 @@ struct Snapshot {
   QMap<QString, QString> files;
   bool operator==(const Snapshot &) const = default;
 };
+// The search index, if any, is "current" (holding exactly the database's tips) or "stale"
+// (built again at the next search), which stands for any state: a failed save may leave it
+// so.
 // Opens every database afresh (rolling back what a failed write left in a journal),
 // checks it whole, and reads everything. ADD_FAILUREs when a database is not whole.
 Snapshot capture(const QString &root);
@@ -76,7 +79,9 @@ public:
 
 struct Tally {
   int points = 0;   // failure points tried (the fault was met)
-  int absorbed = 0; // of them, reads that the operation gave up on and still did its work
+  // Of them, faults that the design passes over (a write of the search index, a read of
+  // the folded-key upkeep at an open), the operation's work done all the same.
+  int absorbed = 0;
   QMap<QString, int> byFault;
 };
 
