@@ -4,10 +4,7 @@
 // buttons, the group list with what choosing a group hands on, the way to Add Group when
 // there is nothing to maintain, and the question to do another after a change.
 
-#include <QLineEdit>
-#include <limits>
 #include <memory>
-#include <type_traits>
 
 #include "shell/SecondaryScreen.h"
 #include "shell/SharedMessages.h"
@@ -33,11 +30,6 @@ protected:
   Box *addEntryBox(const char *name, int left, int top, int width, int height,
                    const QString &toolTip, BoxTint tint, KeyFilter filter) {
     Box *box = place(new Box, name, left, top, width, height);
-    // A one-line box cuts what is typed or shown at 32767 characters unless told
-    // otherwise; names have no length limit, and a longer stored name shown cut would be
-    // saved cut.
-    if constexpr (std::is_base_of_v<QLineEdit, Box>)
-      box->setMaxLength(std::numeric_limits<int>::max());
     box->setToolTip(toolTip);
     tintBox(box, tint);
     installKeyFilter(box, filter);

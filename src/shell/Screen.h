@@ -3,9 +3,11 @@
 // its client area, with its geometry read and written in twips, its resizing control,
 // and the load / activate / unload steps that the screen manager runs.
 
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <limits>
 #include <type_traits>
 
 #include "platform/ResizingControl.h"
@@ -71,6 +73,11 @@ protected:
   W *place(W *widget, const char *name, int left, int top, int width, int height) {
     widget->setParent(client_);
     setupControl(widget, name, left, top, width, height);
+    // A one-line box cuts what is typed or shown at 32767 characters unless told
+    // otherwise; no text the program keeps has a length limit, and a longer stored text
+    // shown cut would be saved cut.
+    if constexpr (std::is_base_of_v<QLineEdit, W>)
+      widget->setMaxLength(std::numeric_limits<int>::max());
     return widget;
   }
   QLabel *addLabel(const char *name, const QString &caption, int left, int top, int width,

@@ -148,14 +148,22 @@ int UnzipLink::UnzipToFolder(const QString &archive, const QString &target, int 
   } catch (const std::bad_alloc &) {
     code = fail(kMemory, QStringLiteral("Out of memory."));
   }
-  if (code != kOk) {
+  if (code == kOk) {
+    for (const Replaced &r : replaced_)
+      QFile::remove(r.kept);
+  } else {
     // A half unpacked package must not be taken for a package.
     for (const QString &path : std::as_const(written_))
       QFile::remove(path);
     written_.clear();
+    // Latest first: a name the archive holds twice ends with the file that was there.
+    for (auto it = replaced_.rbegin(); it != replaced_.rend(); ++it)
+      std::rename(QFile::encodeName(it->kept).constData(),
+                  QFile::encodeName(it->destination).constData());
     if (user_)
       user_->showFailure(QString::number(code));
   }
+  replaced_.clear();
   return code;
 }
 
@@ -263,7 +271,8 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
       continue;
     const QString destination = *parent + QLatin1Char('/') + p.relative.mid(slash + 1);
     const QFileInfo existing(destination);
-    if (existing.exists() || existing.isSymLink()) {
+    const bool replacing = existing.exists() || existing.isSymLink();
+    if (replacing) {
       if (existing.isDir() && !existing.isSymLink())
         return fail(kDiskFull,
                     QStringLiteral("A folder stands where the file goes: ") + destination);
@@ -318,6 +327,25 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
       return fail(
           kDiskFull,
           QStringLiteral("Cannot write the file (%1): %2").arg(out.errorString(), destination));
+    if (replacing) {
+      // The file it replaces is set aside until the whole archive is in: a failure
+      // further on puts it back, so a failed unpacking never costs a file.
+      QTemporaryFile keep(*parent + QStringLiteral("/.obx-unzip-keep-XXXXXX"));
+      if (!keep.open())
+        return fail(
+            kDiskFull,
+            QStringLiteral("Cannot write in the folder (%1): %2").arg(keep.errorString(), *parent));
+      keep.setAutoRemove(false);
+      const QString kept = keep.fileName();
+      keep.close();
+      if (std::rename(QFile::encodeName(destination).constData(),
+                      QFile::encodeName(kept).constData()) != 0) {
+        QFile::remove(kept);
+        return fail(kDiskFull,
+                    QStringLiteral("Cannot set the existing file aside: ") + destination);
+      }
+      replaced_.push_back({destination, kept});
+    }
     if (std::rename(QFile::encodeName(out.fileName()).constData(),
                     QFile::encodeName(destination).constData()) != 0)
       return fail(kDiskFull, QStringLiteral("Cannot put the file in place: ") + destination);

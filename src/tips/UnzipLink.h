@@ -12,13 +12,15 @@
 //   failure code, never a crash.
 // - Each member is written to a temporary file beside its place and renamed into place
 //   when complete; when the unpacking fails, the files it wrote are removed again, so a
-//   half unpacked package is never taken for a package.
+//   half unpacked package is never taken for a package, and the files they replaced are
+//   put back.
 //
 // What the screen shows goes through UnzipUser: the overwrite question and a failure code.
 
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <vector>
 
 class FileService;
 
@@ -107,6 +109,12 @@ private:
   Limits limits_;
   QString lastError_;
   QStringList written_;
+  // Existing files replaced by the current call, each kept under a temporary name.
+  struct Replaced {
+    QString destination;
+    QString kept;
+  };
+  std::vector<Replaced> replaced_;
 };
 
 } // namespace tips

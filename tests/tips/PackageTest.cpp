@@ -101,7 +101,7 @@ protected:
   }
 };
 
-TEST_F(Package, CompressFileWritesBareNamesInSpecificationOrderAndMovesTheFiles) {
+TEST_F(Package, CompressFileWritesBareNamesInPatternOrderAndMovesTheFiles) {
   workingFiles();
   const tips::PackResult r = tips::packExport(site.paths, site.files, "export");
   ASSERT_TRUE(r.ok()) << r.error.toStdString();
@@ -306,6 +306,14 @@ TEST_F(Package, ABrokenArchiveGivesACodeAndLeavesNothingBehind) {
   Site::write(archive, damaged);
   EXPECT_EQ(unpack(archive), tips::UnzipLink::kArchiveError);
   EXPECT_TRUE(site.tempFiles().isEmpty()) << site.tempFiles().join(' ').toStdString();
+
+  // The files the first member replaced before the failure are put back as they were.
+  Site::write(temp + "1.jpg", "mine");
+  Site::write(temp + "2.jpg", "mine too");
+  EXPECT_EQ(unpack(archive), tips::UnzipLink::kArchiveError);
+  EXPECT_EQ(site.tempFiles(), QStringList({"1.jpg", "2.jpg"}));
+  EXPECT_EQ(Site::read(temp + "1.jpg"), "mine");
+  EXPECT_EQ(Site::read(temp + "2.jpg"), "mine too");
 }
 
 } // namespace
