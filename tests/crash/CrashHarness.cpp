@@ -573,7 +573,6 @@ public:
   Figures go() {
     measure();
     std::vector<Point> plan = chosenPoints(counts_, options_.kills / 2);
-    figures_.chosenKills = 0;
     int attempts = 0;
     size_t next = 0;
     // Chosen points and random moments alternate, so that a sample of either starts the
@@ -682,8 +681,10 @@ private:
       return;
     }
     const int kill = figures_.kills++;
-    if (!point.kind.isEmpty())
+    if (!point.kind.isEmpty()) {
       ++figures_.chosenKills;
+      ++figures_.chosenByKind[point.kind];
+    }
     check(kill, point);
   }
 
@@ -779,6 +780,13 @@ QString figuresTable(const std::vector<Figures> &figures) {
                       .arg("failed-starts", 14)
                       .arg("starts", 7)
                       .arg("seconds", 8);
+  QString kinds;
+  for (const Figures &f : figures) {
+    kinds += operationName(f.operation) + QStringLiteral(" chosen points:");
+    for (const auto &[kind, count] : f.chosenByKind)
+      kinds += QStringLiteral(" %1 %2").arg(kind).arg(count);
+    kinds += QStringLiteral("; runs that ended before their kill: %1\n").arg(f.missed);
+  }
   for (const Figures &f : figures)
     table += row.arg(operationName(f.operation), -13)
                  .arg(f.operationMs, 7, 'f', 1)
@@ -793,7 +801,7 @@ QString figuresTable(const std::vector<Figures> &figures) {
                  .arg(f.failedStarts, 14)
                  .arg(f.programStarts, 7)
                  .arg(f.seconds, 8, 'f', 1);
-  return table;
+  return table + kinds;
 }
 
 } // namespace crash

@@ -17,6 +17,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <vector>
 
 #include "CrashOperations.h"
@@ -47,6 +48,8 @@ struct Figures {
   int leftBefore = 0;     // kills that left the state before the operation
   int leftAfter = 0;      // ... the state after it (the export: its build, or build and package)
   int missed = 0;         // runs that ended before the kill came (not counted as kills)
+  // The chosen kills by kind of point: file-before, file-after, write, sync.
+  std::map<QString, int> chosenByKind;
   int corrupt = 0;        // a database failed its integrity check or could not be opened
   int partial = 0;        // neither the state before nor the state after
   int withoutPicture = 0; // a group row without its picture file
