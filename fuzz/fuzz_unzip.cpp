@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QString>
 #include <algorithm>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -76,6 +77,18 @@ void checkConfined(const QString &root, const QString &archive, const QString &t
 bool holdsFiles(const QString &folder) {
   QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
   return it.hasNext();
+}
+
+// Every file below the folder (links as their targets' names) with its bytes.
+std::map<QString, QByteArray> snapshot(const QString &folder) {
+  std::map<QString, QByteArray> files;
+  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString path = it.next();
+    const QFileInfo info(path);
+    files[path] = info.isSymLink() ? QFile::encodeName(info.symLinkTarget()) : fuzz::readFile(path);
+  }
+  return files;
 }
 
 // An archive built from the input, read as records:
@@ -176,7 +189,11 @@ void unpackAndCheck(const QString &root, const uint8_t *data, size_t size) {
   if (code == tips::UnzipLink::kOk) {
     // Again over what is there: the overwrite question, the replacing of existing files.
     const int prompt = (seed >> 3) & 1;
-    unzip.UnzipToFolder(archive, target, prompt, 1, 0, keepFolderNames, 0, 0);
+    const std::map<QString, QByteArray> before = snapshot(target);
+    if (unzip.UnzipToFolder(archive, target, prompt, 1, 0, keepFolderNames, 0, 0) !=
+            tips::UnzipLink::kOk &&
+        snapshot(target) != before)
+      finding("a failed unpacking did not leave the files it replaced as they were", target);
     checkConfined(root, archive, target);
     // A listing with a pattern: the include and exclude matching.
     unzip.includeList[0] = QStringLiteral("*.mdb");
