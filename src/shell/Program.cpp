@@ -42,6 +42,7 @@ bool Program::start() {
     endProgram();
     return false;
   }
+  removeInterruptedWrites({paths_.imagesFolder(), paths_.tempFolder()});
   const bool started = runReportingErrors(QStringLiteral("Ombrix Tips"),
                                           [this] { screens_->open(screen::frmOmbrixShow); });
   if (!started || screens_->loaded().empty()) {

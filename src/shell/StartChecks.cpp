@@ -3,6 +3,8 @@
 #include "platform/MsgBox.h"
 #include "shell/DataFolder.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 
@@ -74,4 +76,15 @@ bool InstanceLock::acquire() {
     break;
   }
   return false;
+}
+
+void removeInterruptedWrites(const QStringList &folders) {
+  // The temporary names of the file service and of the unpacking.
+  const QStringList names = {QStringLiteral(".obx-copy-*"), QStringLiteral(".obx-link-*"),
+                             QStringLiteral(".obx-unzip-*")};
+  for (const QString &folder : folders) {
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList(names, QDir::Files | QDir::Hidden | QDir::System))
+      QFile::remove(dir.filePath(name));
+  }
 }

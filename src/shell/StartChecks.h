@@ -5,6 +5,7 @@
 // made or that another program overwrites.
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QLockFile;
@@ -38,3 +39,9 @@ private:
   std::unique_ptr<QLockFile> lock_;
   QString message_;
 };
+
+// Files written under a temporary name and renamed into place once whole (a copied
+// picture, an unpacked member, a file set aside while it is replaced) stay behind,
+// hidden, when a program is killed or loses its power half-way. Removed from the given
+// folders at start, once the lock is held: no other program is writing there then.
+void removeInterruptedWrites(const QStringList &folders);

@@ -71,6 +71,22 @@ TEST_F(StartChecks, OneProgramStartingAgainKeepsItsOwnTips) {
   EXPECT_TRUE(t.messages().shown().empty());
 }
 
+TEST_F(StartChecks, FilesLeftHalfWrittenByAKilledProgramAreRemovedAndNothingElse) {
+  const QString images = t.folder() + "/images/", temp = t.folder() + "/OBXTemp/";
+  const QStringList left = {images + ".obx-copy-a1B2c3", images + ".obx-link-42-1",
+                            temp + ".obx-unzip-keep-x9Y8z7"};
+  const QStringList kept = {images + ".hidden-but-mine", temp + "obx-copy-notes.txt"};
+  for (const QString &path : left + kept) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+  }
+  ASSERT_TRUE(program()->start());
+  for (const QString &path : left)
+    EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
+  for (const QString &path : kept)
+    EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+}
+
 TEST_F(StartChecks, TheLockOfAKilledProgramDoesNotBlockTheNextStart) {
   // The built program, portable in a copy of the program folder, killed while it runs.
   const QString exe = t.folder() + "/ombrixtips";
