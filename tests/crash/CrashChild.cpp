@@ -27,12 +27,7 @@
 #include "tips/ProgramPaths.h"
 #include "tips/TipBook.h"
 
-#if __has_include("support/FaultyVfs.h")
 #include "support/FaultyVfs.h"
-#define OBX_CRASH_DATABASE_POINTS 1
-#else
-#define OBX_CRASH_DATABASE_POINTS 0
-#endif
 
 namespace {
 
@@ -108,25 +103,19 @@ int main(int argc, char **argv) {
     if (step == FileStep::After && fileOperations == nth && point == "file-after")
       die();
   });
-#if OBX_CRASH_DATABASE_POINTS
   FaultyVfs::install();
   FaultyVfs::reset();
   if (point == "write")
     FaultyVfs::onNth(FaultyVfs::Kind::Write, nth, die);
   else if (point == "sync")
     FaultyVfs::onNth(FaultyVfs::Kind::Sync, nth, die);
-#endif
 
   std::printf("ready\n");
   std::fflush(stdout);
   if (const QString problem = run(*operation, paths, files, args[3]); !problem.isEmpty())
     return failed(problem);
-  int writes = 0, syncs = 0;
-#if OBX_CRASH_DATABASE_POINTS
-  writes = FaultyVfs::calls(FaultyVfs::Kind::Write);
-  syncs = FaultyVfs::calls(FaultyVfs::Kind::Sync);
-#endif
-  std::printf("done %d %d %d\n", fileOperations, writes, syncs);
+  std::printf("done %d %d %d\n", fileOperations, FaultyVfs::calls(FaultyVfs::Kind::Write),
+              FaultyVfs::calls(FaultyVfs::Kind::Sync));
   std::fflush(stdout);
   return 0;
 }
