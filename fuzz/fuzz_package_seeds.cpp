@@ -52,16 +52,16 @@ void make(const QString &path, store::DatabaseKind kind, bool rows, bool olderFo
   if (olderForm) {
     // The form before the folded key columns: no key columns, their indexes or triggers.
     for (const QString &table : {QStringLiteral("Group"), QStringLiteral("Tips")}) {
-      const store::TableSpec &spec = *store::findTable(table);
-      for (const store::FieldSpec &f : spec.fields) {
+      const store::TableSpec &known = *store::findTable(table);
+      for (const store::FieldSpec &f : known.fields) {
         if (!f.folded)
           continue;
         db->exec(QStringLiteral("DROP TRIGGER IF EXISTS %1")
-                     .arg(store::sql::quoteIdentifier(store::foldTriggerName(spec, f))));
+                     .arg(store::sql::quoteIdentifier(store::foldTriggerName(known, f))));
         db->exec(QStringLiteral("DROP INDEX IF EXISTS %1")
-                     .arg(store::sql::quoteIdentifier(store::foldIndexName(spec, f))));
+                     .arg(store::sql::quoteIdentifier(store::foldIndexName(known, f))));
         db->exec(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2")
-                     .arg(store::sql::quoteIdentifier(spec.name),
+                     .arg(store::sql::quoteIdentifier(known.name),
                           store::sql::quoteIdentifier(store::foldColumnName(f))));
       }
     }
