@@ -26,8 +26,8 @@ QString dump(const QString &path, std::string &problem) {
   QString out;
   // Read-write, so that a journal left by a failed write is rolled back as the program's
   // next open would.
-  if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE,
-                      nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
+      SQLITE_OK) {
     problem = "cannot open " + path.toStdString() + ": " + sqlite3_errmsg(db);
     sqlite3_close(db);
     return out;
@@ -104,8 +104,8 @@ QString indexState(const QString &indexPath) {
   tips::TipIndex index(indexPath, tipPath);
   if (index.health() != tips::TipIndex::Health::Current)
     return QString::fromLatin1(kStaleIndex);
-  const QString indexed =
-      rowsOf(indexPath, "SELECT rowid, subject, description, group_id FROM tip_text ORDER BY rowid");
+  const QString indexed = rowsOf(
+      indexPath, "SELECT rowid, subject, description, group_id FROM tip_text ORDER BY rowid");
   const QString stored = rowsOf(
       tipPath, "SELECT TIPS_ID, TIP_SUBJECT, TIP_DESCRIPTION, GROUP_ID FROM Tips ORDER BY TIPS_ID");
   return indexed == stored ? QStringLiteral("current")
@@ -172,8 +172,9 @@ std::string difference(const Snapshot &expected, const Snapshot &actual) {
         const QStringList x = it.value().split('\n'), y = b.value(it.key()).split('\n');
         for (int i = 0; i < std::max(x.size(), y.size()); ++i)
           if (x.value(i) != y.value(i))
-            return std::string(what) + " differs: " + it.key().toStdString() + "\n  expected: " +
-                   x.value(i).toStdString() + "\n  actual:   " + y.value(i).toStdString();
+            return std::string(what) + " differs: " + it.key().toStdString() +
+                   "\n  expected: " + x.value(i).toStdString() +
+                   "\n  actual:   " + y.value(i).toStdString();
       }
     }
     for (auto it = b.begin(); it != b.end(); ++it)
@@ -210,6 +211,16 @@ Outcome runCatching(const std::function<Outcome()> &work) {
   } catch (const std::exception &e) {
     return {Outcome::Failed, QString::fromLocal8Bit(e.what())};
   }
+}
+
+void printTally(const char *what, const Tally &tally) {
+  std::cout << "[ faults   ] " << what << ": " << tally.points << " failure points";
+  for (auto it = tally.byFault.begin(); it != tally.byFault.end(); ++it)
+    std::cout << (it == tally.byFault.begin() ? " (" : ", ") << it.value() << ' '
+              << it.key().toStdString();
+  std::cout << (tally.byFault.isEmpty() ? "" : ")") << "; " << tally.absorbed
+            << " of them passed over by design (the search index, reads of the folded-key upkeep)"
+            << " with the work done all the same" << std::endl;
 }
 
 Tally &grandTotal() {
@@ -275,8 +286,7 @@ Tally sweep(const char *operation, const std::function<std::unique_ptr<World>()>
         ADD_FAILURE() << "no end to the " << f.label << "s of " << operation;
         break;
       }
-      SCOPED_TRACE(std::string(operation) + ": failed " + f.label + " number " +
-                   std::to_string(n));
+      SCOPED_TRACE(std::string(operation) + ": failed " + f.label + " number " + std::to_string(n));
       // The state the failure leaves, all connections closed.
       auto w = make();
       bool met = false;
@@ -334,13 +344,7 @@ Tally sweep(const char *operation, const std::function<std::unique_ptr<World>()>
       EXPECT_EQ(difference(success, capture(again->site.dir.path())), "") << "after the next try";
     }
   }
-  std::cout << "[ faults   ] " << operation << ": " << tally.points << " failure points";
-  for (auto it = tally.byFault.begin(); it != tally.byFault.end(); ++it)
-    std::cout << (it == tally.byFault.begin() ? " (" : ", ") << it.value() << ' '
-              << it.key().toStdString();
-  std::cout << (tally.byFault.isEmpty() ? "" : ")") << "; " << tally.absorbed
-            << " of them passed over by design (the search index, reads of the folded-key upkeep)"
-            << " with the work done all the same" << std::endl;
+  printTally(operation, tally);
   ::testing::Test::RecordProperty("failure_points", tally.points);
   Tally &total = grandTotal();
   total.points += tally.points;

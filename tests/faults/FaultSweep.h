@@ -68,8 +68,7 @@ public:
   // the state it leaves, made from the states before and after a run without fault; empty
   // when the outcome must leave the state before.
   virtual std::optional<Snapshot> partialState(const Fault &, const Outcome &,
-                                               const Snapshot &before,
-                                               const Snapshot &success) {
+                                               const Snapshot &before, const Snapshot &success) {
     (void)before, (void)success;
     return std::nullopt;
   }
@@ -78,7 +77,7 @@ public:
 };
 
 struct Tally {
-  int points = 0;   // failure points tried (the fault was met)
+  int points = 0; // failure points tried (the fault was met)
   // Of them, faults that the design passes over (a write of the search index, a read of
   // the folded-key upkeep at an open), the operation's work done all the same.
   int absorbed = 0;
@@ -93,5 +92,7 @@ Outcome runCatching(const std::function<Outcome()> &work);
 
 // The grand total over the operations swept in this run.
 Tally &grandTotal();
+// "[ faults   ] <what>: N failure points (by kind); M of them passed over by design".
+void printTally(const char *what, const Tally &tally);
 
 } // namespace faults

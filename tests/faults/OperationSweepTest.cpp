@@ -4,7 +4,6 @@
 #include "faults/FaultSweep.h"
 
 #include <QFileInfo>
-#include <iostream>
 
 #include "shell/WindowPositions.h"
 #include "store/DataControl.h"
@@ -289,7 +288,8 @@ struct ExportWorld : World {
 struct BuildExport : ExportWorld {
   Outcome run() override {
     return faults::runCatching([&]() -> Outcome {
-      const tips::ExportResult r = tips::ExportBuild(site.paths, site.files).run({true, true, true, true});
+      const tips::ExportResult r =
+          tips::ExportBuild(site.paths, site.files).run({true, true, true, true});
       if (!r.ok())
         return {Outcome::Failed, r.error};
       return {};
@@ -357,13 +357,7 @@ TEST(Faults, ImportMerge) { sweepAll<ImportWorld>("import merge"); }
 // Last in this file: the figure for the report.
 TEST(Faults, ZTotal) {
   const faults::Tally &total = faults::grandTotal();
-  std::cout << "[ faults   ] total: " << total.points << " failure points";
-  for (auto it = total.byFault.begin(); it != total.byFault.end(); ++it)
-    std::cout << (it == total.byFault.begin() ? " (" : ", ") << it.value() << ' '
-              << it.key().toStdString();
-  std::cout << (total.byFault.isEmpty() ? "" : ")") << "; " << total.absorbed
-            << " of them passed over by design (the search index, reads of the folded-key upkeep)"
-            << " with the work done all the same" << std::endl;
+  faults::printTally("total", total);
   ::testing::Test::RecordProperty("failure_points_total", total.points);
 }
 
