@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <memory>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -262,6 +263,50 @@ void FileService::deleteFile(const QString &pattern) const {
     }
   }
   tell(FileOperation::Delete, FileStep::After, native);
+}
+
+void FileService::emptyFolder(const QString &nativeFolder, const QString &keepPattern) const {
+  countCall(FileOperation::Delete, nativeFolder);
+  namespace fs = std::filesystem;
+  const fs::path folder(QFile::encodeName(nativeFolder).toStdString());
+  std::error_code error;
+  auto failed = [&](const fs::path &entry) {
+    const QString path = QFile::decodeName(QByteArray::fromStdString(entry.string()));
+    const int reported = error.value();
+    return FileError(path,
+                     QStringLiteral("Cannot remove (") +
+                         QString::fromLocal8Bit(error.message().c_str()) + QLatin1Char(')'),
+                     writeFailureCause(path, reported));
+  };
+  if (!fs::is_directory(fs::symlink_status(folder, error)) &&
+      !fs::create_directories(folder, error))
+    throw failed(folder);
+  for (auto it = fs::directory_iterator(folder, error); !error && it != fs::directory_iterator();
+       it.increment(error)) {
+    const fs::path entry = it->path();
+    const fs::file_status status = fs::symlink_status(entry, error);
+    if (error)
+      throw failed(entry);
+    const QString name = QFile::decodeName(QByteArray::fromStdString(entry.filename().string()));
+    if (fs::is_regular_file(status) && wildcardMatch(keepPattern, name))
+      continue;
+    if (fs::is_directory(status)) {
+      // A folder that is not writable or searchable cannot be emptied: open it up first,
+      // without ever following a link inside.
+      fs::permissions(entry, fs::perms::owner_all, fs::perm_options::add, error);
+      for (auto inner = fs::recursive_directory_iterator(entry, error);
+           !error && inner != fs::recursive_directory_iterator(); inner.increment(error))
+        if (inner->is_directory(error) && !inner->is_symlink(error))
+          fs::permissions(inner->path(), fs::perms::owner_all, fs::perm_options::add, error);
+      error.clear();
+    }
+    fs::remove_all(entry, error);
+    if (error)
+      throw failed(entry);
+  }
+  if (error)
+    throw failed(folder);
+  tell(FileOperation::Delete, FileStep::After, nativeFolder);
 }
 
 bool FileService::fileExists(const QString &path) const {

@@ -59,6 +59,12 @@ public:
   // Deletes one file, or every file matching a pattern (* and ?) in the last component.
   // Read-only files are not forced: they make the delete fail. No match is an error.
   void deleteFile(const QString &pattern) const;
+  // Empties a folder (a native path): every file, link and folder in it goes, with all a
+  // folder holds, read-only or not, except the files directly in it whose names match
+  // keepPattern (* and ?, without regard to case). Links are removed, never followed. A
+  // missing folder is made. Counts as a Delete for the fault seam; throws FileError naming
+  // the first entry that could not be removed.
+  void emptyFolder(const QString &nativeFolder, const QString &keepPattern) const;
   bool fileExists(const QString &path) const;
   bool folderExists(const QString &path) const;
   void createFolder(const QString &path) const;

@@ -40,4 +40,6 @@ struct OBXGlobals {
   qint32 gSourceGroupId = 0;
   qint32 gExportGroupId = 0;
   QString gImportFileName;
+  // The unpacking of gImportFileName failed and has told the user why.
+  bool gImportUnpackFailed = false;
 };

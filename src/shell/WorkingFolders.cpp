@@ -2,19 +2,16 @@
 
 #include "platform/FileService.h"
 #include "tips/ProgramPaths.h"
+#include "tips/WorkingFolder.h"
 
 void CleanJPGMDB(const FileService &files, const tips::ProgramPaths &paths) {
-  const QString temp = QLatin1String(tips::relative::kTempFolder);
   const QString exportFolder = QLatin1String(tips::relative::kExportFolder);
   // The program's own working folders: one deleted by hand is made again, empty, as the
   // first start made it. Nothing of the user's lives there.
   for (const QString &folder : {paths.tempFolder(), paths.exportFolder()})
     if (!files.folderExists(folder))
       files.createFolder(folder);
-  files.copyFile(paths.placeholderPicture(), paths.file(temp + QStringLiteral("\\t.jpg")));
-  files.copyFile(paths.templateDatabase(), paths.file(temp + QStringLiteral("\\t.mdb")));
+  tips::emptyTempFolder(files, paths);
   files.copyFile(paths.templateDatabase(), paths.file(exportFolder + QStringLiteral("\\t.mdb")));
-  files.deleteFile(paths.file(temp + QStringLiteral("\\*.jpg")));
-  files.deleteFile(paths.file(temp + QStringLiteral("\\*.mdb")));
   files.deleteFile(paths.file(exportFolder + QStringLiteral("\\*.mdb")));
 }

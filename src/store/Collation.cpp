@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QList>
 #include <QString>
+#include <algorithm>
 #include <sqlite3.h>
 #include <string>
 #include <unordered_map>
@@ -210,7 +211,15 @@ int compareUnicase(QStringView a, QStringView b) {
   return compareUnicase(ua.constData(), int(ua.size()), ub.constData(), int(ub.size()));
 }
 
-QString foldCase(QStringView text) {
+QString foldCase(QStringView input) {
+  // Canonically equal texts fold alike: the text is composed first ("e" + U+0301 becomes
+  // "é"). Below U+0300, where the combining marks begin, every text is composed already.
+  QString composed;
+  QStringView text = input;
+  if (std::any_of(input.begin(), input.end(), [](QChar c) { return c.unicode() >= 0x300; })) {
+    composed = input.toString().normalized(QString::NormalizationForm_C);
+    text = composed;
+  }
   QString out;
   out.reserve(text.size());
   const qsizetype n = text.size();

@@ -2,13 +2,15 @@
 // Text without regard to case, for all letters ("É" equals "é", not only A-Z), and
 // independent of the locale.
 //
-// The fold: simple Unicode case folding, code point by code point ("Straße" stays apart
-// from "STRASSE"). Two texts are equal without regard to case when their folds are equal.
-// The store keeps the fold of every name in a key column beside it (Schema.h), so that
+// The fold: canonical composition (NFC), then simple Unicode case folding, code point by
+// code point ("Straße" stays apart from "STRASSE"; "Café" typed with a combining accent
+// equals "Café" typed precomposed). Two texts are equal without regard to case when their folds are
+// equal. The store keeps the fold of every name in a key column beside it (Schema.h), so that
 // standard SQLite tools can read and write the files: no stored schema names anything of
 // this program.
 //
-// UNICASE, the collation that older files name in their indexes: equality is the fold's;
+// UNICASE, the collation that older files name in their indexes (only read, and converted
+// to keys): equality is the case fold's, without the composition;
 // order is first by the folded text with the accents of accented Latin/Greek/Cyrillic
 // letters set aside ("Éclair" sorts between "Eclair" and "Ecmo"), then by the folded
 // text itself (code point order). Invalid UTF-8 bytes compare as distinct characters.

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 #include <algorithm>
 #include <limits>
 #include <sqlite3.h>
@@ -52,11 +53,18 @@ std::shared_ptr<Database> Database::open(const QString &nativePath, OpenMode mod
 
   // Never SQLITE_OPEN_CREATE: a missing file is an error, not a new database. The store
   // is used from one thread (the user-interface thread), so no per-call mutex.
-  const int flags = (mode == OpenMode::ReadWrite ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) |
+  //
+  // A file from a stranger is opened immutable: the engine reads the database file alone,
+  // never a -wal or -journal beside it (which could be left from another file and would
+  // change what is read, or ask for a write to roll back), and takes no locks.
+  const bool untrusted = mode == OpenMode::ReadOnlyUntrusted;
+  const int flags = (untrusted ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READWRITE) |
                     SQLITE_OPEN_NOMUTEX;
+  const QByteArray name = untrusted
+                              ? "file:" + QUrl::toPercentEncoding(canonical, "/") + "?immutable=1"
+                              : QFile::encodeName(canonical);
   sqlite3 *raw = nullptr;
-  if (sqlite3_open_v2(QFile::encodeName(canonical).constData(), &raw, flags, nullptr) !=
-      SQLITE_OK) {
+  if (sqlite3_open_v2(name.constData(), &raw, flags, nullptr) != SQLITE_OK) {
     const QString engine =
         raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QStringLiteral("out of memory");
     sqlite3_close_v2(raw);
@@ -145,12 +153,6 @@ void Database::checkTipTables() {
         throw StoreError(notTipDatabase(
             path_,
             QStringLiteral("the table %1 has no field %2").arg(definition.name, field.name)));
-      if (column->kind != field.kind)
-        throw StoreError(
-            notTipDatabase(path_, QStringLiteral("the field %1 of table %2 is "
-                                                 "declared \"%3\", not %4")
-                                      .arg(field.name, definition.name, column->declaredType,
-                                           declaredTypeOf(field.kind))));
     }
     try {
       sql::Statement rowid(
@@ -194,9 +196,13 @@ void Database::updateFoldKeys(const std::shared_ptr<Database> &db) {
     QList<const FieldSpec *> fields; // folded fields whose name column the file has
     bool convert = false;            // the schema needs changes
     bool fill = false;               // keys are missing
+    bool refold = false;             // keys were written with an earlier fold
   };
   QList<Work> work;
   try {
+    const bool earlierFold =
+        db->rows(QStringLiteral("PRAGMA user_version")).value(0).value(0).toInt() <
+        kFoldRuleVersion;
     // Reads only, so that an up-to-date file is not locked for writing at every open.
     for (const TableSpec &table : knownTables()) {
       Work w{&table, QString(), {}};
@@ -222,6 +228,7 @@ void Database::updateFoldKeys(const std::shared_ptr<Database> &db) {
           w.convert = true;
           continue;
         }
+        w.refold = w.refold || earlierFold;
         sql::Statement &missing = db->prepared(
             QStringLiteral("SELECT 1 FROM %1 WHERE %2 IS NULL AND %3 IS NOT NULL LIMIT 1")
                 .arg(quoteIdentifier(w.actual), quoteIdentifier(foldColumnName(f)),
@@ -230,7 +237,7 @@ void Database::updateFoldKeys(const std::shared_ptr<Database> &db) {
         w.fill = w.fill || missing.step();
       }
       w.convert = w.convert || !oldIndexes(w.actual).isEmpty();
-      if (w.convert || w.fill)
+      if (w.convert || w.fill || w.refold)
         work << w;
     }
     if (work.isEmpty())
@@ -248,9 +255,10 @@ void Database::updateFoldKeys(const std::shared_ptr<Database> &db) {
                                                           quoteIdentifier(f->name));
         if (!present.hasFoldKey(*f))
           db->exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 TEXT").arg(table, key));
-        // A conversion checks every key once; an up-to-date file only lacks some.
+        // A conversion or a new fold checks every key once; an up-to-date file only lacks
+        // some.
         db->exec(
-            w.convert
+            w.convert || w.refold
                 ? QStringLiteral("UPDATE %1 SET %2 = %3 WHERE %2 IS NOT %3").arg(table, key, fold)
                 : QStringLiteral("UPDATE %1 SET %2 = %3 WHERE %2 IS NULL AND %4 IS "
                                  "NOT NULL")
@@ -260,6 +268,7 @@ void Database::updateFoldKeys(const std::shared_ptr<Database> &db) {
         for (const QString &statement : foldKeySql(*w.table))
           db->exec(statement);
     }
+    db->exec(QStringLiteral("PRAGMA user_version = %1").arg(kFoldRuleVersion));
     transaction.commit();
   } catch (const StoreError &) {
     // The file stays as it was (the transaction rolled back); lookups compare the names
@@ -326,12 +335,17 @@ QList<ColumnInfo> Database::columns(const QString &actualTable) {
   sql::Statement &info =
       prepared(QStringLiteral("PRAGMA table_info(%1)").arg(sql::quoteIdentifier(actualTable)));
   sql::ResetOnExit reset(info);
+  // A field of the program's tables is read as its kind, whatever type name the file
+  // declares it with: a file written with SQLite's plain types (INTEGER flags, TEXT dates,
+  // no type, STRICT tables) holds the same values as one written by this program.
+  const TableSpec *known = findTable(actualTable);
   QList<ColumnInfo> out;
   while (info.step()) {
     ColumnInfo c;
     c.name = info.text(1);
     c.declaredType = info.text(2);
-    c.kind = kindOfDeclaredType(c.declaredType);
+    const FieldSpec *field = known ? findField(*known, c.name) : nullptr;
+    c.kind = field ? field->kind : kindOfDeclaredType(c.declaredType);
     c.primaryKey = info.int64(5) != 0;
     out << c;
   }

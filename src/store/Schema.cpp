@@ -172,6 +172,7 @@ QStringList schemaSql(DatabaseKind kind) {
     if (kind == DatabaseKind::TipDatabase || t.inTemplate)
       statements << createTableSql(t) << foldKeySql(t);
   statements << QStringLiteral("CREATE INDEX \"Tips_GROUP_ID\" ON \"Tips\" (\"GROUP_ID\")");
+  statements << QStringLiteral("PRAGMA user_version = %1").arg(kFoldRuleVersion);
   if (kind == DatabaseKind::TipDatabase) {
     const WindowGeometry &g = kDefaultWindowGeometry;
     statements << QStringLiteral("INSERT INTO \"Settings\" (\"USER_H\", \"USER_L\", \"USER_T\", "

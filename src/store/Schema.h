@@ -21,6 +21,11 @@
 // its name itself, so they stay right in between. Nothing in the stored schema names a
 // collation or function of this program: standard SQLite tools read and write the files.
 //
+// The fold has changed once (canonical composition was added, so that a name typed with a
+// combining accent matches the same name typed precomposed): the file's user_version says
+// which fold its keys were written with, and a file with keys of an earlier fold gets them
+// all anew, once, in one transaction, when it is opened read-write.
+//
 // Indexes: Group(TIP_GROUP_FOLD), Tips(TIP_SUBJECT_FOLD), Tips(GROUP_ID).
 //
 // Files of the older form (indexes on the names with the UNICASE collation, no key
@@ -47,6 +52,9 @@ struct WindowGeometry {
   int width;
 };
 inline constexpr WindowGeometry kDefaultWindowGeometry{5172, 48, 504, 7404};
+
+// The fold the keys of a file are written with (its user_version; see above).
+inline constexpr int kFoldRuleVersion = 1;
 
 // Creates a new database file with the tables of its kind; fails if the file exists.
 // A TipDatabase gets its one Settings row: user details null, kDefaultWindowGeometry.

@@ -2,10 +2,15 @@
 
 #include "tips/FaultWords.h"
 
+#include <optional>
+#include <vector>
+
 #include "platform/FileService.h"
+#include "tips/ArchiveMessages.h"
 #include "tips/ExchangeCounts.h"
 #include "tips/ProgramPaths.h"
 #include "tips/UnzipLink.h"
+#include "tips/WorkingFolder.h"
 #include "tips/ZipLink.h"
 
 namespace tips {
@@ -44,22 +49,88 @@ PackResult packExport(const ProgramPaths &paths, const FileService &files,
   result.code =
       zip.ZipFiles(3, result.packageText, specifications, 1, 0, 0, 0, QStringLiteral("C:\\"));
   if (result.code != ZipLink::kOk)
-    return failed(QStringLiteral("%1 (code %2)\r\nThe files to pack are still in the folder "
-                                 "OBXTemp.")
-                      .arg(zip.lastError())
-                      .arg(result.code));
+    return failed(packFailureMessage(result.code, result.packagePath, zip.lastError()) +
+                  QStringLiteral("\r\nThe files to pack are still in the folder OBXTemp."));
   return result;
 }
+
+namespace {
+
+// The folder of the archive that holds the package: the top, or, when the database is not
+// at the top but every member lies in one folder (a user zipped the folder the package was
+// unpacked in), that folder, as deep as such single folders go. A "__MACOSX" folder beside
+// (the resource forks a Mac adds) is not counted.
+QStringList packageRoot(const QStringList &memberNames) {
+  struct Place {
+    QStringList parts;
+    bool folder;
+  };
+  std::vector<Place> places;
+  for (const QString &name : memberNames) {
+    const std::optional<QStringList> parts = UnzipLink::placeOf(name);
+    if (!parts || parts->isEmpty() ||
+        parts->first().compare(QLatin1String("__MACOSX"), Qt::CaseInsensitive) == 0)
+      continue;
+    places.push_back({*parts, name.endsWith(QLatin1Char('/')) || name.endsWith(QLatin1Char('\\'))});
+  }
+  const QLatin1String database(relative::kPackageDatabaseName);
+  auto same = [](const QString &a, const QString &b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+  };
+  QStringList root;
+  while (!places.empty()) {
+    const qsizetype depth = root.size();
+    const QString folder = places.front().parts[depth];
+    bool oneFolder = true;
+    for (const Place &p : places) {
+      if (!p.folder && p.parts.size() == depth + 1 && same(p.parts.last(), database))
+        return root;
+      // Every member must lie inside the one folder (or be that folder's own entry).
+      oneFolder =
+          oneFolder && same(p.parts[depth], folder) && (p.parts.size() > depth + 1 || p.folder);
+    }
+    if (!oneFolder)
+      break;
+    root << folder;
+    std::erase_if(places, [&](const Place &p) { return p.parts.size() <= root.size(); });
+  }
+  return {}; // no database anywhere: the members stay where they are
+}
+
+} // namespace
 
 int unpackPackage(const ProgramPaths &paths, const FileService &files, const QString &packagePath,
                   UnzipUser *user) {
   UnzipLink unzip(files, user);
+  // Each import reads only its own package: nothing an earlier one left (a database's side
+  // files, a folder in the way, a stranger's junk) stays in the working folder.
+  try {
+    emptyTempFolder(files, paths);
+  } catch (const FileError &e) {
+    if (user)
+      user->showFailure(unpackFailureMessage(UnzipLink::kDiskFull, files.nativePath(packagePath),
+                                             userMessage(e), e.systemError()));
+    return UnzipLink::kDiskFull;
+  }
+  QStringList names;
+  if (unzip.listMembers(packagePath, names) == UnzipLink::kOk)
+    unzip.memberRoot = packageRoot(names);
   unzip.memberCount = 0;
   unzip.includeList[0].clear();
   unzip.excludeList[0].clear();
-  return unzip.UnzipToFolder(
+  const int code = unzip.UnzipToFolder(
       packagePath, paths.appPath() + QLatin1String(relative::kTempFolder) + QLatin1Char('\\'), 0, 1,
       0, 1, 0, 0);
+  if (code != UnzipLink::kOk) {
+    // Whatever the failed unpacking made (folders included) goes; the package text files it
+    // replaced are back in place already.
+    try {
+      emptyTempFolder(files, paths);
+    } catch (const FileError &) {
+      // Emptied again before the next unpacking, which reports a failure then.
+    }
+  }
+  return code;
 }
 
 } // namespace tips

@@ -16,6 +16,7 @@
 #include "tips/Clock.h"
 #include "tips/ExchangeRows.h"
 #include "tips/ProgramPaths.h"
+#include "tips/WorkingFolder.h"
 
 namespace tips {
 
@@ -93,6 +94,15 @@ ImportPackage::~ImportPackage() = default;
 void ImportPackage::close() {
   package_.reset();
   content_ = {};
+}
+
+void ImportPackage::finish() {
+  close();
+  try {
+    emptyTempFolder(files_, paths_);
+  } catch (const FileError &) {
+    // Nothing is lost: the next unpacking empties the folder first and says so if it cannot.
+  }
 }
 
 QString ImportPackage::open() {

@@ -3,10 +3,12 @@
 // checked and counted ("To Import"), then merged into the user's database ("Start
 // Importing").
 //
-// The package database comes from a stranger: it is opened read-only (store's
-// ReadOnlyUntrusted), with or without the folded key columns of newer files, and checked
-// for its tables and columns before anything is read. A package database that is missing,
-// is no database or lacks what a package holds gives a message, and no file is created.
+// The package database comes from a stranger: it is opened read-only and immutable (store's
+// ReadOnlyUntrusted: the database file alone is read, never a side file beside it), with or
+// without the folded key columns of newer files, and checked for its tables and columns
+// (not the type names they were declared with) before anything is read. A package database
+// that is missing, is no database or lacks what a package holds gives a message, and no
+// file is created.
 //
 // The merge: package groups in the order of the package's table, each matched to a local
 // group by its trimmed name; a new one is added as imported, dated today, with the package
@@ -104,6 +106,10 @@ public:
   MergeResult merge();
   // Releases the package database.
   void close();
+  // The import is over: releases the package database and empties the working folder but
+  // for the package text files, so that nothing of this package reaches the next exchange.
+  // A folder that cannot be emptied now is emptied before the next unpacking.
+  void finish();
 
 private:
   const ProgramPaths &paths_;

@@ -1,5 +1,6 @@
 #include "tips/UnzipLink.h"
 
+#include "tips/ArchiveMessages.h"
 #include "tips/ZipErrorText.h"
 
 #include <QDateTime>
@@ -21,39 +22,6 @@ namespace tips {
 
 namespace {
 
-// The member's place below the target folder, as folder components and a file name;
-// nothing when the name is absolute, names a drive or climbs out with "..". Both kinds
-// of slash separate folders: an archive made on another system may use either.
-std::optional<QStringList> placeOf(const QString &name) {
-  if (name.isEmpty() || name.startsWith(QLatin1Char('/')) || name.startsWith(QLatin1Char('\\')))
-    return std::nullopt;
-  if (name.size() >= 2 && name[0].isLetter() && name[1] == QLatin1Char(':'))
-    return std::nullopt;
-  QStringList parts;
-  QString part;
-  auto endPart = [&]() -> bool {
-    if (part == QLatin1String(".."))
-      return false;
-    if (!part.isEmpty() && part != QLatin1String("."))
-      parts << part;
-    part.clear();
-    return true;
-  };
-  for (const QChar c : name) {
-    if (c == QLatin1Char('/') || c == QLatin1Char('\\')) {
-      if (!endPart())
-        return std::nullopt;
-    } else if (c.unicode() < 0x20) {
-      return std::nullopt; // control characters name no file a user could see or remove
-    } else {
-      part += c;
-    }
-  }
-  if (!endPart())
-    return std::nullopt;
-  return parts;
-}
-
 bool isFolderEntry(const QString &name) {
   return name.endsWith(QLatin1Char('/')) || name.endsWith(QLatin1Char('\\'));
 }
@@ -66,8 +34,8 @@ bool isLink(zip_t *za, zip_uint64_t index) {
   return opsys == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK;
 }
 
-// * any run, ? one character; letter case counts, as the original library matches by
-// default.
+// * any run, ? one character; letter case counts, so that "*.jpg" and "*.JPG" can be told
+// apart.
 bool matches(QStringView pattern, QStringView name) {
   qsizetype p = 0, n = 0, star = -1, resume = 0;
   while (n < name.size()) {
@@ -113,6 +81,15 @@ int codeOfLibzip(int zipError) {
   }
 }
 
+bool startsWithFolder(const QStringList &place, const QStringList &folder) {
+  if (place.size() <= folder.size())
+    return false;
+  for (qsizetype i = 0; i < folder.size(); ++i)
+    if (place[i].compare(folder[i], Qt::CaseInsensitive) != 0)
+      return false;
+  return true;
+}
+
 struct Planned {
   zip_uint64_t index;
   QString name;     // as the archive has it
@@ -129,18 +106,90 @@ struct MemberCloser {
 
 } // namespace
 
+// Both kinds of slash separate folders: an archive made on another system may use either.
+std::optional<QStringList> UnzipLink::placeOf(const QString &name) {
+  if (name.isEmpty() || name.startsWith(QLatin1Char('/')) || name.startsWith(QLatin1Char('\\')))
+    return std::nullopt;
+  if (name.size() >= 2 && name[0].isLetter() && name[1] == QLatin1Char(':'))
+    return std::nullopt;
+  QStringList parts;
+  QString part;
+  auto endPart = [&]() -> bool {
+    if (part == QLatin1String(".."))
+      return false;
+    if (!part.isEmpty() && part != QLatin1String("."))
+      parts << part;
+    part.clear();
+    return true;
+  };
+  for (const QChar c : name) {
+    if (c == QLatin1Char('/') || c == QLatin1Char('\\')) {
+      if (!endPart())
+        return std::nullopt;
+    } else if (c.unicode() < 0x20) {
+      return std::nullopt; // control characters name no file a user could see or remove
+    } else {
+      part += c;
+    }
+  }
+  if (!endPart())
+    return std::nullopt;
+  return parts;
+}
+
 UnzipLink::UnzipLink(const FileService &files, UnzipUser *user) : files_(files), user_(user) {}
 
-int UnzipLink::fail(int code, const QString &why) {
+int UnzipLink::fail(int code, const QString &why, int systemError) {
   lastError_ = why;
+  lastSystemError_ = systemError;
   return code;
+}
+
+namespace {
+
+// Opens an archive for reading. Each member's checksum is checked when it is read, not the
+// consistency of the whole archive up front (see the header).
+std::unique_ptr<zip_t, ArchiveCloser> openArchive(const QString &path, int &zipError) {
+  zipError = 0;
+  return std::unique_ptr<zip_t, ArchiveCloser>(
+      zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &zipError));
+}
+
+} // namespace
+
+int UnzipLink::listMembers(const QString &archive, QStringList &names) {
+  names.clear();
+  lastError_.clear();
+  const QString archivePath = files_.nativePath(archive);
+  if (!QFileInfo(archivePath).isFile())
+    return fail(kNotAnArchive, QStringLiteral("The archive does not exist: ") + archivePath);
+  int openError = 0;
+  const auto za = openArchive(archivePath, openError);
+  if (!za)
+    return fail(codeOfLibzip(openError),
+                QStringLiteral("%1: %2").arg(libzipMessage(openError), archivePath));
+  const zip_int64_t entries = zip_get_num_entries(za.get(), 0);
+  if (entries < 0 || entries > limits_.maxEntries)
+    return fail(kRefused, QStringLiteral("The archive holds %1 members, more than %2: %3")
+                              .arg(entries)
+                              .arg(limits_.maxEntries)
+                              .arg(archivePath));
+  for (zip_int64_t i = 0; i < entries; ++i) {
+    const char *raw = zip_get_name(za.get(), zip_uint64_t(i), ZIP_FL_ENC_GUESS);
+    if (!raw)
+      return fail(kArchiveError, QStringLiteral("A member has no readable name: ") + archivePath);
+    names << QString::fromUtf8(raw);
+  }
+  return kOk;
 }
 
 int UnzipLink::UnzipToFolder(const QString &archive, const QString &target, int promptOverwrite,
                              int overwrite, int listOnly, int keepFolderNames, int includeCount,
                              int excludeCount) {
   lastError_.clear();
+  lastSystemError_ = 0;
   written_.clear();
+  madeFolders_.clear();
   int code = kParameters;
   try {
     code = unzip(archive, target, promptOverwrite != 0, overwrite != 0, listOnly != 0,
@@ -156,14 +205,19 @@ int UnzipLink::UnzipToFolder(const QString &archive, const QString &target, int 
     for (const QString &path : std::as_const(written_))
       QFile::remove(path);
     written_.clear();
+    // Deepest first; a folder that still holds something (a file put back) stays.
+    for (auto it = madeFolders_.crbegin(); it != madeFolders_.crend(); ++it)
+      QDir().rmdir(*it);
     // Latest first: a name the archive holds twice ends with the file that was there.
     for (auto it = replaced_.rbegin(); it != replaced_.rend(); ++it)
       std::rename(QFile::encodeName(it->kept).constData(),
                   QFile::encodeName(it->destination).constData());
     if (user_)
-      user_->showFailure(QString::number(code));
+      user_->showFailure(
+          unpackFailureMessage(code, files_.nativePath(archive), lastError_, lastSystemError_));
   }
   replaced_.clear();
+  madeFolders_.clear();
   return code;
 }
 
@@ -177,8 +231,7 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
   if (!QFileInfo(archivePath).isFile())
     return fail(kNotAnArchive, QStringLiteral("The archive does not exist: ") + archivePath);
   int openError = 0;
-  std::unique_ptr<zip_t, ArchiveCloser> za(
-      zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &openError));
+  const auto za = openArchive(archivePath, openError);
   if (!za)
     return fail(codeOfLibzip(openError),
                 QStringLiteral("%1: %2").arg(libzipMessage(openError), archivePath));
@@ -213,7 +266,13 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
     for (int k = 0; k < excludeCount && wanted; ++k)
       wanted = !matches(excludeList[size_t(k)], name);
     const bool folder = isFolderEntry(name);
-    if (!wanted || place->isEmpty() || (folder && !keepFolderNames))
+    QStringList inRoot = *place;
+    if (!memberRoot.isEmpty()) {
+      if (!startsWithFolder(inRoot, memberRoot))
+        continue;
+      inRoot = inRoot.mid(memberRoot.size());
+    }
+    if (!wanted || inRoot.isEmpty() || (folder && !keepFolderNames))
       continue;
     zip_stat_t st;
     if (!folder && zip_stat_index(za.get(), index, 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE)) {
@@ -225,7 +284,7 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
                                   .arg(archivePath));
     }
     plan.push_back(
-        {index, name, keepFolderNames ? place->join(QLatin1Char('/')) : place->last(), folder});
+        {index, name, keepFolderNames ? inRoot.join(QLatin1Char('/')) : inRoot.last(), folder});
   }
   if (plan.empty() && includeCount > 0)
     return fail(kNoMatch, QStringLiteral("No member matches the names asked for."));
@@ -239,7 +298,7 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
 
   const QString folder = QDir::cleanPath(files_.nativePath(target));
   if (!QDir().mkpath(folder))
-    return fail(kDiskFull, QStringLiteral("Cannot create the folder: ") + folder);
+    return fail(kDiskFull, QStringLiteral("Cannot create the folder: ") + folder, errno);
   const QString home = QFileInfo(folder).canonicalFilePath();
 
   // The folder of a member below the target, made one level at a time: a link on the way
@@ -251,8 +310,11 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
       const QFileInfo info(current);
       if (info.isSymLink() || (info.exists() && !info.isDir()))
         return std::nullopt;
-      if (!info.exists() && !QDir().mkdir(current))
-        return std::nullopt;
+      if (!info.exists()) {
+        if (!QDir().mkdir(current))
+          return std::nullopt;
+        madeFolders_ << current;
+      }
     }
     return current;
   };
@@ -297,7 +359,8 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
     if (!out.open())
       return fail(
           kDiskFull,
-          QStringLiteral("Cannot write in the folder (%1): %2").arg(out.errorString(), *parent));
+          QStringLiteral("Cannot write in the folder (%1): %2").arg(out.errorString(), *parent),
+          errno);
     for (;;) {
       const zip_int64_t n = zip_fread(in.get(), buffer.data(), buffer.size());
       if (n < 0) {
@@ -315,7 +378,8 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
       if (out.write(buffer.data(), n) != n)
         return fail(
             kDiskFull,
-            QStringLiteral("Cannot write the file (%1): %2").arg(out.errorString(), destination));
+            QStringLiteral("Cannot write the file (%1): %2").arg(out.errorString(), destination),
+            errno);
     }
     zip_stat_t st;
     if (zip_stat_index(za.get(), p.index, 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
@@ -326,7 +390,8 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
     if (!out.flush())
       return fail(
           kDiskFull,
-          QStringLiteral("Cannot write the file (%1): %2").arg(out.errorString(), destination));
+          QStringLiteral("Cannot write the file (%1): %2").arg(out.errorString(), destination),
+          errno);
     if (replacing) {
       // The file it replaces is set aside until the whole archive is in: a failure
       // further on puts it back, so a failed unpacking never costs a file.

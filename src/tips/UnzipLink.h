@@ -15,18 +15,25 @@
 //   half unpacked package is never taken for a package, and the files they replaced are
 //   put back.
 //
-// What the screen shows goes through UnzipUser: the overwrite question and a failure code.
+// - Each member's checksum is checked as it is read; the archive as a whole is not held to
+//   libzip's consistency check, which refuses the data descriptors that bsdtar and zip
+//   writing to a pipe produce although every member reads correctly.
+//
+// What the screen shows goes through UnzipUser: the overwrite question and a failure, in
+// words (ArchiveMessages.h).
 
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 #include <vector>
 
 class FileService;
 
 namespace tips {
 
-// The answers to the overwrite question (the original library's codes).
+// The answers to the overwrite question; the numbers are the ones the unzip library
+// interface has always used, so that callers written for it keep working.
 enum UnzipReplace : int {
   kReplaceYes = 102,  // replace this file
   kReplaceNo = 100,   // keep the existing file
@@ -41,14 +48,15 @@ public:
   // shows Yes, No and Cancel without an icon and answers kReplaceYes, kReplaceNo or
   // kReplaceNone.
   virtual int askReplace(const QString &text, const QString &title) = 0;
-  // A failed unpacking: text is the code as a bare decimal number; the screen shows it with
-  // OK only, no icon and no title of its own.
+  // A failed unpacking: text says what went wrong, naming the archive, with the failure
+  // code after it; the screen shows it with OK only and the stop icon.
   virtual void showFailure(const QString &text) = 0;
 };
 
 class UnzipLink {
 public:
-  // Result codes (those of the original library; 0 is success).
+  // Result codes, 0 for success; the numbers are those of the unzip library interface the
+  // program has always used, and appear after each failure's message.
   enum Code : int {
     kOk = 0,
     kArchiveError = 2, // a damaged member (bad checksum, bad compressed data)
@@ -79,6 +87,10 @@ public:
   std::array<QString, 100> excludeList;
   // Members reported by a listing (list only).
   int memberCount = 0;
+  // When not empty, only the members inside this folder of the archive (its components,
+  // matched without regard to case) are unpacked, each placed relative to it: a package
+  // zipped as a folder unpacks as if its files stood at the top.
+  QStringList memberRoot;
 
   // archive and target are program path texts (a backslash is a folder separator). With
   // overwrite 1 (and no prompt) existing files are replaced without a question; with
@@ -88,27 +100,38 @@ public:
                     int overwrite, int listOnly, int keepFolderNames, int includeCount,
                     int excludeCount);
 
+  // The names of the archive's members as they stand in it, for a caller that decides
+  // what to unpack; a failure code (nothing is shown to the user).
+  int listMembers(const QString &archive, QStringList &names);
+  // A member's place below the target folder as folder components and a file name;
+  // nothing when the name is absolute, names a drive or climbs out with "..".
+  static std::optional<QStringList> placeOf(const QString &name);
+
   static QString overwriteText(const QString &name) {
     return QStringLiteral("Overwrite ") + name + QLatin1Char('?');
   }
   static QString overwriteTitle() { return QStringLiteral("QorUnzip - File already exists"); }
 
   void setLimits(const Limits &limits) { limits_ = limits; }
-  // Why the last call failed (empty after a success).
+  // Why the last call failed (empty after a success), in the words of whoever helps the
+  // user; and the system's error number when a file could not be written (0 otherwise).
   const QString &lastError() const { return lastError_; }
+  int lastSystemError() const { return lastSystemError_; }
   // Files written by the last call, in the order written.
   const QStringList &written() const { return written_; }
 
 private:
   int unzip(const QString &archive, const QString &target, bool prompt, bool overwrite,
             bool listOnly, bool keepFolderNames, int includeCount, int excludeCount);
-  int fail(int code, const QString &why);
+  int fail(int code, const QString &why, int systemError = 0);
 
   const FileService &files_;
   UnzipUser *user_;
   Limits limits_;
   QString lastError_;
+  int lastSystemError_ = 0;
   QStringList written_;
+  QStringList madeFolders_; // folders the current call made, removed again when it fails
   // Existing files replaced by the current call, each kept under a temporary name.
   struct Replaced {
     QString destination;

@@ -216,20 +216,18 @@ TEST_F(Import, AMergeThatFailsIsToldAndLeavesTheDatabaseAndTheScreenAsTheyWere) 
   EXPECT_EQ(groups().size(), 3);
 }
 
-TEST_F(Import, AFileThatIsNoPackageShowsItsCodeAndNothingCanBeImported) {
+TEST_F(Import, AFileThatIsNoPackageSaysSoOnceAndNothingCanBeImported) {
   QDir().mkpath(t.home() + "/OBXImpExp");
   writePicture(exchange("OBXEve.zip"), 1);
   unpack("OBXEve.zip");
-  ASSERT_EQ(shownCount(), 2u);
-  // The unpack's failure: the bare code, no icon, the program's name.
-  const msgbox::ShownMessage &code = t.messages().shown()[0];
-  EXPECT_EQ(code.prompt, "9");
-  EXPECT_EQ(code.style, 0);
-  EXPECT_EQ(code.title, "Ombrix Tips");
-  const msgbox::ShownMessage &missing = t.messages().shown()[1];
-  EXPECT_EQ(missing.style, 16);
-  EXPECT_EQ(missing.title, kTitle);
-  EXPECT_TRUE(missing.prompt.contains("ombrixtipsie.mdb")) << missing.prompt.toStdString();
+  // One message, in words, with the stop icon and the screen's title; the second screen
+  // adds none of its own.
+  ASSERT_EQ(shownCount(), 1u);
+  const msgbox::ShownMessage &failure = t.messages().shown()[0];
+  EXPECT_TRUE(failure.prompt.startsWith("The file \"OBXEve.zip\" is not a ZIP package"))
+      << failure.prompt.toStdString();
+  EXPECT_EQ(failure.style, 16);
+  EXPECT_EQ(failure.title, kTitle);
   EXPECT_FALSE(t.control("cmdStartImport")->isEnabled());
   EXPECT_EQ(column("lblToImportGroup", "lblToImportTips", "lblToImportDate"),
             QStringList({"0", "0", "00:00:00"}));
@@ -266,7 +264,7 @@ TEST_F(Import, AnEmptyPackageIsToldAndNothingIsMerged) {
 
 TEST(UnzipMessagesTest, TheOverwriteQuestionAndTheFailureGoThroughMessageBoxes) {
   msgbox::Script script;
-  UnzipMessages messages;
+  UnzipMessages messages(kTitle);
   const QString question = tips::UnzipLink::overwriteText("3.jpg");
   const QString title = tips::UnzipLink::overwriteTitle();
   script.queue(msgbox::vbYes);
@@ -279,10 +277,10 @@ TEST(UnzipMessagesTest, TheOverwriteQuestionAndTheFailureGoThroughMessageBoxes) 
   EXPECT_EQ(script.shown()[0].prompt, "Overwrite 3.jpg?");
   EXPECT_EQ(script.shown()[0].style, 3);
   EXPECT_EQ(script.shown()[0].title, "QorUnzip - File already exists");
-  messages.showFailure("51");
-  EXPECT_EQ(script.shown().back().prompt, "51");
-  EXPECT_EQ(script.shown().back().style, 0);
-  EXPECT_EQ(script.shown().back().title, "Ombrix Tips");
+  messages.showFailure("The package is incomplete. (code 51)");
+  EXPECT_EQ(script.shown().back().prompt, "The package is incomplete. (code 51)");
+  EXPECT_EQ(script.shown().back().style, 16);
+  EXPECT_EQ(script.shown().back().title, kTitle);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <functional>
 #include <gtest/gtest.h>
@@ -113,12 +114,15 @@ TEST_F(Menu, ExportEmptiesTheWorkingFoldersAndStartsAFreshExportDatabase) {
     SCOPED_TRACE(run);
     write(t.file("OBXTemp/7.jpg"));
     write(t.file("OBXTemp/OMBRIXTIPSIE.MDB"));
-    write(t.file("OBXTemp/notes.txt"), "keep");
+    write(t.file("OBXTemp/notes.txt"), "junk");
+    write(t.file("OBXTemp/OBXREAD.TXT"), "keep");
+    QDir().mkpath(t.file("OBXTemp/folder/inside"));
     write(t.file("Export/obxexpor.mdb"), "an old export");
     write(t.file("Export/other.MDB"));
     t.triggerMenu("mnuExportItem");
     ASSERT_EQ(t.activeName(), "frmExport1");
-    EXPECT_EQ(files(t.file("OBXTemp")), QStringList({"notes.txt"}));
+    EXPECT_EQ(files(t.file("OBXTemp")), QStringList({"OBXREAD.TXT"}));
+    EXPECT_FALSE(QFileInfo::exists(t.file("OBXTemp/folder")));
     EXPECT_EQ(files(t.file("Export")), QStringList({"obxexpor.mdb"}));
     EXPECT_EQ(bytes(t.file("Export/obxexpor.mdb")), bytes(t.file("@@@@@@@@.@@@")));
     t.click("cmdShowTips");

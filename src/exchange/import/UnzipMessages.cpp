@@ -13,4 +13,6 @@ int UnzipMessages::askReplace(const QString &text, const QString &title) {
   }
 }
 
-void UnzipMessages::showFailure(const QString &text) { MsgBox(text, msgbox::vbOKOnly); }
+void UnzipMessages::showFailure(const QString &text) {
+  MsgBox(text, msgbox::vbCritical + msgbox::vbOKOnly, title_);
+}

@@ -74,10 +74,11 @@ void frmImport1::File1_DblClick() {
   if (!recordPackage())
     return;
   picker_->close(FilePicker::Closing::Cancel);
-  UnzipMessages messages;
-  // A package that could not be unpacked has shown its code; the second screen then says
-  // what it finds (or misses) in the working folder.
-  tips::unpackPackage(program().paths(), program().files(), g().gImportFileName, &messages);
+  UnzipMessages messages(g().gMsgTitle);
+  // A package that could not be unpacked has said why; the second screen then shows the
+  // package empty, without a second message about the working folder.
+  g().gImportUnpackFailed = tips::unpackPackage(program().paths(), program().files(),
+                                                g().gImportFileName, &messages) != 0;
   busy.release();
   handOver(screen::frmImport2);
 }

@@ -44,6 +44,11 @@ void frmImport2::loadScreen() {
   columns_.showOrigins(local);
   localTotal_ = local.total();
   columns_.show(Column::Total2, localTotal_);
+  if (g().gImportUnpackFailed) {
+    // The unpacking has said what went wrong; there is nothing to count.
+    cmdStartImport->setEnabled(false);
+    return;
+  }
   problem_ = package_->open();
   if (problem_.isEmpty())
     columns_.show(Column::ToImport, package_->content());
@@ -59,7 +64,10 @@ void frmImport2::activateScreen() {
   }
 }
 
-void frmImport2::unloadScreen() { package_->close(); }
+void frmImport2::unloadScreen() {
+  g().gImportUnpackFailed = false;
+  package_->finish();
+}
 
 void frmImport2::showMergeColumns(bool merging) {
   columns_.frame(Column::Total)->setVisible(!merging);
