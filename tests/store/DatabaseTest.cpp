@@ -470,3 +470,32 @@ TEST_F(DatabaseTest, FilesOfTheOlderFormAreConvertedWhenOpenedForWriting) {
   again->close();
   EXPECT_EQ(contents(old), converted);
 }
+
+TEST_F(DatabaseTest, KeysOfAnEarlierFoldAreWrittenAnewOnceWhenOpenedForWriting) {
+  // A file whose keys were folded without composition: a group typed with a combining
+  // accent has a key that the same name typed precomposed does not find.
+  const QString path = file(QStringLiteral("earlier.mdb"));
+  createDatabase(path, DatabaseKind::TipDatabase);
+  const QString decomposed = QString::fromUtf8("Cafe\xCC\x81");
+  addGroup(decomposed, path);
+  addGroup(QStringLiteral("Plain"), path);
+  rawDatabase(path, QStringLiteral("UPDATE \"Group\" SET TIP_GROUP_FOLD = 'cafe' || char(769) "
+                                   "WHERE TIP_GROUP <> 'Plain'; PRAGMA user_version = 0"));
+  ASSERT_EQ(rawColumn(path, QStringLiteral("SELECT length(TIP_GROUP_FOLD) FROM \"Group\"")),
+            (QStringList{"5", "5"}));
+
+  auto db = Database::open(path, OpenMode::ReadWrite);
+  EXPECT_EQ(rawColumn(path, QStringLiteral("SELECT TIP_GROUP_FOLD FROM \"Group\" ORDER BY 1")),
+            (QStringList{QString::fromUtf8("caf\xC3\xA9"), "plain"}));
+  EXPECT_EQ(rawColumn(path, QStringLiteral("PRAGMA user_version")), QStringList{"1"});
+  auto groups = control(QStringLiteral("Group"), path);
+  groups->recordset().findFirst(QString::fromUtf8("TIP_GROUP = 'CAF\xC3\x89'"));
+  EXPECT_FALSE(groups->recordset().noMatch());
+  groups->close();
+
+  // Done once: the file is not written when it is opened again.
+  db.reset();
+  const QByteArray refolded = contents(path);
+  Database::open(path, OpenMode::ReadWrite).reset();
+  EXPECT_EQ(contents(path), refolded);
+}
