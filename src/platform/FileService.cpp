@@ -278,9 +278,11 @@ void FileService::emptyFolder(const QString &nativeFolder, const QString &keepPa
                          QString::fromLocal8Bit(error.message().c_str()) + QLatin1Char(')'),
                      writeFailureCause(path, reported));
   };
-  if (!fs::is_directory(fs::symlink_status(folder, error)) &&
-      !fs::create_directories(folder, error))
-    throw failed(folder);
+  if (!fs::is_directory(fs::status(folder, error))) {
+    error.clear();
+    if (!fs::create_directories(folder, error) && error)
+      throw failed(folder);
+  }
   for (auto it = fs::directory_iterator(folder, error); !error && it != fs::directory_iterator();
        it.increment(error)) {
     const fs::path entry = it->path();

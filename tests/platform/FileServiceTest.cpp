@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -75,6 +76,30 @@ TEST_F(Files, CopyReplacesTheTargetAndFailsClearly) {
   EXPECT_THROW(files.copyFile(root + "\\nothing.mdb", root + "\\b.mdb"), FileError);
   EXPECT_THROW(files.copyFile(root + "\\a.mdb", root + "\\NoFolder\\b.mdb"), FileError);
   EXPECT_EQ(list("Export"), QStringList({"obxexpor.mdb"}));
+}
+
+TEST_F(Files, EmptyingAFolderKeepsOnlyMatchingFilesAndNeverFollowsALink) {
+  write("work/OBXREAD.TXT", "keep");
+  write("work/obxnotes.txt", "keep");
+  write("work/notes.txt");
+  write("work/ombrixtipsie.mdb-wal");
+  write("work/sub/deep/locked.jpg");
+  write("outside/precious.txt");
+  QFile::setPermissions(root + "/work/sub/deep/locked.jpg", QFileDevice::ReadOwner);
+  QFile::setPermissions(root + "/work/sub/deep", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+  QFile::setPermissions(root + "/work/sub", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+  ASSERT_TRUE(QFile::link(root + "/outside", root + "/work/link"));
+  ASSERT_TRUE(QDir().mkpath(root + "/work/obxfolder.txt")); // a folder, not a package text
+
+  files.emptyFolder(root + "/work", "obx*.txt");
+  EXPECT_EQ(QDir(root + "/work")
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+            (QStringList{"OBXREAD.TXT", "obxnotes.txt"}));
+  EXPECT_EQ(list("outside"), QStringList{"precious.txt"});
+
+  // A missing folder is made, empty.
+  files.emptyFolder(root + "/made", "obx*.txt");
+  EXPECT_TRUE(QFileInfo(root + "/made").isDir());
 }
 
 TEST(Wildcards, MatchWholeNamesOnly) {
