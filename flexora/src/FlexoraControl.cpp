@@ -120,8 +120,8 @@ void writeLineProperty(QObject *o, const char *name, double value) {
   o->setProperty(name, v);
 }
 
-// The host window refuses a change of its outer size while minimised, maximised or full
-// screen (the original raised an error there, which the handler skipped).
+// The host window's outer size is left alone while it is minimised, maximised or full
+// screen: the window manager owns it then, and a change is skipped, not an error.
 bool windowAcceptsResize(const QWidget *win) {
   return !(win->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
 }
@@ -255,17 +255,13 @@ QSize Flexora::minimumOuterSize(const QWidget *client, const QWidget *win) const
         size.setHeight(outerPx - frameExtra);
     }
   });
-  // 4. Minimum width (left to the implementer). The original wrote half the reference
-  // width into the host's horizontal scale (ScaleWidth), which changed the host's unit of
-  // measure rather than its size; a Qt widget has no such scale, and a unit change would
-  // only make the ratio 2 with the window as narrow as before. We apply the same kind of
-  // rule as the height rule instead: when half the reference client width is at least
-  // the current client width, the outer width becomes half the reference client width
-  // plus the window's own non-client width (its borders), measured rather than a fixed
-  // 400 twips, so the client area keeps exactly (rounded up to a whole pixel) half its
-  // reference width and no control is squeezed below half its designed width. The rule is
-  // stable: at exactly half nothing changes, so it cannot raise an endless chain of
-  // resizes.
+  // 4. Minimum width, the same kind of rule as the height rule: when half the reference
+  // client width is at least the current client width, the outer width becomes half the
+  // reference client width plus the window's own non-client width (its borders), measured
+  // rather than a fixed 400 twips, so the client area keeps exactly (rounded up to a whole
+  // pixel) half its reference width and no control is squeezed below half its designed
+  // width. The rule is stable: at exactly half nothing changes, so it cannot raise an
+  // endless chain of resizes.
   step([&] {
     const float half = float(refWidth_) / 2.0f;
     if (half >= float(pixelsToTwips(client->width()))) {

@@ -103,7 +103,8 @@ private:
         continue;
       const auto found = t.groupId ? groupById_.constFind(*t.groupId) : groupById_.cend();
       if (found == groupById_.cend()) {
-        // The original ends the procedure here; the build goes on with the next one.
+        // A tip whose group is gone ends this procedure (it is reported with the oops
+        // list); the build goes on with the next procedure.
         result_.oops.push_back({procedure, qint32(t.rowid), t.groupId.value_or(0)});
         return;
       }
@@ -194,8 +195,7 @@ ExportResult ExportBuild::run(const ExportChoice &choice) {
       QFile::remove(p);
     ExportResult failed;
     failed.error =
-        QStringLiteral("The export file could not be prepared, nothing was exported:\r\n") +
-        reason;
+        QStringLiteral("The export file could not be prepared, nothing was exported:\r\n") + reason;
     return failed;
   };
   try {

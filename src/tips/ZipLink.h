@@ -10,8 +10,8 @@
 //   complete on disk. A failed packing removes nothing.
 // - The archive is written to a temporary file beside it and renamed into place: an
 //   existing archive of that name is replaced whole, and is never left half-written.
-// - The result is a code, 0 for success, as the original library's: a failure is never
-//   reported as success.
+// - The result is a code, 0 for success, with the numbers of the zip library interface
+//   the program has always used: a failure is never reported as success.
 //
 // Paths are program path texts ("C:\OBXImpExp\OBXAnn.ZIP", "<program folder>\obxtemp\*.jpg"),
 // turned into native paths by the file service (drive C: is the home folder).
@@ -26,7 +26,7 @@ namespace tips {
 
 class ZipLink {
 public:
-  // Result codes (those of the original library).
+  // Result codes; the message for each is tips/ArchiveMessages.h.
   enum Code : int {
     kOk = 0,
     kMemory = 4,       // out of memory
