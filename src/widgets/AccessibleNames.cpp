@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
-#include <QAccessible>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
