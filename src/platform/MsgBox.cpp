@@ -1,13 +1,40 @@
 #include "platform/MsgBox.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 namespace msgbox {
 namespace {
 
 Script *activeScript = nullptr;
+// Every owner installed, the last one counts; any of them may go first.
+std::vector<Owner *> &owners() {
+  static std::vector<Owner *> installed;
+  return installed;
+}
+
+// The window in front: a box already open, the active window, else the program's window.
+QWidget *ownerWindow() {
+  if (QWidget *modal = QApplication::activeModalWidget())
+    return modal;
+  if (QWidget *active = QApplication::activeWindow())
+    return active;
+  return owners().empty() ? nullptr : owners().back()->window();
+}
+
+// A message box sizes itself by its text alone; a spacer across its layout keeps it as
+// wide as its title needs on a window manager's title bar.
+void makeRoomForTitle(QMessageBox &box) {
+  QFont titleFont = box.font();
+  titleFont.setBold(true);
+  const int wanted = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarExtra;
+  if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+    grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 int firstButton(int style) {
   switch (style & 7) {
@@ -20,6 +47,11 @@ int firstButton(int style) {
 }
 
 } // namespace
+
+Owner::Owner(std::function<QWidget *()> window) : window_(std::move(window)) {
+  owners().push_back(this);
+}
+Owner::~Owner() { std::erase(owners(), this); }
 
 Script::Script() : previous_(activeScript) { activeScript = this; }
 Script::~Script() { activeScript = previous_; }
@@ -38,7 +70,8 @@ int MsgBox(const QString &prompt, int style, const QString &title) {
   if (activeScript)
     return activeScript->take({prompt, style, shownTitle});
 
-  QMessageBox box(QApplication::activeWindow());
+  QWidget *owner = ownerWindow();
+  QMessageBox box(owner ? owner->window() : nullptr);
   box.setWindowTitle(shownTitle);
   // Lines come joined by CR LF; Qt wants plain line feeds.
   QString text = prompt;
@@ -83,6 +116,7 @@ int MsgBox(const QString &prompt, int style, const QString &title) {
     buttons |= c.button;
   box.setStandardButtons(buttons);
   box.setDefaultButton(choices.front().button);
+  makeRoomForTitle(box);
   // The override cursor (hourglass) would hide the pointer over the box.
   const bool busy = QApplication::overrideCursor() != nullptr;
   if (busy)

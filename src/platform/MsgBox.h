@@ -3,7 +3,10 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <vector>
+
+class QWidget;
 
 namespace msgbox {
 
@@ -51,7 +54,27 @@ private:
   Script *previous_;
 };
 
-// Shows a modal box and returns the answer. An empty title shows the program's name.
+// The window a box belongs to when no window of the program is active (just after another
+// box closed, the window manager may not have given the focus back yet): the program's
+// window in front. Installed for the life of this object; the last one installed counts.
+class Owner {
+public:
+  explicit Owner(std::function<QWidget *()> window);
+  ~Owner();
+  Owner(const Owner &) = delete;
+  Owner &operator=(const Owner &) = delete;
+  QWidget *window() const { return window_ ? window_() : nullptr; }
+
+private:
+  std::function<QWidget *()> window_;
+};
+
+// The room a window manager's title bar takes beside the title's text (window icon, the
+// buttons to minimise, maximise and close, margins), in pixels.
+inline constexpr int kTitleBarExtra = 160;
+
+// Shows a modal box, centred on the window in front and wide enough for its whole title
+// on the title bar, and returns the answer. An empty title shows the program's name.
 int MsgBox(const QString &prompt, int style = vbOKOnly, const QString &title = QString());
 
 } // namespace msgbox

@@ -34,19 +34,12 @@ MaintenanceScreen::MaintenanceScreen(Program &program, const QString &name, cons
   placeFrameButtons(kColumnLeft, kFirstButtonTop, kColumnLeft, kFirstButtonTop + kButtonStep,
                     kColumnWidth, kButtonHeight);
   actionButtons_ = 2;
-  // Enter presses the button that has the focus, as Space does: step 2 of a deletion
-  // opens with the focus on its button.
-  cmdHelp->setAutoDefault(true);
-  cmdShowTips->setAutoDefault(true);
 }
 
 QPushButton *MaintenanceScreen::addActionButton(const char *name, const QString &caption,
                                                 const QString &toolTip) {
   const int top = kFirstButtonTop + kButtonStep * actionButtons_++;
-  QPushButton *button =
-      addButton(name, caption, toolTip, kColumnLeft, top, kColumnWidth, kButtonHeight);
-  button->setAutoDefault(true);
-  return button;
+  return addButton(name, caption, toolTip, kColumnLeft, top, kColumnWidth, kButtonHeight);
 }
 
 void MaintenanceScreen::addGroupList(const QString &comboToolTip, const QString &imageToolTip) {

@@ -4,6 +4,7 @@
 #include "platform/MsgBox.h"
 #include "shell/ContextIDs.h"
 #include "shell/ErrorReport.h"
+#include "shell/Screen.h"
 #include "shell/ScreenNames.h"
 #include "shell/Screens.h"
 #include "shell/StartChecks.h"
@@ -18,7 +19,8 @@ Program::Program(QString dataFolder, QString componentFolder, QString helpFolder
     : appPath_(std::move(dataFolder)), files_(std::move(homeFolder)), paths_(appPath_, files_),
       components_(std::make_unique<ComponentService>(std::move(componentFolder))),
       help_(std::make_unique<ContextIDs>(g, files_, std::move(helpFolder))),
-      screens_(std::make_unique<Screens>(*this)) {}
+      screens_(std::make_unique<Screens>(*this)),
+      boxOwner_([this]() -> QWidget * { return screens_ ? screens_->active() : nullptr; }) {}
 
 Program::~Program() {
   // Screens go before the services they use.

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/FileService.h"
+#include "platform/MsgBox.h"
 #include "shell/OBXGlobals.h"
 #include "tips/Clock.h"
 #include "tips/ProgramPaths.h"
@@ -66,6 +67,8 @@ private:
   std::unique_ptr<ComponentService> components_;
   std::unique_ptr<ContextIDs> help_;
   std::unique_ptr<Screens> screens_;
+  // Message boxes belong to the screen in front when no window is active.
+  msgbox::Owner boxOwner_;
   std::unique_ptr<InstanceLock> lock_;
   std::function<void()> endHandler_;
   bool ended_ = false;

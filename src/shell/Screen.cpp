@@ -2,13 +2,17 @@
 
 #include "platform/Twips.h"
 #include "shell/ErrorReport.h"
+#include "shell/HelpLinks.h"
 #include "shell/Program.h"
 #include "shell/Screens.h"
+#include "widgets/AccessKeys.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/ImageBox.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -27,6 +31,12 @@ Screen::Screen(Program &program, const QString &name, int clientWidth, int clien
   const int h = twips::toPixels(clientHeight);
   client_->resize(w, h);
   resize(w, h);
+  // F1 anywhere in the window, whichever control has the focus.
+  auto *helpKey = new QAction(this);
+  helpKey->setObjectName(QStringLiteral("helpKey"));
+  helpKey->setShortcut(QKeySequence(Qt::Key_F1));
+  addAction(helpKey);
+  connect(helpKey, &QAction::triggered, this, [this] { runHandler([this] { showHelp(); }); });
 }
 
 Screen::~Screen() = default;
@@ -40,6 +50,28 @@ void Screen::createResizingControl() {
       resize(width(), client_->height() + bar->sizeHint().height());
     Flexora1.create(program_.components(), client_);
   }
+}
+
+void Screen::finishControls() {
+  accessKeys::addAccessKeys(qobject_cast<QMenuBar *>(menuWidget()));
+  nameControlsForAccessibility(client_);
+}
+
+void Screen::showHelp() { program_.help().HelpContents(); }
+
+void Screen::keyPressEvent(QKeyEvent *event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  // A button that is its screen's default or auto-default takes Enter itself; any other
+  // lets it through to here.
+  auto *button = qobject_cast<QPushButton *>(focusWidget());
+  if (enter && modifiers == Qt::NoModifier && button && button->isEnabled() &&
+      button->isVisible()) {
+    event->accept();
+    button->click();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
 }
 
 int Screen::readTwips(const TwipShadow &shadow, int pixels) const {
@@ -171,6 +203,7 @@ void Screen::addHeading(int logoLeft, int logoTop, int headingLeft, int headingT
   font.setBold(true);
   heading->setFont(font);
   heading->setStyleSheet(QStringLiteral("color: #c00000;"));
+  markAsHeading(heading);
 }
 
 void Screen::handOver(const QString &target) {

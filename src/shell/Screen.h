@@ -60,6 +60,10 @@ public:
 
   // Called by the screen manager before Form_Load.
   void createResizingControl();
+  // Called by the screen manager once the screen is made, before Form_Load: access keys in
+  // the menu bar, and an accessible name for every control a user can reach that has none
+  // of its own (AccessibleNames.h).
+  void finishControls();
   void markUnloaded() { unloaded_ = true; }
   // Closes the window without running the unload steps.
   void discard();
@@ -114,8 +118,13 @@ protected:
   // Hands over to another screen: geometry recorded, target shown, this one unloaded.
   void handOver(const QString &target);
 
+  // F1: the screen's help; by default the contents of the help.
+  virtual void showHelp();
+
   void closeEvent(QCloseEvent *event) override;
   void showEvent(QShowEvent *event) override;
+  // Enter presses the button that has the focus, as Space does, on every screen.
+  void keyPressEvent(QKeyEvent *event) override;
 
   ResizingControl Flexora1;
 

@@ -19,6 +19,7 @@ Screen *Screens::load(const QString &name) {
   QPointer<Screen> screen = catalogueEntry(name).make(program_);
   loaded_.push_back(screen);
   screen->createResizingControl();
+  screen->finishControls();
   try {
     screen->Form_Load();
   } catch (...) {

@@ -4,6 +4,7 @@
 #include "shell/HelpLinks.h"
 #include "shell/Program.h"
 #include "shell/ScreenNames.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -21,6 +22,7 @@ SecondaryScreen::SecondaryScreen(Program &program, const QString &name, const ch
   font.setPointSizeF(font.pointSizeF() * 1.4);
   heading->setFont(font);
   heading->setAlignment(Qt::AlignCenter);
+  markAsHeading(heading);
   cmdHelp = addButton("cmdHelp", QStringLiteral("Help"), QStringLiteral("Display Help Screen"),
                       5688, 4080, 1500, 420);
   cmdShowTips = addButton("cmdShowTips", QStringLiteral("Exit This Screen"), frame_.exitToolTip,
@@ -78,3 +80,4 @@ void SecondaryScreen::cmdShowTips_Click() { returnToMainScreen(); }
 void SecondaryScreen::nmuShowTipsItem_Click() { returnToMainScreen(); }
 void SecondaryScreen::mnuExiteItem_Click() { program().endProgram(); }
 void SecondaryScreen::cmdHelp_Click() { program().help().HelpContext(frame_.helpTopic); }
+void SecondaryScreen::showHelp() { cmdHelp_Click(); }

@@ -29,6 +29,8 @@ public:
   void cmdHelp_Click();
 
 protected:
+  // F1: the same as Help.
+  void showHelp() override;
   // Places the two frame buttons (designed positions differ per screen).
   void placeFrameButtons(int helpLeft, int helpTop, int exitLeft, int exitTop, int width = 1500,
                          int height = 420);

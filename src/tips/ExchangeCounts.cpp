@@ -4,6 +4,7 @@
 #include "store/Database.h"
 #include "store/Sqlite.h"
 #include "tips/ExchangeRows.h"
+#include "tips/SafeFileName.h"
 
 namespace tips {
 
@@ -87,11 +88,11 @@ QString readExportName(store::Database &db) {
 }
 
 QString exportMdbName(const QString &exportName) {
-  return QStringLiteral("OBX") + exportName + QStringLiteral(".MDB");
+  return safeFileName(QStringLiteral("OBX"), exportName, QStringLiteral(".MDB"));
 }
 
 QString packageFileName(const QString &exportName) {
-  return QStringLiteral("OBX") + exportName + QStringLiteral(".ZIP");
+  return safeFileName(QStringLiteral("OBX"), exportName, QStringLiteral(".ZIP"));
 }
 
 } // namespace tips

@@ -58,9 +58,10 @@ struct ExportSummary {
 QString exportNameOf(const QVariant &userFirst);
 // Reads Settings.USER_FIRST of the user's database (the first row).
 QString readExportName(store::Database &db);
-// "OBX" + name + ".MDB", shown on the first export screen.
+// "OBX" + name + ".MDB", shown on the first export screen. Both names are made safe as file
+// names (tips/SafeFileName.h): "../AC/DC:?" gives "OBX.._AC_DC__.ZIP".
 QString exportMdbName(const QString &exportName);
-// "OBX" + name + ".ZIP": the package's file name.
+// "OBX" + name + ".ZIP": the package's file name, in the exchange folder.
 QString packageFileName(const QString &exportName);
 
 } // namespace tips

@@ -2,10 +2,11 @@
 // The exchange package's files: "Compress File" of the second export screen writes it,
 // the double-click of the first import screen unpacks it.
 //
-// The package: "OBX" + export name + ".ZIP" in the exchange folder "C:\OBXImpExp"; its
-// members, with bare names: the "obx*.txt", "*.jpg" and "*.mdb" files of OBXTemp, in that
-// order of specifications, among them the database "ombrixtipsie.mdb" (a copy of the
-// export database) and one picture per package group, named by its key in the package.
+// The package: "OBX" + export name + ".ZIP" (made safe as a file name, packageFileName) in
+// the exchange folder "C:\OBXImpExp", never elsewhere; its members, with bare names: the
+// "obx*.txt", "*.jpg" and "*.mdb" files of OBXTemp, in that order of specifications, among
+// them the database "ombrixtipsie.mdb" (a copy of the export database) and one picture per
+// package group, named by its key in the package.
 
 #include <QString>
 #include <functional>

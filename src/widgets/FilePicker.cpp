@@ -33,12 +33,15 @@ FilePicker::FilePicker(QWidget *clientArea, const FileService &files, Setup setu
   Dir1 = placeNamed(clientArea, new DirList(files), "Dir1", kLeft, kClosedTop, 2292, 1368);
   File1 = placeNamed(clientArea, new FileList(files, setup_.pattern), "File1", kLeft, kClosedTop,
                      2292, 1992);
+  // The lists have no label beside them: they are named for assistive technology by what
+  // they list.
+  Drive1->setAccessibleName(QStringLiteral("Drives"));
+  Dir1->setAccessibleName(QStringLiteral("Folders"));
+  File1->setAccessibleName(QStringLiteral("Files"));
   if (!setup_.helpToolTip.isEmpty())
     cmdDirHelp->setToolTip(setup_.helpToolTip);
   if (!setup_.cancelToolTip.isEmpty())
     cmdDirCancel->setToolTip(setup_.cancelToolTip);
-  for (QPushButton *button : {cmdDirHelp, cmdDirCancel})
-    button->setAutoDefault(true);
   for (QWidget *control :
        std::initializer_list<QWidget *>{cmdDirHelp, cmdDirCancel, Drive1, Dir1, File1})
     control->setVisible(false);

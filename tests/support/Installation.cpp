@@ -4,6 +4,7 @@
 #include "shell/Screen.h"
 #include "shell/Screens.h"
 #include "store/Database.h"
+#include "widgets/AccessKeys.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -267,6 +269,11 @@ QString Installation::type(const QString &controlName, const QString &text) {
 }
 
 QString Installation::text(const QString &controlName, QString *error) const {
+  // A menu or menu item: its caption as the user reads it, without the access key's mark.
+  if (auto *menu = active() ? active()->findChild<QMenu *>(controlName) : nullptr)
+    return accessKeys::plainCaption(menu->title());
+  if (QAction *item = findMenuItem(controlName))
+    return accessKeys::plainCaption(item->text());
   QWidget *widget = findControl(controlName, error);
   if (auto *label = qobject_cast<QLabel *>(widget))
     return label->text();
