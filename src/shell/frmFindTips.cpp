@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <utility>
 
 namespace {
 
@@ -125,11 +126,18 @@ void frmFindTips::showResults() {
   try {
     result = index_.search(txtFind->text(), kListed);
   } catch (const store::StoreError &) {
+    if (std::exchange(rebuiltAfterFailure_, true)) {
+      // Built again and still failing: what fails is not the index (the tip database
+      // changed under it); asking again would only repeat the failure.
+      lblFound->setText(QStringLiteral("Search unavailable"));
+      return;
+    }
     // The index went bad under the screen (damaged, removed): build it again, then search.
     index_.close();
     startIndexBuild();
     return;
   }
+  rebuiltAfterFailure_ = false;
   lblFound->setText(txtFind->text().trimmed().isEmpty() ? QString() : foundText(result));
   for (const tips::FoundTip &tip : result.tips) {
     auto *item = new QListWidgetItem(

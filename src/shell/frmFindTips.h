@@ -46,4 +46,7 @@ private:
   QPushButton *cmdShowTip;
   QTimer *buildTimer_;
   std::optional<BusyPointer> busy_;
+  // A search failed and the index is being built again because of it: a second failure
+  // after that build is not the index's fault, and the search is said to be unavailable.
+  bool rebuiltAfterFailure_ = false;
 };

@@ -116,4 +116,16 @@ TEST_F(FindTips, AnIndexLeftBehindIsBuiltAgainBeforeTheSearch) {
   EXPECT_EQ(t.entries("lstResults").size(), 1);
 }
 
+TEST_F(FindTips, ASearchThatFailsAfterARebuildSaysTheSearchIsUnavailable) {
+  openFind();
+  t.type("txtFind", "xylo");
+  ASSERT_EQ(t.entries("lstResults").size(), 1);
+  // Another program takes away what the search reads beside the index: a rebuild of the
+  // index cannot mend that, so the screen tries once and then says so.
+  t.sql("ALTER TABLE \"Group\" RENAME TO \"Group_gone\"");
+  t.type("txtFind", "f");
+  EXPECT_EQ(t.entries("lstResults").size(), 0);
+  EXPECT_EQ(t.text("lblFound"), "Search unavailable");
+}
+
 } // namespace
