@@ -1,5 +1,6 @@
 #include "store/Database.h"
 
+#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -270,9 +271,13 @@ void Database::updateFoldKeys(const std::shared_ptr<Database> &db) {
     }
     db->exec(QStringLiteral("PRAGMA user_version = %1").arg(kFoldRuleVersion));
     transaction.commit();
-  } catch (const StoreError &) {
+  } catch (const StoreError &e) {
     // The file stays as it was (the transaction rolled back); lookups compare the names
-    // themselves where keys are missing, so the file is still read right.
+    // themselves where keys are missing, so the file is still read right, only slower.
+    db->foldKeyProblem_ =
+        QStringLiteral("The name keys of \"%1\" could not be brought up to date: %2")
+            .arg(db->path_, e.message());
+    qWarning("%s", qUtf8Printable(db->foldKeyProblem_));
   }
 }
 

@@ -14,7 +14,9 @@
 // dropped, the key columns added and filled, their indexes and triggers created), and
 // the keys that other tools left unknown are filled in (found through the key's index,
 // so an up-to-date file costs a few index probes). A file that cannot be written (a
-// read-only file, a lock held elsewhere) is left as it is and read as it stands.
+// read-only file, a lock held elsewhere) is left as it is and read as it stands. An
+// update that fails rolls back whole: the file is read as it stands too, and the failure
+// is kept (foldKeyProblem()) and written to the program's log, never dropped unseen.
 //
 // Threads: the store (connections, their cache, record sets) belongs to one thread, the
 // user-interface thread; nothing in it may be used from two threads.
@@ -102,6 +104,9 @@ public:
   qint64 reserveKey(const QString &actualTable);
   void releaseKey(const QString &actualTable, qint64 key);
 
+  // Why the update of the folded keys at open failed (see above); empty when it did not.
+  const QString &foldKeyProblem() const { return foldKeyProblem_; }
+
   // A prepared statement kept for reuse on this connection; reset it after each use.
   sql::Statement &prepared(const QString &sql);
 
@@ -118,6 +123,7 @@ private:
   quint64 inode_ = 0;
   quint64 rollbacks_ = 0;
   int savepointCounter_ = 0;
+  QString foldKeyProblem_;
   QHash<QString, QSet<qint64>> reservedKeys_;
   std::unordered_map<QString, std::unique_ptr<sql::Statement>> statements_;
 };

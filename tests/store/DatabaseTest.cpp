@@ -499,3 +499,20 @@ TEST_F(DatabaseTest, KeysOfAnEarlierFoldAreWrittenAnewOnceWhenOpenedForWriting) 
   Database::open(path, OpenMode::ReadWrite).reset();
   EXPECT_EQ(contents(path), refolded);
 }
+
+TEST_F(DatabaseTest, AFoldKeyUpdateThatFailsIsKeptAndTheFileStaysAsItWas) {
+  // The key's index cannot be made: a table of that name is in the way.
+  const QString path = file(QStringLiteral("blocked.mdb"));
+  rawDatabase(path, QStringLiteral("CREATE TABLE \"Group\" (\"GROUP_ID\" INTEGER PRIMARY KEY, "
+                                   "\"TIP_GROUP\" TEXT, \"G_LOCAL\" YESNO, \"G_IMPORT\" YESNO, "
+                                   "\"G_ORIGINAL\" YESNO, \"G_DATE\" DATE);"
+                                   "CREATE TABLE \"Group_TIP_GROUP_FOLD\" (x);"
+                                   "INSERT INTO \"Group\" (TIP_GROUP) VALUES ('Kitchen');"));
+  const QByteArray before = contents(path);
+  auto db = Database::open(path, OpenMode::ReadWrite);
+  EXPECT_TRUE(db->foldKeyProblem().contains(QStringLiteral("could not be brought up to date")))
+      << db->foldKeyProblem().toStdString();
+  EXPECT_EQ(contents(path), before);
+  EXPECT_EQ(rawColumn(path, QStringLiteral("SELECT TIP_GROUP FROM \"Group\"")),
+            QStringList{"Kitchen"});
+}
