@@ -27,7 +27,7 @@ std::shared_ptr<store::Database> &schemaDatabase() {
     auto opened = store::Database::open(path, store::OpenMode::ReadWrite);
     // One row in each table, so that the folds and comparisons of a query meet values.
     opened->exec(QStringLiteral("INSERT INTO \"Group\" (\"TIP_GROUP\", \"TIP_GROUP_FOLD\") "
-                                "VALUES ('Straße', 'strasse')"));
+                                "VALUES ('Straße', 'straße')"));
     opened->exec(QStringLiteral("INSERT INTO \"Tips\" (\"GROUP_ID\", \"TIP_SUBJECT\") "
                                 "VALUES (1, 'Ä subject')"));
     return opened;

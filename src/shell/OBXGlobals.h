@@ -37,8 +37,6 @@ struct OBXGlobals {
   // The fifteen counts and dates of the first export screen after the build, shown again
   // by the second.
   tips::ExportSummary gExportSummary;
-  qint32 gSourceGroupId = 0;
-  qint32 gExportGroupId = 0;
   QString gImportFileName;
   // The unpacking of gImportFileName failed and has told the user why.
   bool gImportUnpackFailed = false;
