@@ -84,24 +84,6 @@ void execute(sqlite3 *db, const char *sql) {
   }
 }
 
-sqlite3 *openFile(const QString &path, int flags) {
-  sqlite3 *db = nullptr;
-  if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK) {
-    const QString message =
-        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
-    sqlite3_close(db);
-    throw store::StoreError(QStringLiteral("%1 could not be opened: %2").arg(path, message));
-  }
-  sqlite3_busy_timeout(db, 5000);
-  sqlite3_extended_result_codes(db, 1);
-  return db;
-}
-
-void closeFile(sqlite3 *&db) {
-  sqlite3_close_v2(db);
-  db = nullptr;
-}
-
 QString oneLine(QString text) {
   for (QChar &c : text)
     if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t'))
@@ -291,41 +273,46 @@ QString indexPathBeside(const QString &tipDatabasePath) {
   return info.dir().filePath(info.completeBaseName() + QStringLiteral(".idx"));
 }
 
+struct TipIndex::Connections {
+  store::sql::Connection index;
+  store::sql::Connection tips;
+  store::sql::Connection build;
+};
+
 TipIndex::TipIndex(QString indexPath, QString tipDatabasePath)
-    : path_(std::move(indexPath)), tipPath_(std::move(tipDatabasePath)) {}
+    : path_(std::move(indexPath)), tipPath_(std::move(tipDatabasePath)),
+      files_(std::make_unique<Connections>()) {}
+
+bool TipIndex::building() const { return bool(files_->build); }
 
 TipIndex::~TipIndex() { close(); }
 
 void TipIndex::close() {
-  closeFile(index_);
-  closeFile(tips_);
-  if (build_) {
-    closeFile(build_);
+  files_->index.close();
+  files_->tips.close();
+  if (files_->build) {
+    files_->build.close();
     QFile::remove(path_ + QStringLiteral(".new"));
   }
 }
 
 sqlite3 *TipIndex::index() {
-  if (!index_) {
+  if (!files_->index) {
     if (!QFileInfo::exists(path_))
       throw store::StoreError(QStringLiteral("There is no search index at %1.").arg(path_));
-    index_ = openFile(path_, SQLITE_OPEN_READWRITE);
-    try {
-      registerRank(index_);
-    } catch (...) {
-      closeFile(index_);
-      throw;
-    }
+    store::sql::Connection opened(path_, SQLITE_OPEN_READWRITE);
+    registerRank(opened.handle());
     // A lost write costs a rebuild, never a tip: the index need not wait for the disk.
-    sqlite3_exec(index_, "PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr);
+    sqlite3_exec(opened.handle(), "PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr);
+    files_->index = std::move(opened);
   }
-  return index_;
+  return files_->index.handle();
 }
 
 sqlite3 *TipIndex::tipDatabase() {
-  if (!tips_)
-    tips_ = openFile(tipPath_, SQLITE_OPEN_READONLY);
-  return tips_;
+  if (!files_->tips)
+    files_->tips = store::sql::Connection(tipPath_, SQLITE_OPEN_READONLY);
+  return files_->tips.handle();
 }
 
 // The count of tips and the highest tip key ever handed out (AUTOINCREMENT's sequence, or
@@ -354,7 +341,7 @@ TipIndex::Health TipIndex::health() {
                                             "'\"obx\"' LIMIT 1"));
     probe.step();
   } catch (const store::StoreError &) {
-    closeFile(index_);
+    files_->index.close();
     return Health::Damaged;
   }
   try {
@@ -365,23 +352,23 @@ TipIndex::Health TipIndex::health() {
 }
 
 void TipIndex::startBuild() {
-  if (build_)
-    closeFile(build_);
+  files_->build.close();
   const QString fresh = path_ + QStringLiteral(".new");
   QFile::remove(fresh);
-  build_ = openFile(fresh, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  files_->build = store::sql::Connection(fresh, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  sqlite3 *build = files_->build.handle();
   // The file is thrown away when the build does not end: no journal is needed.
-  execute(build_, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"
-                  "PRAGMA cache_size = -131072;");
-  execute(build_, kCreateIndex);
+  execute(build, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"
+                 "PRAGMA cache_size = -131072;");
+  execute(build, kCreateIndex);
   // No merging while the rows go in: one merge of everything at the end ('optimize') reads
   // each entry once instead of once per level.
-  execute(build_, "INSERT INTO tip_text(tip_text, rank) VALUES ('automerge', 0);"
-                  "INSERT INTO tip_text(tip_text, rank) VALUES ('crisismerge', 500);");
+  execute(build, "INSERT INTO tip_text(tip_text, rank) VALUES ('automerge', 0);"
+                 "INSERT INTO tip_text(tip_text, rank) VALUES ('crisismerge', 500);");
   // One transaction over every step: the new file has no other reader, and a commit per
   // step would flush many small segments.
-  execute(build_, "BEGIN");
-  closeFile(tips_); // a fresh connection sees the latest rows
+  execute(build, "BEGIN");
+  files_->tips.close(); // a fresh connection sees the latest rows
   // The stamp is taken before the rows are read: a row written meanwhile leaves the new
   // index stale, never wrongly current.
   buildStamp_ = tipStamp();
@@ -391,7 +378,7 @@ void TipIndex::startBuild() {
 }
 
 bool TipIndex::buildStep(int rows) {
-  if (!build_)
+  if (!files_->build)
     return true;
   // Each step reads its rows by key and then lets the tip database go, so the user can
   // save between steps.
@@ -400,8 +387,9 @@ bool TipIndex::buildStep(int rows) {
                                                "ORDER BY TIPS_ID LIMIT ?2"));
   read.bind(1, buildAfter_);
   read.bind(2, rows);
-  Statement write(build_, QStringLiteral("INSERT INTO tip_text(rowid, subject, description, "
-                                         "group_id) VALUES (?1, ?2, ?3, ?4)"));
+  Statement write(files_->build.handle(),
+                  QStringLiteral("INSERT INTO tip_text(rowid, subject, description, "
+                                 "group_id) VALUES (?1, ?2, ?3, ?4)"));
   int read_ = 0;
   while (read.step()) {
     // The text goes across as the file holds it, without a round trip through QString.
@@ -432,21 +420,22 @@ bool TipIndex::buildStep(int rows) {
 }
 
 void TipIndex::finishBuild() {
-  Statement stamp(build_, QStringLiteral("INSERT INTO stamp VALUES (?1, ?2)"));
+  sqlite3 *build = files_->build.handle();
+  Statement stamp(build, QStringLiteral("INSERT INTO stamp VALUES (?1, ?2)"));
   stamp.bind(1, buildStamp_.count);
   stamp.bind(2, buildStamp_.highestKey);
   stamp.step();
   stamp.reset();
-  execute(build_, "COMMIT");
+  execute(build, "COMMIT");
   // One segment makes every later query cheaper; later writes merge as usual.
-  execute(build_, "INSERT INTO tip_text(tip_text) VALUES ('optimize');"
-                  "INSERT INTO tip_text(tip_text, rank) VALUES ('automerge', 4);"
-                  "INSERT INTO tip_text(tip_text, rank) VALUES ('crisismerge', 16);");
-  execute(build_, "CREATE VIRTUAL TABLE temp.all_words USING fts5vocab(main, tip_text, row);"
-                  "INSERT INTO words SELECT term FROM temp.all_words;"
-                  "DROP TABLE temp.all_words;");
-  closeFile(build_);
-  closeFile(index_);
+  execute(build, "INSERT INTO tip_text(tip_text) VALUES ('optimize');"
+                 "INSERT INTO tip_text(tip_text, rank) VALUES ('automerge', 4);"
+                 "INSERT INTO tip_text(tip_text, rank) VALUES ('crisismerge', 16);");
+  execute(build, "CREATE VIRTUAL TABLE temp.all_words USING fts5vocab(main, tip_text, row);"
+                 "INSERT INTO words SELECT term FROM temp.all_words;"
+                 "DROP TABLE temp.all_words;");
+  files_->build.close();
+  files_->index.close();
   const QString fresh = path_ + QStringLiteral(".new");
   // rename() replaces the old file in one step: a reader sees the old index or the new.
   if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path_).constData()) !=
@@ -463,7 +452,7 @@ void TipIndex::rebuild() {
     while (!buildStep(100000)) {
     }
   } catch (...) {
-    closeFile(build_);
+    files_->build.close();
     QFile::remove(path_ + QStringLiteral(".new"));
     throw;
   }
@@ -607,7 +596,7 @@ void TipIndex::putTip(qint32 tipId, qint32 groupId, const QString &subject,
 }
 
 void TipIndex::putTips(const std::vector<TipText> &tips) {
-  if (tips.empty() || (!index_ && !QFileInfo::exists(path_)))
+  if (tips.empty() || (!files_->index && !QFileInfo::exists(path_)))
     return;
   writeOrMarkStale([&](sqlite3 *db) {
     Statement drop(db, QStringLiteral("DELETE FROM tip_text WHERE rowid = ?1"));
@@ -644,7 +633,7 @@ void TipIndex::putTips(const std::vector<TipText> &tips) {
 void TipIndex::removeTip(qint32 tipId) { removeTips({tipId}); }
 
 void TipIndex::removeTips(const std::vector<qint32> &tipIds) {
-  if (tipIds.empty() || (!index_ && !QFileInfo::exists(path_)))
+  if (tipIds.empty() || (!files_->index && !QFileInfo::exists(path_)))
     return;
   writeOrMarkStale([&](sqlite3 *db) {
     Statement drop(db, QStringLiteral("DELETE FROM tip_text WHERE rowid = ?1"));

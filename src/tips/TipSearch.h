@@ -20,9 +20,11 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <sqlite3.h>
 #include <vector>
+
+struct sqlite3;
 
 namespace tips {
 
@@ -68,7 +70,7 @@ public:
   bool buildStep(int rows);
   int builtRows() const { return built_; }
   int rowsToBuild() const { return toBuild_; }
-  bool building() const { return build_ != nullptr; }
+  bool building() const;
   // The whole build at once.
   void rebuild();
 
@@ -110,9 +112,9 @@ private:
 
   QString path_;
   QString tipPath_;
-  sqlite3 *index_ = nullptr;
-  sqlite3 *tips_ = nullptr;
-  sqlite3 *build_ = nullptr;
+  // The open files: the index, the tip database, the new index while it is built.
+  struct Connections;
+  std::unique_ptr<Connections> files_;
   Stamp buildStamp_;
   qint64 buildAfter_ = 0;
   int built_ = 0;
