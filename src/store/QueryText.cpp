@@ -1,6 +1,6 @@
 #include "store/QueryText.h"
 
-#include <QDate>
+#include <QList>
 #include <limits>
 
 #include "store/Collation.h"
