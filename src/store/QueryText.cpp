@@ -99,26 +99,22 @@ public:
     const QString &name = c.field->name;
     switch (c.field->kind) {
     case FieldKind::Integer:
-    case FieldKind::SmallInt: {
       if (v.kind != Tok::Number)
         error(QStringLiteral("the field %1 holds numbers, found %2").arg(name, describe(v)));
-      const qint64 low = c.field->kind == FieldKind::Integer ? std::numeric_limits<qint32>::min()
-                                                             : std::numeric_limits<qint16>::min();
-      const qint64 high = c.field->kind == FieldKind::Integer ? std::numeric_limits<qint32>::max()
-                                                              : std::numeric_limits<qint16>::max();
-      if (v.number < low || v.number > high)
+      if (v.number < std::numeric_limits<qint32>::min() ||
+          v.number > std::numeric_limits<qint32>::max())
         error(QStringLiteral("the number %1 is out of the range of the field %2")
                   .arg(v.number)
                   .arg(name));
       c.value = QVariant::fromValue<qlonglong>(v.number);
       break;
-    }
     case FieldKind::Text:
       if (v.kind != Tok::Text)
         error(QStringLiteral("the text field %1 takes a text between apostrophes, found %2")
                   .arg(name, describe(v)));
       c.value = v.text;
       break;
+    case FieldKind::SmallInt: // no field of the program's tables
     case FieldKind::YesNo:
     case FieldKind::Date:
     case FieldKind::Other:
