@@ -43,14 +43,14 @@ void shrink(store::Database &db) {
   db.exec(QStringLiteral("VACUUM"));
 }
 
-void make(const QString &path, store::DatabaseKind kind, bool rows, bool olderForm) {
+void make(const QString &path, store::DatabaseKind kind, bool rows, bool withoutKeys) {
   QFile::remove(path);
   store::createDatabase(path, kind);
   auto db = store::Database::open(path, store::OpenMode::ReadWrite);
   if (rows)
     fill(db);
-  if (olderForm) {
-    // The form before the folded key columns: no key columns, their indexes or triggers.
+  if (withoutKeys) {
+    // A package of another program: no key columns, their indexes or triggers.
     for (const QString &table : {QStringLiteral("Group"), QStringLiteral("Tips")}) {
       const store::TableSpec &known = *store::findTable(table);
       for (const store::FieldSpec &f : known.fields) {

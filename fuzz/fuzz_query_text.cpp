@@ -1,9 +1,9 @@
-// Fuzzes the program's query dialect (store/QueryText.h): record sources and find-first
-// criteria typed by a user or stored in a screen's setup. A StoreError is the parser's
-// way of refusing a text; a crash, a sanitizer report or a hang is a fault.
+// Fuzzes the program's record sources (store/QueryText.h): the texts the rules build, with
+// names a user typed between their apostrophes. A StoreError is the parser's way of
+// refusing a text; a crash, a sanitizer report or a hang is a fault.
 //
 // What the parser accepts must also make SQL that the engine prepares with exactly the
-// parameters the builders return: every query built here is prepared and run on a small
+// parameters the builder returns: every query built here is prepared and run on a small
 // database of the program's own schema. A text that parses but builds SQL the engine
 // refuses (or that binds fewer values than it names) stops the run.
 
@@ -53,36 +53,21 @@ void run(const store::SqlText &query) {
   }
 }
 
-// The layouts a table may have in a file: with its folded key columns (a file of this
-// program) and without them (the older form, or a file of another tool).
-void runAll(const store::RecordSource *source, const QList<store::Comparison> *criteria,
-            const store::TableSpec &table) {
-  const store::TableLayout keyed = store::TableLayout::ofNewFile(table);
-  const store::TableLayout plain{keyed.table, keyed.name, {}};
-  for (const store::TableLayout *layout : {&keyed, &plain}) {
-    if (source) {
-      run(store::rowidQuery(*source, *layout));
-      run(store::rowidQuery(*source, *layout, QStringLiteral("\"rowid\"")));
-    }
-    if (criteria)
-      run(store::matchQuery(*criteria, *layout));
-  }
-}
-
+// Parses the text as a record source and runs what it builds on both layouts a table may
+// have in a file: with its folded key columns (a file of this program) and without them
+// (a package of another program).
 void parseText(const QString &text) {
   try {
     const store::RecordSource source = store::parseRecordSource(text);
     if (!source.table)
       std::abort(); // a parsed record source always names its table
-    runAll(&source, nullptr, *source.table);
-  } catch (const store::StoreError &) {
-  }
-  for (const store::TableSpec &table : store::knownTables()) {
-    try {
-      const QList<store::Comparison> criteria = store::parseCriteria(text, table);
-      runAll(nullptr, &criteria, table);
-    } catch (const store::StoreError &) {
+    const store::TableLayout keyed = store::TableLayout::ofNewFile(*source.table);
+    const store::TableLayout plain{keyed.table, keyed.name, {}};
+    for (const store::TableLayout *layout : {&keyed, &plain}) {
+      run(store::rowidQuery(source, *layout));
+      run(store::rowidQuery(source, *layout, QStringLiteral("\"rowid\"")));
     }
+  } catch (const store::StoreError &) {
   }
 }
 

@@ -236,51 +236,19 @@ public:
   qsizetype size() const { return qsizetype(rows_.size()); }
   qsizetype live() const { return live_; }
   bool eof() const { return pos_ >= size(); }
-  bool bof() const { return pos_ < 0 || (live_ == 0 && pos_ >= size()); }
-  bool noMatch() const { return noMatch_; }
 
   void moveFirst() {
     cancelPending();
     pos_ = nextLive(0);
   }
-  void moveLast() {
-    cancelPending();
-    const qsizetype p = previousLive(size() - 1);
-    pos_ = p < 0 ? size() : p;
-  }
   void moveNext() {
     if (eof())
-      throw StoreError(noCurrentRow(QStringLiteral("the record set is at its end")));
+      throw StoreError(noCurrentRow());
     cancelPending();
     pos_ = nextLive(pos_ + 1);
   }
-  void movePrevious() {
-    if (pos_ < 0)
-      throw StoreError(noCurrentRow(QStringLiteral("the record set is at its beginning")));
-    cancelPending();
-    pos_ = previousLive(std::min(pos_, size()) - 1);
-  }
-
-  void findFirst(const QString &criteria) {
-    const QList<Comparison> comparisons = parseCriteria(criteria, *source_.table);
-    cancelPending();
-    const SqlText query = matchQuery(comparisons, layout_);
-    sql::Statement &stmt = db_->prepared(query.sql);
-    Use use(stmt);
-    stmt.bindAll(query.params);
-    qsizetype best = -1;
-    while (stmt.step()) {
-      const auto it = positions_.constFind(stmt.int64(0));
-      if (it != positions_.cend() && (best < 0 || *it < best))
-        best = *it;
-    }
-    noMatch_ = best < 0;
-    if (!noMatch_)
-      pos_ = best;
-  }
 
   void addNew() {
-    requireWritable();
     cancelPending();
     newKey_ = keyColumn_ >= 0 ? db_->reserveKey(table_) : 0;
     buffer_.assign(columns_.size(), QVariant());
@@ -294,7 +262,6 @@ public:
   }
 
   void edit() {
-    requireWritable();
     cancelPending();
     buffer_ = currentRow(true);
     dirty_.assign(columns_.size(), false);
@@ -336,7 +303,6 @@ public:
   }
 
   void deleteRow() {
-    requireWritable();
     cancelPending();
     requireCurrent();
     sql::Statement &stmt =
@@ -366,23 +332,19 @@ private:
   static constexpr int kWindow = 64;     // rows read together when moving beyond...
   static constexpr int kPrefetch = 2048; // ...the rows whose values refresh reads
 
-  QString noCurrentRow(const QString &why) const {
-    return QStringLiteral("There is no current row in the record set of %1: %2.").arg(table_, why);
+  QString noCurrentRow() const {
+    return QStringLiteral("There is no current row in the record set of %1: the record set is "
+                          "at its end.")
+        .arg(table_);
   }
   QString rowGone() const {
     return QStringLiteral("The current row of table %1 has been deleted.").arg(table_);
   }
 
   qsizetype nextLive(qsizetype from) const {
-    qsizetype p = std::max<qsizetype>(from, 0);
+    qsizetype p = from;
     while (p < size() && deleted_[size_t(p)])
       ++p;
-    return p;
-  }
-  qsizetype previousLive(qsizetype from) const {
-    qsizetype p = std::min(from, size() - 1);
-    while (p >= 0 && deleted_[size_t(p)])
-      --p;
     return p;
   }
 
@@ -397,16 +359,9 @@ private:
     throw StoreError(QStringLiteral("The table %1 has no field \"%2\".").arg(table_, name));
   }
 
-  void requireWritable() const {
-    if (db_->mode() != OpenMode::ReadWrite)
-      throw StoreError(QStringLiteral("The database \"%1\" is open read-only.").arg(db_->path()));
-  }
-
   void requireCurrent() const {
-    if (pos_ < 0)
-      throw StoreError(noCurrentRow(QStringLiteral("the record set is at its beginning")));
     if (pos_ >= size())
-      throw StoreError(noCurrentRow(QStringLiteral("the record set is at its end")));
+      throw StoreError(noCurrentRow());
     if (deleted_[size_t(pos_)])
       throw StoreError(rowGone());
   }
@@ -706,8 +661,7 @@ private:
   std::vector<char> deleted_;          // rows deleted through this set
   QHash<qint64, qsizetype> positions_; // rowid -> position, live rows only
   qsizetype live_ = 0;
-  qsizetype pos_ = 0; // -1: before the first row; size(): after the last
-  bool noMatch_ = false;
+  qsizetype pos_ = 0; // size(): after the last row
 
   Pending pending_ = Pending::None;
   std::vector<QVariant> buffer_; // stored form of the pending row
@@ -741,8 +695,6 @@ Recordset::~Recordset() = default;
 bool Recordset::isOpen() const { return impl_ != nullptr; }
 int Recordset::recordCount() const { return impl_ ? int(impl_->live()) : 0; }
 bool Recordset::eof() const { return impl_ ? impl_->eof() : true; }
-bool Recordset::bof() const { return impl_ ? impl_->bof() : true; }
-bool Recordset::noMatch() const { return impl_ ? impl_->noMatch() : true; }
 
 namespace {
 RecordsetImpl &opened(const std::unique_ptr<RecordsetImpl> &impl) {
@@ -754,13 +706,9 @@ RecordsetImpl &opened(const std::unique_ptr<RecordsetImpl> &impl) {
 
 void Recordset::moveFirst() { opened(impl_).moveFirst(); }
 void Recordset::moveNext() { opened(impl_).moveNext(); }
-void Recordset::moveLast() { opened(impl_).moveLast(); }
-void Recordset::movePrevious() { opened(impl_).movePrevious(); }
-void Recordset::findFirst(const QString &criteria) { opened(impl_).findFirst(criteria); }
 void Recordset::addNew() { opened(impl_).addNew(); }
 void Recordset::edit() { opened(impl_).edit(); }
 void Recordset::update() { opened(impl_).update(); }
-void Recordset::cancelUpdate() { opened(impl_).cancelPending(); }
 void Recordset::deleteRow() { opened(impl_).deleteRow(); }
 QVariant Recordset::field(const QString &name) const { return opened(impl_).field(name); }
 void Recordset::setField(const QString &name, const QVariant &value) {
@@ -783,11 +731,10 @@ QString Recordset::text(const QString &name) const {
 DataControl::DataControl() = default;
 DataControl::~DataControl() = default;
 
-void DataControl::setDatabaseName(const QString &nativePath, OpenMode mode) {
-  if (nativePath != path_ || mode != mode_)
+void DataControl::setDatabaseName(const QString &nativePath) {
+  if (nativePath != path_)
     close();
   path_ = nativePath;
-  mode_ = mode;
 }
 
 QString DataControl::databaseName() const { return path_; }
@@ -803,7 +750,7 @@ void DataControl::refresh() {
   if (!db_ || db_->isStale()) {
     recordset_.impl_.reset();
     db_.reset();
-    db_ = Database::open(path_, mode_);
+    db_ = Database::open(path_, OpenMode::ReadWrite);
   }
   auto impl = std::make_unique<RecordsetImpl>(db_, source);
   recordset_.impl_ = std::move(impl);
@@ -815,7 +762,5 @@ void DataControl::close() {
   recordset_.impl_.reset();
   db_.reset();
 }
-
-std::shared_ptr<Database> DataControl::database() const { return db_; }
 
 } // namespace store

@@ -3,7 +3,7 @@
 //
 // A DataControl holds a database file, a record source (a table name or one of the
 // program's SELECT texts) and one open Recordset. Every failure (missing file, malformed
-// query or criteria text, engine error) throws StoreError with a message a user can read.
+// record source, engine error) throws StoreError with a message a user can read.
 
 #include <QString>
 #include <QVariant>
@@ -46,21 +46,12 @@ public:
   // record set count too.
   int recordCount() const;
   bool eof() const;
-  bool bof() const;
-  // Moves skip deleted rows and discard a pending addNew/edit. moveFirst and moveLast
-  // on an empty set leave it at its end; moveNext at the end (and movePrevious at the
-  // beginning) is an error ("no current row").
+  // Moves skip deleted rows and discard a pending addNew/edit. moveFirst on an empty set
+  // leaves it at its end; moveNext at the end is an error ("no current row").
   void moveFirst();
   void moveNext();
-  void moveLast();
-  void movePrevious();
   // False until the data control's first successful refresh (and after close()).
   bool isOpen() const;
-
-  // Makes the first matching row (in the record set's own order) current; noMatch()
-  // tells whether none was found (the current row then stays where it was).
-  void findFirst(const QString &criteria);
-  bool noMatch() const;
 
   // addNew begins a new row: its key is assigned at once and readable through
   // field(); update() inserts it, after which it is the last row of the set (whatever
@@ -70,12 +61,11 @@ public:
   void addNew();
   void edit();
   void update();
-  void cancelUpdate();
   // Removes the current row; moveNext() then goes to the row after it.
   void deleteRow();
 
   // Field by name (any case). Text may be null (an invalid QVariant); dates are
-  // QDate; yes/no and integers are int. Reading a deleted row, or at eof/bof, is an error.
+  // QDate; yes/no and integers are int. Reading a deleted row, or at eof, is an error.
   // setField takes QString, integers, bool (True -> -1 for yes/no, by yesNoOf), QDate
   // (an invalid QDate writes the empty date) or an invalid QVariant (null); integer
   // fields refuse values outside their range (32-bit; 16-bit for SMALLINT) with an
@@ -100,7 +90,8 @@ public:
   DataControl(const DataControl &) = delete;
   DataControl &operator=(const DataControl &) = delete;
 
-  void setDatabaseName(const QString &nativePath, OpenMode mode = OpenMode::ReadWrite);
+  // The file is opened read-write.
+  void setDatabaseName(const QString &nativePath);
   QString databaseName() const;
   // Takes effect at the next refresh().
   void setRecordSource(const QString &source);
@@ -110,12 +101,9 @@ public:
   Recordset &recordset();
   // Releases the database file (before it is copied or deleted).
   void close();
-  // The open connection, for callers that need a transaction (may be null before refresh).
-  std::shared_ptr<Database> database() const;
 
 private:
   QString path_;
-  OpenMode mode_ = OpenMode::ReadWrite;
   QString source_;
   std::shared_ptr<Database> db_;
   Recordset recordset_;

@@ -169,35 +169,10 @@ void Database::updateFoldKeys(const std::shared_ptr<Database> &db) {
   if (sqlite3_db_readonly(db->db_, "main") == 1)
     return;
   using sql::quoteIdentifier;
-  auto exists = [&](const char *type, const QString &name) {
-    sql::Statement &find = db->prepared(
-        QStringLiteral("SELECT 1 FROM sqlite_schema WHERE type = ?1 AND name = ?2 COLLATE NOCASE"));
-    sql::ResetOnExit reset(find);
-    find.bind(1, QString::fromLatin1(type));
-    find.bind(2, name);
-    return find.step();
-  };
-  // The indexes of the older form: on the names, with the UNICASE collation.
-  auto oldIndexes = [&](const QString &table) {
-    QStringList names;
-    sql::Statement &find = db->prepared(
-        QStringLiteral("SELECT name FROM sqlite_schema WHERE type = 'index' AND tbl_name = ?1 "
-                       "COLLATE NOCASE AND sql LIKE ?2"));
-    sql::ResetOnExit reset(find);
-    find.bind(1, table);
-    find.bind(2, QLatin1String("%COLLATE%") + QLatin1String(kCollationName) + QLatin1Char('%'));
-    while (find.step())
-      names << find.text(0);
-    return names;
-  };
 
   struct Work {
-    const TableSpec *table;
-    QString actual;
-    QList<const FieldSpec *> fields; // folded fields whose name column the file has
-    bool convert = false;            // the schema needs changes
-    bool fill = false;               // keys are missing
-    bool refold = false;             // keys were written with an earlier fold
+    QString table;                   // as the file spells it
+    QList<const FieldSpec *> fields; // the folded fields whose key column the file has
   };
   QList<Work> work;
   try {
@@ -205,69 +180,46 @@ void Database::updateFoldKeys(const std::shared_ptr<Database> &db) {
         db->rows(QStringLiteral("PRAGMA user_version")).value(0).value(0).toInt() <
         kFoldRuleVersion;
     // Reads only, so that an up-to-date file is not locked for writing at every open.
+    bool fill = false; // keys are missing
     for (const TableSpec &table : knownTables()) {
-      Work w{&table, QString(), {}};
       sql::Statement &find = db->prepared(QStringLiteral(
-          "SELECT name FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+          "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
       {
         sql::ResetOnExit reset(find);
         find.bind(1, table.name);
         if (!find.step())
           continue; // not a tip table: nothing to keep up to date
-        w.actual = find.text(0);
       }
       const TableLayout present = db->layout(table);
-      const QList<ColumnInfo> columns = db->columns(w.actual);
-      for (const FieldSpec &f : table.fields) {
-        if (!f.folded || std::none_of(columns.begin(), columns.end(), [&](const ColumnInfo &c) {
-              return c.name.compare(f.name, Qt::CaseInsensitive) == 0;
-            }))
-          continue;
-        w.fields << &f;
-        if (!present.hasFoldKey(f) || !exists("index", foldIndexName(table, f)) ||
-            !exists("trigger", foldTriggerName(table, f))) {
-          w.convert = true;
-          continue;
-        }
-        w.refold = w.refold || earlierFold;
+      for (const FieldSpec *f : present.foldKeys) {
         sql::Statement &missing = db->prepared(
             QStringLiteral("SELECT 1 FROM %1 WHERE %2 IS NULL AND %3 IS NOT NULL LIMIT 1")
-                .arg(quoteIdentifier(w.actual), quoteIdentifier(foldColumnName(f)),
-                     quoteIdentifier(f.name)));
+                .arg(quoteIdentifier(present.name), quoteIdentifier(foldColumnName(*f)),
+                     quoteIdentifier(f->name)));
         sql::ResetOnExit reset(missing);
-        w.fill = w.fill || missing.step();
+        fill = fill || missing.step();
       }
-      w.convert = w.convert || !oldIndexes(w.actual).isEmpty();
-      if (w.convert || w.fill || w.refold)
-        work << w;
+      if (!present.foldKeys.isEmpty())
+        work << Work{present.name, present.foldKeys};
     }
-    if (work.isEmpty())
+    if (work.isEmpty() || !(fill || earlierFold))
       return;
 
     Transaction transaction(db);
     for (const Work &w : std::as_const(work)) {
-      const QString table = quoteIdentifier(w.actual);
-      for (const QString &index : oldIndexes(w.actual))
-        db->exec(QStringLiteral("DROP INDEX %1").arg(quoteIdentifier(index)));
-      const TableLayout present = db->layout(*w.table);
+      const QString table = quoteIdentifier(w.table);
       for (const FieldSpec *f : w.fields) {
         const QString key = quoteIdentifier(foldColumnName(*f));
         const QString fold = QStringLiteral("%1(%2)").arg(QLatin1String(kFoldFunctionName),
                                                           quoteIdentifier(f->name));
-        if (!present.hasFoldKey(*f))
-          db->exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 TEXT").arg(table, key));
-        // A conversion or a new fold checks every key once; an up-to-date file only lacks
-        // some.
+        // A new fold checks every key once; an up-to-date file only lacks some.
         db->exec(
-            w.convert || w.refold
+            earlierFold
                 ? QStringLiteral("UPDATE %1 SET %2 = %3 WHERE %2 IS NOT %3").arg(table, key, fold)
                 : QStringLiteral("UPDATE %1 SET %2 = %3 WHERE %2 IS NULL AND %4 IS "
                                  "NOT NULL")
                       .arg(table, key, fold, quoteIdentifier(f->name)));
       }
-      if (w.convert)
-        for (const QString &statement : foldKeySql(*w.table))
-          db->exec(statement);
     }
     db->exec(QStringLiteral("PRAGMA user_version = %1").arg(kFoldRuleVersion));
     transaction.commit();

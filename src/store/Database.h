@@ -10,10 +10,10 @@
 // key columns (Schema.h).
 //
 // A ReadWrite open brings the folded keys up to date, in one transaction and only when
-// something is to be done: a file of the older form is converted (its UNICASE indexes
-// dropped, the key columns added and filled, their indexes and triggers created), and
-// the keys that other tools left unknown are filled in (found through the key's index,
-// so an up-to-date file costs a few index probes). A file that cannot be written (a
+// something is to be done: the keys that other tools left unknown are filled in (found
+// through the key's index, so an up-to-date file costs a few index probes), and the keys
+// of a file folded by an earlier rule are written anew (Schema.h). A table without the
+// key columns is read as it stands, never changed. A file that cannot be written (a
 // read-only file, a lock held elsewhere) is left as it is and read as it stands. An
 // update that fails rolls back whole: the file is read as it stands too, and the failure
 // is kept (foldKeyProblem()) and written to the program's log, never dropped unseen.

@@ -1,6 +1,6 @@
 #include "store/QueryText.h"
 
-#include <QDate>
+#include <QList>
 #include <limits>
 
 #include "store/Collation.h"
@@ -10,7 +10,7 @@
 namespace store {
 namespace {
 
-enum class Tok { Name, BracketName, Number, Text, Equals, Star, Comma, Semicolon, End };
+enum class Tok { Name, Number, Text, Equals, Star, End };
 
 struct Token {
   Tok kind = Tok::End;
@@ -34,8 +34,6 @@ public:
     switch (t.kind) {
     case Tok::Name:
       return QStringLiteral("\"%1\" at position %2").arg(t.text).arg(t.position);
-    case Tok::BracketName:
-      return QStringLiteral("\"[%1]\" at position %2").arg(t.text).arg(t.position);
     case Tok::Number:
       return QStringLiteral("the number %1 at position %2").arg(t.number).arg(t.position);
     case Tok::Text:
@@ -44,10 +42,6 @@ public:
       return QStringLiteral("\"=\" at position %1").arg(t.position);
     case Tok::Star:
       return QStringLiteral("\"*\" at position %1").arg(t.position);
-    case Tok::Comma:
-      return QStringLiteral("\",\" at position %1").arg(t.position);
-    case Tok::Semicolon:
-      return QStringLiteral("\";\" at position %1").arg(t.position);
     case Tok::End:
       break;
     }
@@ -75,7 +69,7 @@ public:
 
   Token expectName(const char *what) {
     const Token t = peek();
-    if (t.kind != Tok::Name && t.kind != Tok::BracketName)
+    if (t.kind != Tok::Name)
       error(QStringLiteral("%1 expected, found %2").arg(QLatin1String(what), describe(t)));
     return next();
   }
@@ -105,63 +99,31 @@ public:
     const QString &name = c.field->name;
     switch (c.field->kind) {
     case FieldKind::Integer:
-    case FieldKind::SmallInt: {
       if (v.kind != Tok::Number)
         error(QStringLiteral("the field %1 holds numbers, found %2").arg(name, describe(v)));
-      const qint64 low = c.field->kind == FieldKind::Integer ? std::numeric_limits<qint32>::min()
-                                                             : std::numeric_limits<qint16>::min();
-      const qint64 high = c.field->kind == FieldKind::Integer ? std::numeric_limits<qint32>::max()
-                                                              : std::numeric_limits<qint16>::max();
-      if (v.number < low || v.number > high)
+      if (v.number < std::numeric_limits<qint32>::min() ||
+          v.number > std::numeric_limits<qint32>::max())
         error(QStringLiteral("the number %1 is out of the range of the field %2")
                   .arg(v.number)
                   .arg(name));
       c.value = QVariant::fromValue<qlonglong>(v.number);
       break;
-    }
-    case FieldKind::YesNo:
-      if (v.kind == Tok::Number)
-        c.value = QVariant::fromValue<qlonglong>(v.number);
-      else if (isKeyword(v, "TRUE") || isKeyword(v, "YES"))
-        c.value = QVariant::fromValue<qlonglong>(-1);
-      else if (isKeyword(v, "FALSE") || isKeyword(v, "NO"))
-        c.value = QVariant::fromValue<qlonglong>(0);
-      else
-        error(QStringLiteral("the yes/no field %1 takes a number, True or False, found %2")
-                  .arg(name, describe(v)));
-      break;
-    case FieldKind::Date: {
-      const QDate date = v.kind == Tok::Text && v.text.size() == 10
-                             ? QDate::fromString(v.text, QStringLiteral("yyyy-MM-dd"))
-                             : QDate();
-      if (!date.isValid())
-        error(QStringLiteral("the date field %1 takes a date written 'YYYY-MM-DD', found %2")
-                  .arg(name, describe(v)));
-      c.value = date.toString(Qt::ISODate);
-      break;
-    }
     case FieldKind::Text:
-    case FieldKind::Other:
       if (v.kind != Tok::Text)
         error(QStringLiteral("the text field %1 takes a text between apostrophes, found %2")
                   .arg(name, describe(v)));
       c.value = v.text;
       break;
+    case FieldKind::SmallInt: // no field of the program's tables
+    case FieldKind::YesNo:
+    case FieldKind::Date:
+    case FieldKind::Other:
+      error(QStringLiteral("only number and text fields can be compared, not %1").arg(name));
     }
     return c;
   }
 
-  QList<Comparison> comparisons(const TableSpec &table) {
-    QList<Comparison> list;
-    list << comparison(table);
-    while (acceptKeyword("AND"))
-      list << comparison(table);
-    return list;
-  }
-
-  void expectEnd(bool allowSemicolon) {
-    if (allowSemicolon && peek().kind == Tok::Semicolon)
-      next();
+  void expectEnd() {
     if (peek().kind != Tok::End)
       error(QStringLiteral("unexpected %1").arg(describe(peek())));
   }
@@ -189,15 +151,6 @@ private:
           ++i;
         t.kind = Tok::Name;
         t.text = s.mid(start, i - start);
-      } else if (c == QLatin1Char('[')) {
-        const qsizetype close = s.indexOf(QLatin1Char(']'), i + 1);
-        if (close < 0)
-          error(QStringLiteral("the \"[\" at position %1 has no closing \"]\"").arg(i + 1));
-        t.kind = Tok::BracketName;
-        t.text = s.mid(i + 1, close - i - 1);
-        if (t.text.trimmed().isEmpty())
-          error(QStringLiteral("empty name in brackets at position %1").arg(i + 1));
-        i = close + 1;
       } else if (c.isDigit() || (c == QLatin1Char('-') && i + 1 < n && s[i + 1].isDigit())) {
         const qsizetype start = i;
         if (c == QLatin1Char('-'))
@@ -249,12 +202,6 @@ private:
       } else if (c == QLatin1Char('*')) {
         t.kind = Tok::Star;
         ++i;
-      } else if (c == QLatin1Char(',')) {
-        t.kind = Tok::Comma;
-        ++i;
-      } else if (c == QLatin1Char(';')) {
-        t.kind = Tok::Semicolon;
-        ++i;
       } else {
         error(QStringLiteral("unexpected character \"%1\" at position %2").arg(c).arg(i + 1));
       }
@@ -272,9 +219,10 @@ QString foldOf(const QString &column) {
   return QLatin1String(kFoldFunctionName) + QLatin1Char('(') + column + QLatin1Char(')');
 }
 
-QString comparisonSql(const Comparison &c, int parameter, const TableLayout &table) {
+// The comparison with the value bound as ?1.
+QString comparisonSql(const Comparison &c, const TableLayout &table) {
   const QString column = sql::quoteIdentifier(c.field->name);
-  const QString mark = QStringLiteral("?%1").arg(parameter);
+  const QString mark = QStringLiteral("?1");
   if (c.field->kind != FieldKind::Text)
     return column + QStringLiteral(" = ") + mark;
   const QString byName = foldOf(column) + QStringLiteral(" = ") + mark;
@@ -286,16 +234,6 @@ QString comparisonSql(const Comparison &c, int parameter, const TableLayout &tab
   return QStringLiteral("(%1 = %2 OR %1 IS NULL) AND %3").arg(key, mark, byName);
 }
 
-QString whereSql(const QList<Comparison> &comparisons, const TableLayout &table,
-                 QVariantList &params) {
-  QStringList parts;
-  for (const Comparison &c : comparisons) {
-    params << (c.field->kind == FieldKind::Text ? QVariant(foldCase(c.value.toString())) : c.value);
-    parts << comparisonSql(c, int(params.size()), table);
-  }
-  return parts.join(QLatin1String(" AND "));
-}
-
 } // namespace
 
 RecordSource parseRecordSource(const QString &text) {
@@ -305,7 +243,7 @@ RecordSource parseRecordSource(const QString &text) {
     p.error(QStringLiteral("it is empty"));
   if (!p.isKeyword(p.peek(), "SELECT")) {
     source.table = p.table();
-    p.expectEnd(true);
+    p.expectEnd();
     return source;
   }
   p.next();
@@ -313,30 +251,13 @@ RecordSource parseRecordSource(const QString &text) {
   p.expectKeyword("FROM");
   source.table = p.table();
   if (p.acceptKeyword("WHERE"))
-    source.where = p.comparisons(*source.table);
+    source.where = p.comparison(*source.table);
   if (p.acceptKeyword("ORDER")) {
     p.expectKeyword("BY");
-    do {
-      OrderTerm term;
-      term.field = p.field(*source.table);
-      if (p.acceptKeyword("DESC"))
-        term.descending = true;
-      else
-        p.acceptKeyword("ASC");
-      source.orderBy << term;
-    } while (p.peek().kind == Tok::Comma && (p.next(), true));
+    source.orderBy = p.field(*source.table);
   }
-  p.expectEnd(true);
+  p.expectEnd();
   return source;
-}
-
-QList<Comparison> parseCriteria(const QString &text, const TableSpec &table) {
-  Parser p(text, QStringLiteral("criteria text"));
-  if (p.peek().kind == Tok::End)
-    p.error(QStringLiteral("it is empty"));
-  QList<Comparison> list = p.comparisons(table);
-  p.expectEnd(false);
-  return list;
 }
 
 SqlText rowidQuery(const RecordSource &source, const TableLayout &table, const QString &columns) {
@@ -344,27 +265,19 @@ SqlText rowidQuery(const RecordSource &source, const TableLayout &table, const Q
   out.sql = QStringLiteral("SELECT rowid") +
             (columns.isEmpty() ? QString() : QStringLiteral(", ") + columns) +
             QStringLiteral(" FROM ") + sql::quoteIdentifier(table.name);
-  if (!source.where.isEmpty())
-    out.sql += QStringLiteral(" WHERE ") + whereSql(source.where, table, out.params);
-  QStringList order;
-  for (const OrderTerm &term : source.orderBy) {
-    const FieldSpec &f = *term.field;
-    QString part = sql::quoteIdentifier(f.name);
-    if (f.kind == FieldKind::Text)
-      part = table.hasFoldKey(f) ? sql::quoteIdentifier(foldColumnName(f)) : foldOf(part);
-    part += term.descending ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
-    order << part;
+  if (const std::optional<Comparison> &c = source.where) {
+    const bool text = c->field->kind == FieldKind::Text;
+    out.params << (text ? QVariant(foldCase(c->value.toString())) : c->value);
+    out.sql += QStringLiteral(" WHERE ") + comparisonSql(*c, table);
   }
-  order << QStringLiteral("rowid ASC");
-  out.sql += QStringLiteral(" ORDER BY ") + order.join(QLatin1String(", "));
-  return out;
-}
-
-SqlText matchQuery(const QList<Comparison> &criteria, const TableLayout &table) {
-  SqlText out;
-  out.sql = QStringLiteral("SELECT rowid FROM ") + sql::quoteIdentifier(table.name);
-  if (!criteria.isEmpty())
-    out.sql += QStringLiteral(" WHERE ") + whereSql(criteria, table, out.params);
+  QString order = QStringLiteral("rowid ASC");
+  if (const FieldSpec *f = source.orderBy) {
+    QString term = sql::quoteIdentifier(f->name);
+    if (f->kind == FieldKind::Text)
+      term = table.hasFoldKey(*f) ? sql::quoteIdentifier(foldColumnName(*f)) : foldOf(term);
+    order = term + QStringLiteral(" ASC, ") + order;
+  }
+  out.sql += QStringLiteral(" ORDER BY ") + order;
   return out;
 }
 

@@ -1,29 +1,21 @@
 #pragma once
-// The program's own query dialect: record sources and find-first criteria.
+// The program's record sources: the texts that name the rows a record set holds.
 //
-// Record source (keywords, table and field names without regard to case; a name may be
-// written in square brackets; blanks between the parts are optional where no ambiguity
-// arises, as in "GROUP_ID =7"):
+// Keywords, table and field names are read without regard to case; blanks between the
+// parts are optional where no ambiguity arises, as in "GROUP_ID =7":
 //     <table>
-//     SELECT * FROM <table> [WHERE <comparison> {AND <comparison>}]
-//                           [ORDER BY <field> [ASC|DESC] {, <field> [ASC|DESC]}] [;]
-// Criteria:
-//     <comparison> {AND <comparison>}
-// Comparison:
-//     <field> = <value>
+//     SELECT * FROM <table> [WHERE <field> = <value>] [ORDER BY <field>]
 // Value, checked against the field's type:
 //     integer fields:  an integer ("7", "-1")
-//     yes/no fields:   an integer, or TRUE / FALSE / YES / NO
 //     text fields:     a text between apostrophes; '' inside it stands for one apostrophe;
 //                      every other character (backticks included) stands for itself
-//     date fields:     a text 'YYYY-MM-DD'
 // Tables and fields are checked against the known schema (store/Schema.h). Anything
 // else throws StoreError naming the text and what is wrong with it. Values never reach
-// SQL text: the builders below return SQL with bound parameters.
+// SQL text: the query builder below returns SQL with bound parameters.
 
-#include <QList>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 #include "store/Schema.h"
 
@@ -31,18 +23,13 @@ namespace store {
 
 struct Comparison {
   const FieldSpec *field = nullptr;
-  QVariant value; // qlonglong for integer and yes/no fields, QString for text and dates
-};
-
-struct OrderTerm {
-  const FieldSpec *field = nullptr;
-  bool descending = false;
+  QVariant value; // qlonglong for integer fields, QString for text fields
 };
 
 struct RecordSource {
   const TableSpec *table = nullptr;
-  QList<Comparison> where;
-  QList<OrderTerm> orderBy;
+  std::optional<Comparison> where;
+  const FieldSpec *orderBy = nullptr; // ascending; null: in key order
 };
 
 struct SqlText {
@@ -51,7 +38,6 @@ struct SqlText {
 };
 
 RecordSource parseRecordSource(const QString &text);
-QList<Comparison> parseCriteria(const QString &text, const TableSpec &table);
 
 // "SELECT rowid[, <columns>] FROM <table> WHERE ... ORDER BY ..., rowid": the rows of a
 // record set in its order (ties broken by key). Text compares and orders by its fold
@@ -62,7 +48,5 @@ QList<Comparison> parseCriteria(const QString &text, const TableSpec &table);
 // columns: further result columns, already quoted (e.g. "\"TIPS_ID\", \"GROUP_ID\"").
 SqlText rowidQuery(const RecordSource &source, const TableLayout &table,
                    const QString &columns = QString());
-// "SELECT rowid FROM <table> WHERE <criteria>": the rows matching find-first criteria.
-SqlText matchQuery(const QList<Comparison> &criteria, const TableLayout &table);
 
 } // namespace store

@@ -81,6 +81,9 @@ QString foldTriggerName(const TableSpec &table, const FieldSpec &field) {
   return foldIndexName(table, field) + QLatin1String("_stale");
 }
 
+namespace {
+
+// The statements that create the index and the trigger of the table's folded keys.
 QStringList foldKeySql(const TableSpec &table) {
   using sql::quoteIdentifier;
   QStringList statements;
@@ -102,6 +105,8 @@ QStringList foldKeySql(const TableSpec &table) {
   }
   return statements;
 }
+
+} // namespace
 
 TableLayout TableLayout::ofNewFile(const TableSpec &table) {
   TableLayout layout{&table, table.name, {}};
@@ -158,7 +163,7 @@ QString createTableSql(const TableSpec &table) {
       column += declaredTypeOf(f.kind);
     columns << column;
   }
-  // Key columns come last: a file of the older form gets them by ALTER TABLE, at the end.
+  // Key columns come last, after the fields that a package of another program has too.
   for (const FieldSpec &f : table.fields)
     if (f.folded)
       columns << sql::quoteIdentifier(foldColumnName(f)) + QLatin1String(" TEXT");

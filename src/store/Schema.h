@@ -28,8 +28,8 @@
 //
 // Indexes: Group(TIP_GROUP_FOLD), Tips(TIP_SUBJECT_FOLD), Tips(GROUP_ID).
 //
-// Files of the older form (indexes on the names with the UNICASE collation, no key
-// columns) are converted when they are opened read-write (Database.h).
+// A table without the key columns (a package written by another program) is read
+// through the fold function instead, and never given them.
 
 #include <QList>
 #include <QString>
@@ -86,9 +86,7 @@ const FieldSpec *findField(const TableSpec &table, QStringView name);
 QString foldColumnName(const FieldSpec &field);
 // The folded field whose key column is named column (any case); null when none.
 const FieldSpec *fieldOfFoldColumn(const TableSpec &table, QStringView column);
-// The statements that create the index and the trigger of the table's folded keys
-// (CREATE ... IF NOT EXISTS); their names, to check whether a file has them.
-QStringList foldKeySql(const TableSpec &table);
+// The names of the index and the trigger of a folded key (createDatabase makes them).
 QString foldIndexName(const TableSpec &table, const FieldSpec &field);
 QString foldTriggerName(const TableSpec &table, const FieldSpec &field);
 

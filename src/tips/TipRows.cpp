@@ -123,8 +123,7 @@ QString TipRows::groupName(qint32 groupId) {
 }
 
 // The rows matching the criteria only, so a lookup reads one row through the name's
-// index instead of opening the whole table; the first in key order, as a find on the
-// table would give.
+// index instead of opening the whole table; the first in key order.
 std::optional<qint32> TipRows::findFirstKey(const QString &table, const QString &criteria,
                                             const char *keyField) {
   store::Recordset &rs = control(lookup_, QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY %3")

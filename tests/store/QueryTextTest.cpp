@@ -1,5 +1,5 @@
-// The program's query and criteria dialect: what the parser accepts, what it refuses,
-// and the SQL it builds (bound parameters only).
+// The program's record sources: what the parser accepts, what it refuses, and the SQL it
+// builds (bound parameters only).
 
 #include <gtest/gtest.h>
 
@@ -21,32 +21,30 @@ QString errorOfSource(const QString &text) {
   return QString();
 }
 
-QString errorOfCriteria(const QString &text, const char *tableName) {
-  try {
-    parseCriteria(text, table(tableName));
-  } catch (const StoreError &e) {
-    return e.message();
-  }
-  return QString();
+// The value of "SELECT * FROM Group WHERE <comparison>".
+QVariant valueOf(const char *comparison) {
+  const RecordSource s = parseRecordSource(QStringLiteral("SELECT * FROM Group WHERE ") +
+                                           QString::fromUtf8(comparison));
+  EXPECT_TRUE(s.where.has_value()) << comparison;
+  return s.where ? s.where->value : QVariant();
 }
 
 } // namespace
 
 TEST(QueryText, RecordSourcesOfTheScreens) {
-  for (const char *name : {"Group", "Tips", "Settings", "group", "TIPS", "sEtTiNgS", " [Group] "}) {
+  for (const char *name : {"Group", "Tips", "Settings", "group", "TIPS", "sEtTiNgS", " Group "}) {
     const RecordSource s = parseRecordSource(QString::fromLatin1(name));
     ASSERT_NE(s.table, nullptr) << name;
-    EXPECT_TRUE(s.where.isEmpty());
-    EXPECT_TRUE(s.orderBy.isEmpty());
+    EXPECT_FALSE(s.where.has_value());
+    EXPECT_EQ(s.orderBy, nullptr);
   }
   EXPECT_EQ(parseRecordSource(QStringLiteral("tips")).table->name, QStringLiteral("Tips"));
 
   const RecordSource groups =
       parseRecordSource(QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group"));
   EXPECT_EQ(groups.table->name, QStringLiteral("Group"));
-  ASSERT_EQ(groups.orderBy.size(), 1);
-  EXPECT_EQ(groups.orderBy[0].field->name, QStringLiteral("TIP_GROUP"));
-  EXPECT_FALSE(groups.orderBy[0].descending);
+  ASSERT_NE(groups.orderBy, nullptr);
+  EXPECT_EQ(groups.orderBy->name, QStringLiteral("TIP_GROUP"));
 
   // The number is appended with no blank after "="; blanks are accepted too.
   for (const QString &text :
@@ -55,162 +53,109 @@ TEST(QueryText, RecordSourcesOfTheScreens) {
         QStringLiteral("select * from tips where group_id=17")}) {
     const RecordSource s = parseRecordSource(text);
     EXPECT_EQ(s.table->name, QStringLiteral("Tips")) << text.toStdString();
-    ASSERT_EQ(s.where.size(), 1);
-    EXPECT_EQ(s.where[0].field->name, QStringLiteral("GROUP_ID"));
-    EXPECT_EQ(s.where[0].value.toLongLong(), 17);
+    ASSERT_TRUE(s.where.has_value());
+    EXPECT_EQ(s.where->field->name, QStringLiteral("GROUP_ID"));
+    EXPECT_EQ(s.where->value.toLongLong(), 17);
   }
   const RecordSource one = parseRecordSource(QStringLiteral("SELECT * FROM TIPS WHERE TIPS_ID =") +
                                              QString::number(4711));
-  EXPECT_EQ(one.where[0].field->name, QStringLiteral("TIPS_ID"));
-  EXPECT_EQ(one.where[0].value.toLongLong(), 4711);
+  EXPECT_EQ(one.where->field->name, QStringLiteral("TIPS_ID"));
+  EXPECT_EQ(one.where->value.toLongLong(), 4711);
+  EXPECT_EQ(valueOf("GROUP_ID = -2").toLongLong(), -2);
+
+  // A lookup by name: the value taken literally (doubled apostrophe, backtick, blanks,
+  // Unicode), ordered by key.
+  const RecordSource byName = parseRecordSource(
+      QStringLiteral("SELECT * FROM TIPS WHERE TIP_SUBJECT = 'Keep the lid on' ORDER BY TIPS_ID"));
+  EXPECT_EQ(byName.where->field->name, QStringLiteral("TIP_SUBJECT"));
+  EXPECT_EQ(byName.where->value.toString(), QStringLiteral("Keep the lid on"));
+  EXPECT_EQ(byName.orderBy->name, QStringLiteral("TIPS_ID"));
+  EXPECT_EQ(valueOf("tip_group='O''Brien'''").toString(), QStringLiteral("O'Brien'"));
+  EXPECT_EQ(valueOf("Tip_Group = 'O`Brien'").toString(), QStringLiteral("O`Brien"));
+  EXPECT_EQ(valueOf("TIP_GROUP = '  Été -- ; x'").toString(), QStringLiteral("  Été -- ; x"));
+  EXPECT_EQ(valueOf("TIP_GROUP = ''").toString(), QString());
 }
 
-TEST(QueryText, GeneralisedRecordSources) {
+TEST(QueryText, TheSqlBindsTheValueAndComparesNamesByTheirFold) {
   const RecordSource s = parseRecordSource(QStringLiteral(
-      "SELECT * FROM [Tips] WHERE TIP_SUBJECT = 'it''s' AND [GROUP_ID]=-2 AND tip_local = True "
-      "AND TIP_DATE = '2024-02-29' ORDER BY TIP_SUBJECT DESC, tips_id ASC;"));
-  ASSERT_EQ(s.where.size(), 4);
-  EXPECT_EQ(s.where[0].value.toString(), QStringLiteral("it's"));
-  EXPECT_EQ(s.where[1].value.toLongLong(), -2);
-  EXPECT_EQ(s.where[2].value.toLongLong(), -1);
-  EXPECT_EQ(s.where[3].value.toString(), QStringLiteral("2024-02-29"));
-  ASSERT_EQ(s.orderBy.size(), 2);
-  EXPECT_TRUE(s.orderBy[0].descending);
-  EXPECT_EQ(s.orderBy[1].field->name, QStringLiteral("TIPS_ID"));
-
+      "SELECT * FROM Tips WHERE TIP_SUBJECT = 'X'' OR 1=1 --' ORDER BY TIP_SUBJECT"));
   const SqlText sql = rowidQuery(s, TableLayout::ofNewFile(table("Tips")));
-  EXPECT_EQ(sql.sql, QStringLiteral(
-                         "SELECT rowid FROM \"Tips\" WHERE (\"TIP_SUBJECT_FOLD\" = ?1 OR "
-                         "\"TIP_SUBJECT_FOLD\" IS NULL) AND obx_fold(\"TIP_SUBJECT\") = ?1 AND "
-                         "\"GROUP_ID\" = ?2 AND \"TIP_LOCAL\" = ?3 AND \"TIP_DATE\" = ?4 ORDER BY "
-                         "\"TIP_SUBJECT_FOLD\" DESC, \"TIPS_ID\" ASC, rowid ASC"));
-  EXPECT_EQ(sql.params.size(), 4);
-  EXPECT_FALSE(sql.sql.contains(QStringLiteral("it's")));
-
-  // A file without the key columns (written by an older program) is read through the
-  // connection's fold function.
-  const SqlText plain = rowidQuery(s, TableLayout{&table("Tips"), QStringLiteral("tips"), {}});
-  EXPECT_TRUE(plain.sql.startsWith(QStringLiteral(
-      "SELECT rowid FROM \"tips\" WHERE obx_fold(\"TIP_SUBJECT\") = ?1 AND \"GROUP_ID\"")));
-  EXPECT_TRUE(plain.sql.endsWith(
-      QStringLiteral("ORDER BY obx_fold(\"TIP_SUBJECT\") DESC, \"TIPS_ID\" ASC, rowid ASC")));
-}
-
-TEST(QueryText, MalformedRecordSourcesAreRefused) {
-  const QStringList bad = {
-      QString(),
-      QStringLiteral("   "),
-      QStringLiteral("Groups"),
-      QStringLiteral("Group Tips"),
-      QStringLiteral("SELECT"),
-      QStringLiteral("SELECT * FROM"),
-      QStringLiteral("SELECT * FROM Nope"),
-      QStringLiteral("SELECT TIP_GROUP FROM Group"),
-      QStringLiteral("SELECT * Group"),
-      QStringLiteral("SELECT * FROM Group WHERE"),
-      QStringLiteral("SELECT * FROM Group ORDER Tip_Group"),
-      QStringLiteral("SELECT * FROM Group ORDER BY Nope"),
-      QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group LIMIT 1"),
-      QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID ="),
-      QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =x"),
-      QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =1 OR 1=1"),
-      QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =1; DELETE FROM Tips"),
-      QStringLiteral("SELECT * FROM TIPS WHERE TIP_GROUP = 'x'"), // a field of Group
-      QStringLiteral("Tips; DROP TABLE Tips"),
-      QStringLiteral("SELECT * FROM \"Tips\""),
-  };
-  for (const QString &text : bad) {
-    const QString message = errorOfSource(text);
-    EXPECT_FALSE(message.isEmpty()) << "accepted: " << text.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("record source"))) << message.toStdString();
-  }
-  EXPECT_TRUE(errorOfSource(QStringLiteral("SELECT * FROM Nope"))
-                  .contains(QStringLiteral("no table \"Nope\"")));
-  EXPECT_TRUE(errorOfSource(QStringLiteral("SELECT * FROM Group ORDER BY Nope"))
-                  .contains(QStringLiteral("has no field \"Nope\"")));
-}
-
-TEST(QueryText, CriteriaOfTheScreens) {
-  const QList<Comparison> byName =
-      parseCriteria(QStringLiteral("TIP_GROUP = 'Kitchen'"), table("Group"));
-  ASSERT_EQ(byName.size(), 1);
-  EXPECT_EQ(byName[0].field->name, QStringLiteral("TIP_GROUP"));
-  EXPECT_EQ(byName[0].value.toString(), QStringLiteral("Kitchen"));
-
-  const QList<Comparison> bySubject =
-      parseCriteria(QStringLiteral("TIP_SUBJECT = 'Keep the lid on'"), table("Tips"));
-  EXPECT_EQ(bySubject[0].value.toString(), QStringLiteral("Keep the lid on"));
-
-  const QList<Comparison> byKey =
-      parseCriteria(QStringLiteral("[GROUP_ID] = ") + QString::number(7), table("Group"));
-  EXPECT_EQ(byKey[0].field->name, QStringLiteral("GROUP_ID"));
-  EXPECT_EQ(byKey[0].value.toLongLong(), 7);
-
-  // Names in any case; values taken literally: doubled apostrophe, backtick, blanks, Unicode.
-  EXPECT_EQ(
-      parseCriteria(QStringLiteral("tip_group='O''Brien'''"), table("Group"))[0].value.toString(),
-      QStringLiteral("O'Brien'"));
-  EXPECT_EQ(
-      parseCriteria(QStringLiteral("Tip_Group = 'O`Brien'"), table("Group"))[0].value.toString(),
-      QStringLiteral("O`Brien"));
-  EXPECT_EQ(parseCriteria(QStringLiteral("TIP_GROUP = '  Été -- ; x'"), table("Group"))[0]
-                .value.toString(),
-            QStringLiteral("  Été -- ; x"));
-  EXPECT_EQ(parseCriteria(QStringLiteral("TIP_GROUP = ''"), table("Group"))[0].value.toString(),
-            QString());
-  EXPECT_EQ(
-      parseCriteria(QStringLiteral("TIP_GROUP = 'a' and G_LOCAL = -1"), table("Group")).size(), 2);
-
-  // The value is bound, folded.
-  const SqlText sql =
-      matchQuery(parseCriteria(QStringLiteral("TIP_GROUP = 'X'' OR 1=1 --'"), table("Group")),
-                 TableLayout::ofNewFile(table("Group")));
   EXPECT_EQ(sql.sql,
-            QStringLiteral("SELECT rowid FROM \"Group\" WHERE (\"TIP_GROUP_FOLD\" = ?1 OR "
-                           "\"TIP_GROUP_FOLD\" IS NULL) AND obx_fold(\"TIP_GROUP\") = ?1"));
+            QStringLiteral("SELECT rowid FROM \"Tips\" WHERE (\"TIP_SUBJECT_FOLD\" = ?1 OR "
+                           "\"TIP_SUBJECT_FOLD\" IS NULL) AND obx_fold(\"TIP_SUBJECT\") = ?1 ORDER "
+                           "BY \"TIP_SUBJECT_FOLD\" ASC, rowid ASC"));
   EXPECT_EQ(sql.params, QVariantList{QStringLiteral("x' or 1=1 --")});
+
+  // A file without the key columns (a package of another program) is read through the
+  // connection's fold function.
+  const SqlText plain = rowidQuery(s, TableLayout{&table("Tips"), QStringLiteral("tips"), {}},
+                                   QStringLiteral("\"TIPS_ID\""));
+  EXPECT_EQ(plain.sql, QStringLiteral("SELECT rowid, \"TIPS_ID\" FROM \"tips\" WHERE "
+                                      "obx_fold(\"TIP_SUBJECT\") = ?1 ORDER BY "
+                                      "obx_fold(\"TIP_SUBJECT\") ASC, rowid ASC"));
+
+  const SqlText byKey = rowidQuery(parseRecordSource(QStringLiteral("SELECT * FROM TIPS WHERE "
+                                                                    "GROUP_ID =7")),
+                                   TableLayout::ofNewFile(table("Tips")));
+  EXPECT_EQ(
+      byKey.sql,
+      QStringLiteral("SELECT rowid FROM \"Tips\" WHERE \"GROUP_ID\" = ?1 ORDER BY rowid ASC"));
+  EXPECT_EQ(byKey.params, QVariantList{QVariant::fromValue<qlonglong>(7)});
 }
 
-TEST(QueryText, MalformedCriteriaAreRefusedWithAClearMessage) {
+TEST(QueryText, MalformedRecordSourcesAreRefusedWithAClearMessage) {
   struct Case {
     const char *text;
     const char *expected; // part of the message
   };
   const Case cases[] = {
       {"", "empty"},
-      {"TIP_GROUP = 'abc", "no closing apostrophe"},
-      {"TIP_GROUP = 'a'b'", "no closing apostrophe"},
-      {"x' OR 1=1 --", "no closing apostrophe"},
-      {"TIP_GROUP = 'x' OR 1=1 --", "unexpected character \"-\""},
-      {"TIP_GROUP = 'x' OR '1'='1'", "unexpected \"OR\""},
-      {"TIP_GROUP = 'x'; DROP TABLE Tips", "unexpected \";\""},
-      {"TIP_GROUP = abc", "takes a text between apostrophes"},
-      {"TIP_GROUP = 7", "takes a text between apostrophes"},
-      {"TIP_GROUP 'abc'", "\"=\" expected"},
-      {"TIP_GROUP == 'abc'", "found \"=\""},
-      {"TIP_GROUP = 'abc' extra", "unexpected \"extra\""},
-      {"TIP_GROUP = 'abc' AND", "a field name expected"},
-      {"NO_SUCH = 'x'", "has no field \"NO_SUCH\""},
-      {"TIP_SUBJECT = 'x'", "has no field \"TIP_SUBJECT\""}, // a field of Tips, not Group
-      {"[GROUP_ID] = 'seven'", "holds numbers"},
-      {"[GROUP_ID = 7", "no closing \"]\""},
-      {"[] = 7", "empty name"},
-      {"GROUP_ID = 7abc", "is not a number"},
-      {"GROUP_ID = 99999999999", "out of the range"},
-      {"GROUP_ID = 99999999999999999999", "too large"},
-      {"TIP_GROUP = \"x\"", "unexpected character \"\"\""},
-      {"TIP_GROUP = `x`", "unexpected character \"`\""},
-      {"TIP_GROUP LIKE 'x%'", "\"=\" expected"},
-      {"TIP_GROUP_FOLD = 'x'", "has no field \"TIP_GROUP_FOLD\""}, // the key is no field
-      {"(TIP_GROUP = 'x')", "unexpected character \"(\""},
-      {"G_DATE = '2024-13-01'", "YYYY-MM-DD"},
-      {"G_LOCAL = maybe", "True or False"},
+      {"   ", "empty"},
+      {"Groups", "no table \"Groups\""},
+      {"Group Tips", "unexpected \"Tips\""},
+      {"[Group]", "unexpected character \"[\""},
+      {"Tips; DROP TABLE Tips", "unexpected character \";\""},
+      {"SELECT", "\"*\" expected"},
+      {"SELECT * FROM", "a table name expected"},
+      {"SELECT * FROM Nope", "no table \"Nope\""},
+      {"SELECT TIP_GROUP FROM Group", "\"*\" expected"},
+      {"SELECT * Group", "FROM expected"},
+      {"SELECT * FROM \"Tips\"", "unexpected character \"\"\""},
+      {"SELECT * FROM Group WHERE", "a field name expected"},
+      {"SELECT * FROM Group ORDER Tip_Group", "BY expected"},
+      {"SELECT * FROM Group ORDER BY Nope", "has no field \"Nope\""},
+      {"SELECT * FROM Group ORDER BY Tip_Group LIMIT 1", "unexpected \"LIMIT\""},
+      {"SELECT * FROM Group ORDER BY Tip_Group DESC", "unexpected \"DESC\""},
+      {"SELECT * FROM Group ORDER BY Tip_Group, GROUP_ID", "unexpected character \",\""},
+      {"SELECT * FROM TIPS WHERE GROUP_ID =", "holds numbers"},
+      {"SELECT * FROM TIPS WHERE GROUP_ID =x", "holds numbers"},
+      {"SELECT * FROM TIPS WHERE GROUP_ID =1 OR 1=1", "unexpected \"OR\""},
+      {"SELECT * FROM TIPS WHERE GROUP_ID =1 AND TIPS_ID = 2", "unexpected \"AND\""},
+      {"SELECT * FROM TIPS WHERE GROUP_ID =1; DELETE FROM Tips", "unexpected character \";\""},
+      {"SELECT * FROM TIPS WHERE TIP_GROUP = 'x'", "has no field \"TIP_GROUP\""}, // of Group
+      {"SELECT * FROM Group WHERE TIP_GROUP = 'abc", "no closing apostrophe"},
+      {"SELECT * FROM Group WHERE TIP_GROUP = 'a'b'", "no closing apostrophe"},
+      {"SELECT * FROM Group WHERE TIP_GROUP = 'x' OR 1=1 --", "unexpected character \"-\""},
+      {"SELECT * FROM Group WHERE TIP_GROUP = abc", "takes a text between apostrophes"},
+      {"SELECT * FROM Group WHERE TIP_GROUP = 7", "takes a text between apostrophes"},
+      {"SELECT * FROM Group WHERE TIP_GROUP 'abc'", "\"=\" expected"},
+      {"SELECT * FROM Group WHERE TIP_GROUP == 'abc'", "found \"=\""},
+      {"SELECT * FROM Group WHERE TIP_GROUP LIKE 'x%'", "\"=\" expected"},
+      {"SELECT * FROM Group WHERE TIP_GROUP = \"x\"", "unexpected character \"\"\""},
+      {"SELECT * FROM Group WHERE TIP_GROUP = `x`", "unexpected character \"`\""},
+      {"SELECT * FROM Group WHERE TIP_GROUP_FOLD = 'x'", "has no field \"TIP_GROUP_FOLD\""},
+      {"SELECT * FROM Group WHERE (TIP_GROUP = 'x')", "unexpected character \"(\""},
+      {"SELECT * FROM Group WHERE GROUP_ID = 7abc", "is not a number"},
+      {"SELECT * FROM Group WHERE GROUP_ID = 99999999999", "out of the range"},
+      {"SELECT * FROM Group WHERE GROUP_ID = 99999999999999999999", "too large"},
+      {"SELECT * FROM Group WHERE G_LOCAL = -1", "only number and text fields"},
+      {"SELECT * FROM Group WHERE G_DATE = '2024-01-01'", "only number and text fields"},
   };
   for (const Case &c : cases) {
     const QString text = QString::fromUtf8(c.text);
-    const QString message = errorOfCriteria(text, "Group");
+    const QString message = errorOfSource(text);
     ASSERT_FALSE(message.isEmpty()) << "accepted: " << c.text;
-    EXPECT_TRUE(message.contains(QStringLiteral("criteria text \"") + text + QLatin1Char('"')))
+    EXPECT_TRUE(message.contains(QStringLiteral("record source \"") + text + QLatin1Char('"')))
         << message.toStdString();
     EXPECT_TRUE(message.contains(QString::fromUtf8(c.expected)))
         << c.text << " -> " << message.toStdString();

@@ -1,5 +1,5 @@
-// Record sets as the screens use them: the program's query and criteria texts, name
-// and case rules, and the exact semantics of moves, finds, adds, edits and deletes.
+// Record sets as the screens and rules use them: the program's record sources, name and
+// case rules, and the exact semantics of moves, lookups, adds, edits and deletes.
 
 #include "StoreFixture.h"
 
@@ -46,7 +46,6 @@ TEST_F(RecordsetTest, TheQueryTextsOfTheScreens) {
       control(QStringLiteral("SELECT * FROM TIPS WHERE GROUP_ID =") + QString::number(apple));
   EXPECT_EQ(none->recordset().recordCount(), 0);
   EXPECT_TRUE(none->recordset().eof());
-  EXPECT_TRUE(none->recordset().bof());
 
   // One tip; its description keeps its line breaks.
   auto one = control(QStringLiteral("SELECT * FROM TIPS WHERE TIPS_ID =") + QString::number(lid));
@@ -74,84 +73,41 @@ TEST_F(RecordsetTest, TheQueryTextsOfTheScreens) {
   EXPECT_EQ(sorted->recordset().recordCount(), 3);
 }
 
-TEST_F(RecordsetTest, FindFirstByNameIgnoresCaseForAllLetters) {
+TEST_F(RecordsetTest, LookupsByNameIgnoreCaseForAllLetters) {
   const int tipsGroup = addGroup(QStringLiteral("Tips"));
   addGroup(QStringLiteral("été"));
   const int backtick = addGroup(QStringLiteral("O`Brien")); // QuoteToTick's form
   const int apostrophe = addGroup(QStringLiteral("It's"));  // as an import may bring it
+  const int tipsAgain = addGroup(QStringLiteral("TIPS"));
   addTip(tipsGroup, QStringLiteral("Use the Tab key"));
 
-  auto groups = control(QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group"));
-  Recordset &rs = groups->recordset();
-  auto find = [&](const QString &criteria) {
-    rs.findFirst(criteria);
-    return rs.noMatch() ? QStringLiteral("<no match>") : rs.text(QStringLiteral("TIP_GROUP"));
+  auto find = [&](const char *name) {
+    return lookup(QStringLiteral("Group"), QStringLiteral("TIP_GROUP"), QString::fromUtf8(name));
   };
-  EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'tips'")), QStringLiteral("Tips"));
-  EXPECT_EQ(find(QStringLiteral("tip_group = 'TIPS'")), QStringLiteral("Tips"));
-  EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'ÉTÉ'")), QStringLiteral("été"));
-  EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'ete'")), QStringLiteral("<no match>"));
-  EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'Tips '")), QStringLiteral("<no match>"));
-  EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'o`brien'")), QStringLiteral("O`Brien"));
-  EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'O''Brien'")), QStringLiteral("<no match>"));
-  EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'it''s'")), QStringLiteral("It's"));
-  EXPECT_EQ(rs.field(QStringLiteral("GROUP_ID")).toInt(), apostrophe);
-  EXPECT_EQ(find(QStringLiteral("[GROUP_ID] = ") + QString::number(backtick)),
-            QStringLiteral("O`Brien"));
-  EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'Tips' AND G_LOCAL = True")), QStringLiteral("Tips"));
-  EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'Tips' AND G_IMPORT = True")),
-            QStringLiteral("<no match>"));
+  EXPECT_EQ(find("tips"), QStringLiteral("Tips")); // the first in key order
+  EXPECT_EQ(find("TIPS"), QStringLiteral("Tips"));
+  EXPECT_EQ(find("ÉTÉ"), QStringLiteral("été"));
+  EXPECT_EQ(find("ete"), QStringLiteral("<no match>"));
+  EXPECT_EQ(find("Tips "), QStringLiteral("<no match>"));
+  EXPECT_EQ(find("o`brien"), QStringLiteral("O`Brien"));
+  EXPECT_EQ(find("O'Brien"), QStringLiteral("<no match>"));
+  EXPECT_EQ(find("it's"), QStringLiteral("It's"));
   // An injection attempt inside a well-formed text is only a name that is not there.
-  EXPECT_EQ(find(QStringLiteral("TIP_GROUP = 'x'' OR ''1''=''1'")), QStringLiteral("<no match>"));
+  EXPECT_EQ(find("x' OR '1'='1"), QStringLiteral("<no match>"));
 
-  auto tips = control(QStringLiteral("Tips"));
-  tips->recordset().findFirst(QStringLiteral("TIP_SUBJECT = 'USE THE TAB KEY'"));
-  EXPECT_FALSE(tips->recordset().noMatch());
-  EXPECT_EQ(tips->recordset().field(QStringLiteral("GROUP_ID")).toInt(), tipsGroup);
-}
+  auto byName = control(QStringLiteral("SELECT * FROM Group WHERE TIP_GROUP = 'tips'"));
+  EXPECT_EQ(column(byName->recordset(), QStringLiteral("GROUP_ID")),
+            (QStringList{QString::number(tipsGroup), QString::number(tipsAgain)}));
+  auto byKey =
+      control(QStringLiteral("SELECT * FROM Group WHERE GROUP_ID =") + QString::number(backtick));
+  EXPECT_EQ(column(byKey->recordset(), QStringLiteral("TIP_GROUP")), QStringList{"O`Brien"});
+  auto quoted = control(QStringLiteral("SELECT * FROM Group WHERE TIP_GROUP = 'IT''S'"));
+  EXPECT_EQ(column(quoted->recordset(), QStringLiteral("GROUP_ID")),
+            QStringList{QString::number(apostrophe)});
 
-TEST_F(RecordsetTest, FindFirstStartsAtTheFirstRowAndKeepsTheRowOnNoMatch) {
-  for (const char *name : {"b", "a", "c", "A", "d"})
-    addGroup(QString::fromLatin1(name));
-  auto dc = control(QStringLiteral("SELECT * FROM Group ORDER BY Tip_Group DESC"));
-  Recordset &rs = dc->recordset();
-  EXPECT_EQ(column(rs, QStringLiteral("TIP_GROUP")), (QStringList{"d", "c", "b", "a", "A"}));
-
-  rs.moveLast(); // "A", key 4
-  rs.findFirst(QStringLiteral("TIP_GROUP = 'a'"));
-  EXPECT_FALSE(rs.noMatch());
-  EXPECT_EQ(rs.text(QStringLiteral("TIP_GROUP")), QStringLiteral("a")); // first in the set's order
-  rs.moveNext();
-  EXPECT_EQ(rs.text(QStringLiteral("TIP_GROUP")), QStringLiteral("A"));
-
-  rs.moveFirst();
-  rs.moveNext(); // "c"
-  rs.findFirst(QStringLiteral("TIP_GROUP = 'zzz'"));
-  EXPECT_TRUE(rs.noMatch());
-  EXPECT_EQ(rs.text(QStringLiteral("TIP_GROUP")), QStringLiteral("c"));
-
-  // A malformed criteria text changes nothing either.
-  EXPECT_TRUE(errorOf([&] {
-                rs.findFirst(QStringLiteral("x' OR 1=1 --"));
-              }).contains(QStringLiteral("criteria text")));
-  EXPECT_TRUE(rs.noMatch());
-  EXPECT_EQ(rs.text(QStringLiteral("TIP_GROUP")), QStringLiteral("c"));
-  rs.findFirst(QStringLiteral("TIP_GROUP = 'b'"));
-  EXPECT_FALSE(rs.noMatch());
-
-  // Only rows of the set are found: a row added elsewhere shows after the next refresh.
-  addGroup(QStringLiteral("e"));
-  rs.findFirst(QStringLiteral("TIP_GROUP = 'e'"));
-  EXPECT_TRUE(rs.noMatch());
-  dc->refresh();
-  rs.findFirst(QStringLiteral("TIP_GROUP = 'e'"));
-  EXPECT_FALSE(rs.noMatch());
-
-  // An empty set finds nothing.
-  auto empty = control(QStringLiteral("Tips"));
-  empty->recordset().findFirst(QStringLiteral("TIP_SUBJECT = 'x'"));
-  EXPECT_TRUE(empty->recordset().noMatch());
-  EXPECT_TRUE(empty->recordset().eof());
+  auto tip = control(QStringLiteral("SELECT * FROM Tips WHERE TIP_SUBJECT = 'USE THE TAB KEY'"));
+  ASSERT_EQ(tip->recordset().recordCount(), 1);
+  EXPECT_EQ(tip->recordset().field(QStringLiteral("GROUP_ID")).toInt(), tipsGroup);
 }
 
 TEST_F(RecordsetTest, AddNewAssignsTheKeyAtOnceAndAppendsTheRow) {
@@ -174,7 +130,7 @@ TEST_F(RecordsetTest, AddNewAssignsTheKeyAtOnceAndAppendsTheRow) {
   // The row that was current stays current; the new row is the last of the set.
   EXPECT_EQ(rs.text(QStringLiteral("TIP_GROUP")), QStringLiteral("Middle"));
   EXPECT_EQ(rs.recordCount(), 2);
-  rs.moveLast();
+  rs.moveNext();
   EXPECT_EQ(rs.field(QStringLiteral("GROUP_ID")), key);
   EXPECT_EQ(rs.text(QStringLiteral("TIP_GROUP")), QStringLiteral("Aardvark"));
   EXPECT_EQ(rs.field(QStringLiteral("G_LOCAL")), QVariant(kTrue));
@@ -182,11 +138,8 @@ TEST_F(RecordsetTest, AddNewAssignsTheKeyAtOnceAndAppendsTheRow) {
   EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT G_DATE || ' ' || G_LOCAL || ' ' || "
                                                "G_IMPORT FROM \"Group\" WHERE GROUP_ID = 2")),
             QStringList{"2024-02-29 -1 0"});
-  // ... and the finds see it.
-  rs.moveFirst();
-  rs.findFirst(QStringLiteral("TIP_GROUP = 'AARDVARK'"));
-  EXPECT_FALSE(rs.noMatch());
-  EXPECT_EQ(rs.field(QStringLiteral("GROUP_ID")), key);
+  rs.moveNext();
+  EXPECT_TRUE(rs.eof());
   // Until the next refresh puts it in its place.
   dc->refresh();
   EXPECT_EQ(rs.text(QStringLiteral("TIP_GROUP")), QStringLiteral("Aardvark"));
@@ -201,7 +154,7 @@ TEST_F(RecordsetTest, AddNewAssignsTheKeyAtOnceAndAppendsTheRow) {
   t.update();
   EXPECT_GT(t.recordCount(), 0);
   EXPECT_TRUE(t.eof());
-  t.moveLast();
+  t.moveFirst();
   EXPECT_EQ(t.text(QStringLiteral("TIP_SUBJECT")), QStringLiteral("First"));
   EXPECT_EQ(t.field(QStringLiteral("TIPS_ID")), QVariant(1));
 }
@@ -219,14 +172,14 @@ TEST_F(RecordsetTest, KeysAreNeverHandedOutTwice) {
   EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT GROUP_ID FROM \"Group\" ORDER BY 1")),
             (QStringList{QString::number(first), QString::number(second)}));
 
-  // A deleted last key is not given again; a cancelled new row stores nothing.
+  // A deleted last key is not given again; a new row left by a move stores nothing.
   one->refresh();
-  one->recordset().moveLast();
+  one->recordset().moveNext();
   const int last = one->recordset().field(QStringLiteral("GROUP_ID")).toInt();
   one->recordset().deleteRow();
   one->recordset().addNew();
   EXPECT_EQ(one->recordset().field(QStringLiteral("GROUP_ID")).toInt(), last + 1);
-  one->recordset().cancelUpdate();
+  one->recordset().moveFirst();
   EXPECT_EQ(one->recordset().recordCount(), 1);
   EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM \"Group\"")),
             QStringList{"1"});
@@ -308,11 +261,12 @@ TEST_F(RecordsetTest, YesNoValuesFollowOneRuleReadAndWritten) {
                 }).contains(QStringLiteral("Type mismatch")));
     EXPECT_FALSE(isTrue(value));
   }
-  rs.cancelUpdate();
+  rs.moveFirst(); // leaves the edit
 
   // What another tool stored reads by the same rule; a null is not True.
-  dc->database()->exec(QStringLiteral(
-      "UPDATE \"Group\" SET G_LOCAL = 'Yes', G_IMPORT = 'maybe', G_ORIGINAL = NULL"));
+  Database::open(dbPath(), OpenMode::ReadWrite)
+      ->exec(QStringLiteral(
+          "UPDATE \"Group\" SET G_LOCAL = 'Yes', G_IMPORT = 'maybe', G_ORIGINAL = NULL"));
   dc->refresh();
   EXPECT_EQ(rs.field(QStringLiteral("G_LOCAL")), QVariant(kTrue));
   EXPECT_EQ(rs.field(QStringLiteral("G_IMPORT")), QVariant(kFalse));
@@ -382,20 +336,19 @@ TEST_F(RecordsetTest, DeleteThenMoveNextWalksOn) {
   EXPECT_EQ(column(rs, QStringLiteral("TIP_SUBJECT")), (QStringList{"Tip 2", "Tip 4", "Tip 6"}));
   EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT group_concat(TIP_SUBJECT) FROM Tips")),
             QStringList{"Tip 2,Tip 4,Tip 6"});
-  rs.findFirst(QStringLiteral("TIP_SUBJECT = 'Tip 1'"));
-  EXPECT_TRUE(rs.noMatch());
 
   // Deleting the last row: the next move reaches the end; moving on is an error.
-  rs.moveLast();
+  rs.moveFirst();
+  rs.moveNext();
+  rs.moveNext();
+  EXPECT_EQ(rs.text(QStringLiteral("TIP_SUBJECT")), QStringLiteral("Tip 6"));
   rs.deleteRow();
   rs.moveNext();
   EXPECT_TRUE(rs.eof());
   EXPECT_TRUE(errorOf([&] { rs.moveNext(); }).contains(QStringLiteral("no current row")));
   EXPECT_TRUE(errorOf([&] { rs.deleteRow(); }).contains(QStringLiteral("no current row")));
   rs.moveFirst();
-  EXPECT_TRUE(rs.bof() == false && rs.eof() == false);
-  rs.movePrevious();
-  EXPECT_TRUE(rs.bof());
+  EXPECT_FALSE(rs.eof());
 
   // Deleting every row leaves an empty set.
   rs.moveFirst();
@@ -406,7 +359,6 @@ TEST_F(RecordsetTest, DeleteThenMoveNextWalksOn) {
   EXPECT_EQ(rs.recordCount(), 0);
   rs.moveFirst();
   EXPECT_TRUE(rs.eof());
-  EXPECT_TRUE(rs.bof());
 
   // A row deleted through another record set is an error to read, not stale data.
   const int t = addTip(keep, QStringLiteral("Shared"));
@@ -438,9 +390,8 @@ TEST_F(RecordsetTest, LargeSetsReadRightBeyondTheirFirstRows) {
       "INSERT INTO Tips (GROUP_ID, TIP_SUBJECT, TIP_DESCRIPTION, TIP_DATE) "
       "SELECT i % 3, 'S' || i, 'D' || i, '2024-01-01' FROM n"));
   auto dc = control(QStringLiteral("Tips"));
-  auto other = control(QStringLiteral("Tips"));
+  auto other = control(QStringLiteral("SELECT * FROM Tips WHERE TIP_SUBJECT = 's2499'"));
   Recordset &rs = dc->recordset();
-  other->recordset().findFirst(QStringLiteral("TIP_SUBJECT = 's2499'"));
   other->recordset().edit();
   other->recordset().setField(QStringLiteral("TIP_DESCRIPTION"), QStringLiteral("changed"));
   other->recordset().update();
@@ -466,11 +417,12 @@ TEST_F(RecordsetTest, LargeSetsReadRightBeyondTheirFirstRows) {
   }
   EXPECT_EQ(i, 3000);
   EXPECT_EQ(rs.recordCount(), 3000 - deleted);
-  rs.findFirst(QStringLiteral("TIP_SUBJECT = 'S2929'"));
-  ASSERT_FALSE(rs.noMatch());
-  EXPECT_EQ(rs.text(QStringLiteral("TIP_DESCRIPTION")), QStringLiteral("edited 2929"));
-  rs.findFirst(QStringLiteral("TIP_SUBJECT = 'S2900'"));
-  EXPECT_TRUE(rs.noMatch());
+  auto edited = control(QStringLiteral("SELECT * FROM Tips WHERE TIP_SUBJECT = 'S2929'"));
+  ASSERT_EQ(edited->recordset().recordCount(), 1);
+  EXPECT_EQ(edited->recordset().text(QStringLiteral("TIP_DESCRIPTION")),
+            QStringLiteral("edited 2929"));
+  EXPECT_EQ(lookup(QStringLiteral("Tips"), QStringLiteral("TIP_SUBJECT"), QStringLiteral("S2900")),
+            QStringLiteral("<no match>"));
   EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT count(*) FROM Tips")),
             QStringList{QString::number(3000 - deleted)});
 }

@@ -28,14 +28,28 @@ protected:
   QString file(const QString &name) const { return dir_.filePath(name); }
   const QString &dbPath() const { return dbPath_; }
 
-  // A data control on the tip database, refreshed on the given record source.
-  std::unique_ptr<DataControl> control(const QString &source, const QString &path = QString(),
-                                       OpenMode mode = OpenMode::ReadWrite) {
+  // A data control on the tip database (or the file at path), refreshed on the given
+  // record source.
+  std::unique_ptr<DataControl> control(const QString &source, const QString &path = QString()) {
     auto dc = std::make_unique<DataControl>();
-    dc->setDatabaseName(path.isEmpty() ? dbPath_ : path, mode);
+    dc->setDatabaseName(path.isEmpty() ? dbPath_ : path);
     dc->setRecordSource(source);
     dc->refresh();
     return dc;
+  }
+
+  // The name of the first row (in key order) whose name field equals value without regard
+  // to case, looked up by a record source as the rules do; "<no match>" when none.
+  QString lookup(const QString &table, const QString &field, const QString &value,
+                 const QString &path = QString()) {
+    QString quoted = value;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    auto dc = control(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE ") + field +
+                          QStringLiteral(" = '") + quoted + QStringLiteral("' ORDER BY ") +
+                          findTable(table)->keyField,
+                      path);
+    Recordset &rs = dc->recordset();
+    return rs.recordCount() < 1 ? QStringLiteral("<no match>") : rs.text(field);
   }
 
   // Adds a group (local, dated 2024-05-01) and returns its key.

@@ -12,7 +12,7 @@ using tips::MergeOutcome;
 using tips::TipFate;
 
 // A package database in OBXTemp, written the way another installation's export writes
-// it, or as an older installation did (without the folded key columns).
+// it, or as another program may (without the folded key columns).
 class PackageDb {
 public:
   PackageDb(Site &site, bool withKeyColumns = true) : site_(site) {
@@ -175,7 +175,7 @@ TEST_F(Import, MergeMatchesNamesAndSubjectsAndAddsOnlyWhatIsNew) {
   EXPECT_EQ(site.pictures().size(), 6);
 }
 
-TEST_F(Import, APackageOfAnOlderInstallationWithoutKeyColumnsIsMerged) {
+TEST_F(Import, APackageWithoutKeyColumnsIsMerged) {
   PackageDb p(site, false);
   p.group(1, "Old", QDate(2020, 1, 1));
   p.tip(1, "Ancient", QDate(2020, 1, 1));
