@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDebug>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -69,8 +70,15 @@ int Screen::readTwips(const TwipShadow &shadow, int pixels) const {
 }
 
 QMargins Screen::reportedFrameMargins() const {
+  // What a window reports before it is shown on the screen is not its frame (on X11 it
+  // can even be negative).
   const QWindow *window = windowHandle();
-  return window && testAttribute(Qt::WA_WState_Created) ? window->frameMargins() : QMargins();
+  if (!window || !testAttribute(Qt::WA_WState_Created) || !isVisible() || !window->isExposed())
+    return {};
+  const QMargins margins = window->frameMargins();
+  const bool sound =
+      margins.left() >= 0 && margins.top() >= 0 && margins.right() >= 0 && margins.bottom() >= 0;
+  return sound ? margins : QMargins();
 }
 
 QRect Screen::outerGeometry() const {
@@ -149,8 +157,15 @@ void Screen::checkFrame() {
   framePoll_.stop();
   placing_ = false;
   // A maximised frame has margins of its own: the normal one is checked once the user
-  // restores the window.
-  if (maximised() || isFullScreen())
+  // restores the window. Just after that, the window manager may still report the
+  // maximised frame's margins; they are not taken for the normal frame's. (Where both
+  // are the same and differ from the guess, the window keeps the place the window
+  // manager restores it to.)
+  if (maximised() || isFullScreen()) {
+    maximisedMargins_ = reported;
+    return;
+  }
+  if (reported == maximisedMargins_ && reported != usedMargins_)
     return;
   program_.screens().rememberFrameMargins(reported);
   guessed_ = false;
@@ -161,17 +176,23 @@ void Screen::checkFrame() {
 }
 
 void Screen::geometryChanged() {
+  if (qEnvironmentVariableIsSet("OBX_DEBUG_FRAME"))
+    qDebug() << "DBG" << screenName() << geometry() << reportedFrameMargins() << windowState()
+             << placing_ << guessed_ << normalOuter_ << usedMargins_;
   checkFrame();
-  // A window moved or resized by the user keeps that as its normal geometry.
-  if (!placing_ && isVisible() && !maximised() && !isFullScreen())
-    normalOuter_ = outerGeometry();
 }
 
 bool Screen::maximised() const { return windowState() & Qt::WindowMaximized; }
 
 void Screen::setMaximised(bool maximised) {
+  const bool restoring = !maximised && this->maximised();
   setWindowState(maximised ? windowState() | Qt::WindowMaximized
                            : windowState() & ~Qt::WindowMaximized);
+  // Restored by the program, not by the window manager: back to the normal geometry,
+  // by the normal frame's margins (the ones reported now may still be the maximised
+  // frame's).
+  if (restoring && isVisible() && !guessed_)
+    setGeometry(tips::clientRectFor(normalOuter_, usedMargins_));
 }
 
 int Screen::ScaleHeight() const { return twips::fromPixels(client_->height()); }
@@ -233,6 +254,14 @@ void Screen::resizeEvent(QResizeEvent *event) {
 
 void Screen::changeEvent(QEvent *event) {
   QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) {
+    // The normal geometry, as the user left it, is kept while the window is maximised;
+    // the window manager changes the frame only after it has changed the state.
+    const auto oldState = static_cast<QWindowStateChangeEvent *>(event)->oldState();
+    const Qt::WindowStates large = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (!(oldState & large) && (windowState() & large) && !placing_ && isVisible())
+      normalOuter_ = geometry().marginsAdded(reportedFrameMargins());
+  }
   // Not on a change of window state: the margins read then are still the old state's.
   if (event->type() == QEvent::ActivationChange)
     checkFrame();

@@ -173,10 +173,11 @@ private:
   bool unloaded_ = false;
   bool discarding_ = false;
   TwipShadow height_, left_, top_, width_;
-  QRect normalOuter_;    // the outer frame of the normal state, in pixels
-  QMargins usedMargins_; // the frame margins the client area was last sized with
-  bool guessed_ = false; // sized by guessed margins, the normal frame not seen yet
-  bool placing_ = false; // guessed_, and still waiting for the window manager
-  QTimer framePoll_;     // looks for the frame a while after the window is shown
+  QRect normalOuter_;         // the outer frame of the normal state, in pixels
+  QMargins usedMargins_;      // the frame margins the client area was last sized with
+  QMargins maximisedMargins_; // the margins last seen on the maximised frame
+  bool guessed_ = false;      // sized by guessed margins, the normal frame not seen yet
+  bool placing_ = false;      // guessed_, and still waiting for the window manager
+  QTimer framePoll_;          // looks for the frame a while after the window is shown
   int framePolls_ = 0;
 };
