@@ -255,12 +255,14 @@ void Screen::resizeEvent(QResizeEvent *event) {
 void Screen::changeEvent(QEvent *event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::WindowStateChange) {
-    // The normal geometry, as the user left it, is kept while the window is maximised;
-    // the window manager changes the frame only after it has changed the state.
+    // The normal geometry, as the user left it, is kept while the window is maximised.
+    // The window manager resizes the window only after it has changed the state, but it
+    // may already report the maximised frame's margins: the normal frame's are the ones
+    // the window was placed with.
     const auto oldState = static_cast<QWindowStateChangeEvent *>(event)->oldState();
     const Qt::WindowStates large = Qt::WindowMaximized | Qt::WindowFullScreen;
     if (!(oldState & large) && (windowState() & large) && !placing_ && isVisible())
-      normalOuter_ = geometry().marginsAdded(reportedFrameMargins());
+      normalOuter_ = geometry().marginsAdded(guessed_ ? reportedFrameMargins() : usedMargins_);
   }
   // Not on a change of window state: the margins read then are still the old state's.
   if (event->type() == QEvent::ActivationChange)
