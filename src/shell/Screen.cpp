@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDebug>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -82,9 +81,13 @@ QMargins Screen::reportedFrameMargins() const {
 }
 
 QRect Screen::outerGeometry() const {
-  if (!maximised() && placing_)
+  if (maximised() || isFullScreen())
+    return geometry().marginsAdded(reportedFrameMargins());
+  if (placing_)
     return normalOuter_;
-  return geometry().marginsAdded(reportedFrameMargins());
+  // Once seen, the normal frame's margins are the ones the window was placed with; just
+  // after a restore the window manager may still report the maximised frame's.
+  return geometry().marginsAdded(guessed_ ? reportedFrameMargins() : usedMargins_);
 }
 
 QRect Screen::normalOuter() const {
@@ -175,13 +178,6 @@ void Screen::checkFrame() {
   }
 }
 
-void Screen::geometryChanged() {
-  if (qEnvironmentVariableIsSet("OBX_DEBUG_FRAME"))
-    qDebug() << "DBG" << screenName() << geometry() << reportedFrameMargins() << windowState()
-             << placing_ << guessed_ << normalOuter_ << usedMargins_;
-  checkFrame();
-}
-
 bool Screen::maximised() const { return windowState() & Qt::WindowMaximized; }
 
 void Screen::setMaximised(bool maximised) {
@@ -244,12 +240,12 @@ void Screen::showEvent(QShowEvent *event) {
 
 void Screen::moveEvent(QMoveEvent *event) {
   QMainWindow::moveEvent(event);
-  geometryChanged();
+  checkFrame();
 }
 
 void Screen::resizeEvent(QResizeEvent *event) {
   QMainWindow::resizeEvent(event);
-  geometryChanged();
+  checkFrame();
 }
 
 void Screen::changeEvent(QEvent *event) {

@@ -164,7 +164,6 @@ private:
   void placeOuter(const QRect &outer);
   // Once the window manager has framed the window, places it again by its real frame.
   void checkFrame();
-  void geometryChanged();
 
   Program &program_;
   QString name_;
