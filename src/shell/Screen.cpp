@@ -223,10 +223,10 @@ void Screen::keepSharedGeometryReachable() {
     areas << screen->availableGeometry();
   const QPoint place =
       tips::reachablePlace(outer, program_.screens().frameMarginsGuess().top(), areas);
-  if (place != outer.topLeft()) {
+  if (place.x() != outer.x())
     globals.gFrmLeft = twips::fromPixels(place.x());
+  if (place.y() != outer.y())
     globals.gFrmTop = twips::fromPixels(place.y());
-  }
 }
 
 void Screen::showEvent(QShowEvent *event) {
