@@ -214,6 +214,15 @@ void Screen::applySharedGeometry() {
     setMaximised(true);
 }
 
+void Screen::prepareToBePlaced() {
+  // A window moved before it is made asks the window manager to put its frame's corner
+  // where it is placed (on X11, north-west gravity); its size follows once the frame is
+  // seen. Once a frame is known, windows are placed by their client area instead, sized
+  // and placed by that frame's margins from the start.
+  if (!testAttribute(Qt::WA_WState_Created) && program_.screens().frameMarginsGuess().isNull())
+    move(pos());
+}
+
 void Screen::keepSharedGeometryReachable() {
   OBXGlobals &globals = g();
   const QRect outer(twips::toPixels(globals.gFrmLeft), twips::toPixels(globals.gFrmTop),

@@ -69,6 +69,9 @@ public:
   // Height, Left, Top and Width, in that order, then the maximised state, from the shared
   // values.
   void applySharedGeometry();
+  // For a window about to be made before it is placed (the main screen takes its window
+  // handle first): with no frame known yet, it is made to be placed by its frame's corner.
+  void prepareToBePlaced();
   // Moves the shared geometry onto the nearest screen when its title bar would lie off
   // every screen (a geometry stored with other screens attached).
   void keepSharedGeometryReachable();

@@ -164,6 +164,7 @@ QString frmOmbrixShow::greetingText() {
 QString frmOmbrixShow::placeholderPicture() const { return program().paths().placeholderPicture(); }
 
 void frmOmbrixShow::Form_Load() {
+  prepareToBePlaced();
   program().help().HelpInit(this);
   bool firstRun = false;
   {
