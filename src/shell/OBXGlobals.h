@@ -13,6 +13,8 @@ struct OBXGlobals {
   int gFrmLeft = 0;
   int gFrmTop = 0;
   int gFrmWidth = 0;
+  // The window is maximised; the four values above are then its normal geometry.
+  bool gFrmMaximised = false;
   bool gPositionLoaded = false;
   QString gMsgTitle;
   QString gPicturePath;

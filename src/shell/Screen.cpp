@@ -5,6 +5,7 @@
 #include "shell/HelpLinks.h"
 #include "shell/Program.h"
 #include "shell/Screens.h"
+#include "tips/WindowPlacement.h"
 #include "widgets/AccessKeys.h"
 #include "widgets/AccessibleNames.h"
 #include "widgets/ImageBox.h"
@@ -12,11 +13,23 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
+#include <QWindow>
+
+namespace {
+
+// How often, and how long, a shown window looks for the frame the window manager gives it.
+// Without a window manager no frame comes, and the window keeps the place it was given.
+constexpr int kFramePollMilliseconds = 20;
+constexpr int kFramePolls = 100;
+
+} // namespace
 
 Screen::Screen(Program &program, const QString &name, int clientWidth, int clientHeight,
                bool holdsResizingControl)
@@ -37,6 +50,15 @@ Screen::Screen(Program &program, const QString &name, int clientWidth, int clien
   helpKey->setShortcut(QKeySequence(Qt::Key_F1));
   addAction(helpKey);
   connect(helpKey, &QAction::triggered, this, [this] { runHandler([this] { showHelp(); }); });
+  framePoll_.setInterval(kFramePollMilliseconds);
+  connect(&framePoll_, &QTimer::timeout, this, [this] {
+    checkFrame();
+    if (placing_ && ++framePolls_ >= kFramePolls) {
+      // No frame came: there is no window manager, and the place given is the place.
+      framePoll_.stop();
+      placing_ = false;
+    }
+  });
 }
 
 Screen::~Screen() = default;
@@ -78,39 +100,127 @@ int Screen::readTwips(const TwipShadow &shadow, int pixels) const {
   return shadow.pixels == pixels ? shadow.twips : twips::fromPixels(pixels);
 }
 
-int Screen::Height() const { return readTwips(height_, frameGeometry().height()); }
-int Screen::Left() const { return readTwips(left_, frameGeometry().x()); }
-int Screen::Top() const { return readTwips(top_, frameGeometry().y()); }
-int Screen::Width() const { return readTwips(width_, frameGeometry().width()); }
+QMargins Screen::reportedFrameMargins() const {
+  // What a window reports before it is shown on the screen is not its frame (on X11 it
+  // can even be negative).
+  const QWindow *window = windowHandle();
+  if (!window || !testAttribute(Qt::WA_WState_Created) || !isVisible() || !window->isExposed())
+    return {};
+  const QMargins margins = window->frameMargins();
+  const bool sound =
+      margins.left() >= 0 && margins.top() >= 0 && margins.right() >= 0 && margins.bottom() >= 0;
+  return sound ? margins : QMargins();
+}
+
+QRect Screen::outerGeometry() const {
+  if (maximised() || isFullScreen())
+    return geometry().marginsAdded(reportedFrameMargins());
+  if (placing_)
+    return normalOuter_;
+  // Once seen, the normal frame's margins are the ones the window was placed with; just
+  // after a restore the window manager may still report the maximised frame's.
+  return geometry().marginsAdded(guessed_ ? reportedFrameMargins() : usedMargins_);
+}
+
+QRect Screen::normalOuter() const {
+  return maximised() || isFullScreen() || placing_ ? normalOuter_ : outerGeometry();
+}
+
+int Screen::Height() const { return readTwips(height_, outerGeometry().height()); }
+int Screen::Left() const { return readTwips(left_, outerGeometry().x()); }
+int Screen::Top() const { return readTwips(top_, outerGeometry().y()); }
+int Screen::Width() const { return readTwips(width_, outerGeometry().width()); }
 
 void Screen::setHeight(int value) {
-  const int frameExtra = frameGeometry().height() - height();
-  resize(width(), std::max(1, twips::toPixels(value) - frameExtra));
-  height_ = {value, frameGeometry().height()};
-}
-
-void Screen::setWidth(int value) {
-  const int frameExtra = frameGeometry().width() - width();
-  resize(std::max(1, twips::toPixels(value) - frameExtra), height());
-  width_ = {value, frameGeometry().width()};
-}
-
-void Screen::moveFrameTo(int x, int y) {
-  move(x, y);
-  // Some platforms place a shown window's frame off by its margins; correct that once.
-  const QPoint placed = frameGeometry().topLeft();
-  if (placed != QPoint(x, y))
-    move(2 * x - placed.x(), 2 * y - placed.y());
+  QRect outer = normalOuter();
+  outer.setHeight(std::max(1, twips::toPixels(value)));
+  placeOuter(outer);
+  height_ = {value, outer.height()};
 }
 
 void Screen::setLeft(int value) {
-  moveFrameTo(twips::toPixels(value), frameGeometry().y());
-  left_ = {value, frameGeometry().x()};
+  QRect outer = normalOuter();
+  outer.moveLeft(twips::toPixels(value));
+  placeOuter(outer);
+  left_ = {value, outer.x()};
 }
 
 void Screen::setTop(int value) {
-  moveFrameTo(frameGeometry().x(), twips::toPixels(value));
-  top_ = {value, frameGeometry().y()};
+  QRect outer = normalOuter();
+  outer.moveTop(twips::toPixels(value));
+  placeOuter(outer);
+  top_ = {value, outer.y()};
+}
+
+void Screen::setWidth(int value) {
+  QRect outer = normalOuter();
+  outer.setWidth(std::max(1, twips::toPixels(value)));
+  placeOuter(outer);
+  width_ = {value, outer.width()};
+}
+
+void Screen::placeOuter(const QRect &outer) {
+  if (maximised())
+    setMaximised(false);
+  const QMargins reported = reportedFrameMargins();
+  const bool framed = !reported.isNull();
+  usedMargins_ = framed ? reported : program_.screens().frameMarginsGuess();
+  const QRect client = tips::clientRectFor(outer, usedMargins_);
+  if (!framed && usedMargins_.isNull() && !testAttribute(Qt::WA_WState_Created)) {
+    // Nothing is known of the frame: a window not made yet is placed by its frame's corner
+    // (Qt asks the window manager for that), and its size follows once the frame is seen.
+    resize(client.size());
+    move(outer.topLeft());
+  } else {
+    setGeometry(client);
+  }
+  normalOuter_ = outer;
+  guessed_ = !framed;
+  placing_ = guessed_;
+  if (placing_ && isVisible() && !framePoll_.isActive()) {
+    framePolls_ = 0;
+    framePoll_.start();
+  }
+}
+
+void Screen::checkFrame() {
+  if (!guessed_ || !isVisible())
+    return;
+  const QMargins reported = reportedFrameMargins();
+  if (reported.isNull())
+    return;
+  framePoll_.stop();
+  placing_ = false;
+  // A maximised frame has margins of its own: the normal one is checked once the user
+  // restores the window. Just after that, the window manager may still report the
+  // maximised frame's margins; they are not taken for the normal frame's. (Where both
+  // are the same and differ from the guess, the window keeps the place the window
+  // manager restores it to.)
+  if (maximised() || isFullScreen()) {
+    maximisedMargins_ = reported;
+    return;
+  }
+  if (reported == maximisedMargins_ && reported != usedMargins_)
+    return;
+  program_.screens().rememberFrameMargins(reported);
+  guessed_ = false;
+  if (reported != usedMargins_) {
+    usedMargins_ = reported;
+    setGeometry(tips::clientRectFor(normalOuter_, reported));
+  }
+}
+
+bool Screen::maximised() const { return windowState() & Qt::WindowMaximized; }
+
+void Screen::setMaximised(bool maximised) {
+  const bool restoring = !maximised && this->maximised();
+  setWindowState(maximised ? windowState() | Qt::WindowMaximized
+                           : windowState() & ~Qt::WindowMaximized);
+  // Restored by the program, not by the window manager: back to the normal geometry,
+  // by the normal frame's margins (the ones reported now may still be the maximised
+  // frame's).
+  if (restoring && isVisible() && !guessed_)
+    setGeometry(tips::clientRectFor(normalOuter_, usedMargins_));
 }
 
 int Screen::ScaleHeight() const { return twips::fromPixels(client_->height()); }
@@ -118,10 +228,12 @@ int Screen::ScaleWidth() const { return twips::fromPixels(client_->width()); }
 
 void Screen::ThisFormSize() {
   OBXGlobals &globals = g();
-  globals.gFrmHeight = Height();
-  globals.gFrmLeft = Left();
-  globals.gFrmTop = Top();
-  globals.gFrmWidth = Width();
+  const QRect normal = normalOuter();
+  globals.gFrmHeight = readTwips(height_, normal.height());
+  globals.gFrmLeft = readTwips(left_, normal.x());
+  globals.gFrmTop = readTwips(top_, normal.y());
+  globals.gFrmWidth = readTwips(width_, normal.width());
+  globals.gFrmMaximised = maximised();
 }
 
 void Screen::applySharedGeometry() {
@@ -130,20 +242,68 @@ void Screen::applySharedGeometry() {
   setLeft(globals.gFrmLeft);
   setTop(globals.gFrmTop);
   setWidth(globals.gFrmWidth);
-  geometrySet_ = true;
+  if (globals.gFrmMaximised)
+    setMaximised(true);
+}
+
+void Screen::prepareToBePlaced() {
+  // A window moved before it is made asks the window manager to put its frame's corner
+  // where it is placed (on X11, north-west gravity); its size follows once the frame is
+  // seen. Once a frame is known, windows are placed by their client area instead, sized
+  // and placed by that frame's margins from the start.
+  if (!testAttribute(Qt::WA_WState_Created) && program_.screens().frameMarginsGuess().isNull())
+    move(pos());
+}
+
+void Screen::keepSharedGeometryReachable() {
+  OBXGlobals &globals = g();
+  const QRect outer(twips::toPixels(globals.gFrmLeft), twips::toPixels(globals.gFrmTop),
+                    twips::toPixels(globals.gFrmWidth), twips::toPixels(globals.gFrmHeight));
+  QList<QRect> areas;
+  for (const QScreen *screen : QGuiApplication::screens())
+    areas << screen->availableGeometry();
+  const QPoint place =
+      tips::reachablePlace(outer, program_.screens().frameMarginsGuess().top(), areas);
+  if (place.x() != outer.x())
+    globals.gFrmLeft = twips::fromPixels(place.x());
+  if (place.y() != outer.y())
+    globals.gFrmTop = twips::fromPixels(place.y());
 }
 
 void Screen::showEvent(QShowEvent *event) {
   QMainWindow::showEvent(event);
-  // The window frame is known only once the window is shown: place the outer edges again
-  // so the screen has exactly the geometry it was given.
-  if (geometrySet_ && !event->spontaneous()) {
-    geometrySet_ = false;
-    setHeight(height_.twips);
-    setLeft(left_.twips);
-    setTop(top_.twips);
-    setWidth(width_.twips);
+  if (placing_ && !framePoll_.isActive()) {
+    framePolls_ = 0;
+    framePoll_.start();
   }
+  checkFrame();
+}
+
+void Screen::moveEvent(QMoveEvent *event) {
+  QMainWindow::moveEvent(event);
+  checkFrame();
+}
+
+void Screen::resizeEvent(QResizeEvent *event) {
+  QMainWindow::resizeEvent(event);
+  checkFrame();
+}
+
+void Screen::changeEvent(QEvent *event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) {
+    // The normal geometry, as the user left it, is kept while the window is maximised.
+    // The window manager resizes the window only after it has changed the state, but it
+    // may already report the maximised frame's margins: the normal frame's are the ones
+    // the window was placed with.
+    const auto oldState = static_cast<QWindowStateChangeEvent *>(event)->oldState();
+    const Qt::WindowStates large = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (!(oldState & large) && (windowState() & large) && !placing_ && isVisible())
+      normalOuter_ = geometry().marginsAdded(guessed_ ? reportedFrameMargins() : usedMargins_);
+  }
+  // Not on a change of window state: the margins read then are still the old state's.
+  if (event->type() == QEvent::ActivationChange)
+    checkFrame();
 }
 
 void Screen::setTwipGeometry(QWidget *widget, int left, int top, int width, int height) {

@@ -5,7 +5,10 @@
 
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMargins>
+#include <QRect>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <limits>
 #include <type_traits>
@@ -36,8 +39,12 @@ public:
   virtual void Form_Activate() {}
   virtual void Form_Unload() {}
 
-  // The window's outer edges in twips. A value set is read back as set while the window
-  // keeps the pixel size it produced, so geometry travels between screens without drift.
+  // The window's outer edges in twips: its frame, title bar and borders included. A value
+  // set is read back as set while the window keeps the pixel size it produced, so
+  // geometry travels between screens without drift. Setting one on a maximised window
+  // restores it first. The frame is known only once the window manager has framed the
+  // window: until then the margins of the screen framed last stand in for it, and the
+  // edges are placed again if the frame turns out otherwise.
   int Height() const;
   int Left() const;
   int Top() const;
@@ -49,11 +56,25 @@ public:
   // The client area in twips.
   int ScaleHeight() const;
   int ScaleWidth() const;
+  // A maximised window reads its maximised frame above and keeps its normal geometry for
+  // when the user restores it.
+  bool maximised() const;
+  void setMaximised(bool maximised);
+  // True while the window waits for its frame so that its outer edges can be placed.
+  bool placementPending() const { return placing_; }
 
-  // Copies this window's geometry into the shared values.
+  // Copies this window's normal geometry and whether it is maximised into the shared
+  // values.
   void ThisFormSize();
-  // Height, Left, Top and Width, in that order, from the shared values.
+  // Height, Left, Top and Width, in that order, then the maximised state, from the shared
+  // values.
   void applySharedGeometry();
+  // For a window about to be made before it is placed (the main screen takes its window
+  // handle first): with no frame known yet, it is made to be placed by its frame's corner.
+  void prepareToBePlaced();
+  // Moves the shared geometry onto the nearest screen when its title bar would lie off
+  // every screen (a geometry stored with other screens attached).
+  void keepSharedGeometryReachable();
 
   QWidget *clientArea() const { return client_; }
   ResizingControl &resizingControl() { return Flexora1; }
@@ -125,6 +146,9 @@ protected:
   void showEvent(QShowEvent *event) override;
   // Enter presses the button that has the focus, as Space does, on every screen.
   void keyPressEvent(QKeyEvent *event) override;
+  void moveEvent(QMoveEvent *event) override;
+  void resizeEvent(QResizeEvent *event) override;
+  void changeEvent(QEvent *event) override;
 
   ResizingControl Flexora1;
 
@@ -143,7 +167,15 @@ private:
     int pixels = -1;
   };
   int readTwips(const TwipShadow &shadow, int pixels) const;
-  void moveFrameTo(int x, int y);
+  // The frame margins the window manager reports, null while the window is not framed.
+  QMargins reportedFrameMargins() const;
+  // The outer frame now, and the one of the normal (not maximised) state, in pixels.
+  QRect outerGeometry() const;
+  QRect normalOuter() const;
+  // Places the outer frame (normal state) at this rectangle, in pixels.
+  void placeOuter(const QRect &outer);
+  // Once the window manager has framed the window, places it again by its real frame.
+  void checkFrame();
 
   Program &program_;
   QString name_;
@@ -152,5 +184,11 @@ private:
   bool unloaded_ = false;
   bool discarding_ = false;
   TwipShadow height_, left_, top_, width_;
-  bool geometrySet_ = false;
+  QRect normalOuter_;         // the outer frame of the normal state, in pixels
+  QMargins usedMargins_;      // the frame margins the client area was last sized with
+  QMargins maximisedMargins_; // the margins last seen on the maximised frame
+  bool guessed_ = false;      // sized by guessed margins, the normal frame not seen yet
+  bool placing_ = false;      // guessed_, and still waiting for the window manager
+  QTimer framePoll_;          // looks for the frame a while after the window is shown
+  int framePolls_ = 0;
 };

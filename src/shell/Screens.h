@@ -3,6 +3,7 @@
 // One screen is shown at a time; a screen may hand over to another during its own load or
 // activation.
 
+#include <QMargins>
 #include <QPointer>
 #include <QString>
 #include <vector>
@@ -36,8 +37,14 @@ public:
   // Closes every screen without its unload steps (the end of the program).
   void discardAll();
 
+  // The frame margins (title bar and borders) of the last screen the window manager
+  // framed: the first guess for the next screen, whose frame is known only once shown.
+  const QMargins &frameMarginsGuess() const { return frameMargins_; }
+  void rememberFrameMargins(const QMargins &margins) { frameMargins_ = margins; }
+
 private:
   Program &program_;
   std::vector<QPointer<Screen>> loaded_;
   QPointer<Screen> active_;
+  QMargins frameMargins_;
 };

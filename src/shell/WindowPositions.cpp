@@ -2,6 +2,7 @@
 
 #include "platform/MsgBox.h"
 #include "shell/OBXGlobals.h"
+#include "tips/StoredWindowState.h"
 
 namespace {
 
@@ -12,14 +13,18 @@ int fieldOr(const store::Recordset &rs, const char *name, int fallback) {
 
 } // namespace
 
-void readStoredGeometry(const store::Recordset &settings, OBXGlobals &g) {
+void readStoredGeometry(const store::Recordset &settings, const QString &windowStateFile,
+                        OBXGlobals &g) {
   g.gFrmHeight = fieldOr(settings, "USER_H", kDefaultGeometry.height);
   g.gFrmLeft = fieldOr(settings, "USER_L", kDefaultGeometry.left);
   g.gFrmTop = fieldOr(settings, "USER_T", kDefaultGeometry.top);
   g.gFrmWidth = fieldOr(settings, "USER_W", kDefaultGeometry.width);
+  g.gFrmMaximised =
+      tips::storedMaximised(windowStateFile, {g.gFrmHeight, g.gFrmLeft, g.gFrmTop, g.gFrmWidth});
 }
 
-void storeGeometry(store::DataControl &settings, const StoredGeometry &geometry) {
+void storeGeometry(store::DataControl &settings, const StoredGeometry &geometry, bool maximised,
+                   const QString &windowStateFile) {
   settings.refresh();
   store::Recordset &rs = settings.recordset();
   rs.moveFirst();
@@ -29,6 +34,8 @@ void storeGeometry(store::DataControl &settings, const StoredGeometry &geometry)
   rs.setField(QStringLiteral("USER_T"), geometry.top);
   rs.setField(QStringLiteral("USER_W"), geometry.width);
   rs.update();
+  tips::storeMaximised(windowStateFile,
+                       {geometry.height, geometry.left, geometry.top, geometry.width}, maximised);
 }
 
 QString userPositionMessage() {

@@ -164,6 +164,7 @@ QString frmOmbrixShow::greetingText() {
 QString frmOmbrixShow::placeholderPicture() const { return program().paths().placeholderPicture(); }
 
 void frmOmbrixShow::Form_Load() {
+  prepareToBePlaced();
   program().help().HelpInit(this);
   bool firstRun = false;
   {
@@ -173,7 +174,8 @@ void frmOmbrixShow::Form_Load() {
     store::Recordset &settings = Data11.recordset();
     settings.moveFirst();
     if (!g().gPositionLoaded) {
-      readStoredGeometry(settings, g());
+      readStoredGeometry(settings, program().paths().windowState(), g());
+      keepSharedGeometryReachable();
       g().gPositionLoaded = true;
     }
     Flexora1.Init();
@@ -423,7 +425,8 @@ void frmOmbrixShow::mnuScreenUserPositionItem_Click() {
   ThisFormSize();
   {
     BusyPointer busy;
-    storeGeometry(Data11, {g().gFrmHeight, g().gFrmLeft, g().gFrmTop, g().gFrmWidth});
+    storeGeometry(Data11, {g().gFrmHeight, g().gFrmLeft, g().gFrmTop, g().gFrmWidth},
+                  g().gFrmMaximised, program().paths().windowState());
   }
   MsgBox(userPositionMessage(), msgbox::vbExclamation + msgbox::vbOKOnly,
          QString::fromLatin1(kUserPositionTitle));
@@ -431,7 +434,7 @@ void frmOmbrixShow::mnuScreenUserPositionItem_Click() {
 
 void frmOmbrixShow::mnuScreenDefaultPositionItem_Click() {
   BusyPointer busy;
-  storeGeometry(Data11, kDefaultGeometry);
+  storeGeometry(Data11, kDefaultGeometry, false, program().paths().windowState());
   Data11.recordset().moveFirst();
   g().gPositionLoaded = false;
   program().screens().handOver(this, screen::frmScreenDefault);

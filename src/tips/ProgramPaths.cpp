@@ -17,6 +17,7 @@ QString ProgramPaths::file(const QString &relativeText) const {
 
 QString ProgramPaths::tipDatabase() const { return file(QLatin1String(relative::kTipDatabase)); }
 QString ProgramPaths::tipIndex() const { return file(QLatin1String(relative::kTipIndex)); }
+QString ProgramPaths::windowState() const { return file(QLatin1String(relative::kWindowState)); }
 QString ProgramPaths::templateDatabase() const {
   return file(QLatin1String(relative::kTemplateDatabase));
 }

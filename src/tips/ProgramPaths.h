@@ -23,6 +23,7 @@ public:
 
   QString tipDatabase() const;      // the user's tips, groups and settings
   QString tipIndex() const;         // the search index of the tips, rebuilt when missing
+  QString windowState() const;      // whether the stored window was maximised
   QString templateDatabase() const; // the empty database an export starts from
   QString exportDatabase() const;   // the database an export fills
   QString exportFolder() const;
@@ -42,6 +43,7 @@ private:
 namespace relative {
 inline constexpr const char *kTipDatabase = "\\ombrixtips.mdb";
 inline constexpr const char *kTipIndex = "\\ombrixtips.idx";
+inline constexpr const char *kWindowState = "\\ombrixtips.win";
 inline constexpr const char *kTemplateDatabase = "\\@@@@@@@@.@@@";
 inline constexpr const char *kExportFolder = "\\Export";
 inline constexpr const char *kExportDatabase = "\\Export\\obxexpor.mdb";

@@ -263,7 +263,7 @@ TEST(Faults, SaveUserDetails) { sweepAll<SaveUserDetails>("save user details"); 
 struct SaveWindowPosition : SettingsWorld {
   Outcome run() override {
     return faults::runCatching([&]() -> Outcome {
-      storeGeometry(settings, {6000, 1500, 900, 9000});
+      storeGeometry(settings, {6000, 1500, 900, 9000}, false, site.paths.windowState());
       return {};
     });
   }

@@ -185,6 +185,10 @@ QString Scenario::step(const QStringList &w) {
     inst.start();
     return {};
   }
+  if (command == QLatin1String("restart")) {
+    inst.restart();
+    return {};
+  }
   if (command == QLatin1String("details")) {
     if (QString e = needs(1); !e.isEmpty())
       return e;
@@ -406,6 +410,29 @@ QString Scenario::step(const QStringList &w) {
     }
     inst.settle();
     return {};
+  }
+  if (command == QLatin1String("maximise") || command == QLatin1String("restore")) {
+    Screen *screen = inst.active();
+    if (!screen)
+      return QStringLiteral("no screen is active");
+    screen->setMaximised(command == QLatin1String("maximise"));
+    inst.settle();
+    return {};
+  }
+  if (command == QLatin1String("expect-maximised")) {
+    if (QString e = needs(1); !e.isEmpty())
+      return e;
+    bool ok = false;
+    const bool wanted = parseFlag(w[1], &ok);
+    if (!ok)
+      return QStringLiteral("expected yes or no, not ") + w[1];
+    Screen *screen = inst.active();
+    if (!screen)
+      return QStringLiteral("no screen is active");
+    return screen->maximised() == wanted
+               ? QString()
+               : QStringLiteral("the window is ") +
+                     (wanted ? QStringLiteral("not maximised") : QStringLiteral("maximised"));
   }
   if (command == QLatin1String("expect-geometry")) {
     if (QString e = needs(4); !e.isEmpty())

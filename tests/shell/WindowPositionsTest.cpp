@@ -4,7 +4,9 @@
 #include "shell/Screen.h"
 #include "shell/Screens.h"
 
+#include <QFile>
 #include <QLabel>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -37,8 +39,10 @@ protected:
     t->start();
   }
   static void copyFolder(const QString &from, const QString &to) {
-    QFile::remove(to + "/ombrixtips.mdb");
-    QFile::copy(from + "/ombrixtips.mdb", to + "/ombrixtips.mdb");
+    for (const char *name : {"/ombrixtips.mdb", "/ombrixtips.win"}) {
+      QFile::remove(to + name);
+      QFile::copy(from + name, to + name);
+    }
     copyDeliveredProgramFolder(to);
   }
   std::vector<int> geometry() {
@@ -111,8 +115,68 @@ TEST_F(WindowPositions, AWindowBeyondSixteenBitsIsStoredWhole) {
   t->triggerMenu("mnuScreenUserPositionItem");
   EXPECT_EQ(t->messages().shown().size(), 1u);
   EXPECT_EQ(stored(), QStringList({"36000", "40000", "50", "40005"}));
+  // On the next start its title bar would lie right of the screen: the window keeps its
+  // size and opens on the screen, and the stored values stay as they are.
   restart();
-  EXPECT_EQ(geometry(), std::vector<int>({36000, 40000, 50, 40005}));
+  EXPECT_EQ(geometry(), std::vector<int>({36000, 0, 0, 40005}));
+  EXPECT_EQ(stored(), QStringList({"36000", "40000", "50", "40005"}));
+}
+
+TEST_F(WindowPositions, TheOuterFrameIsPlacedAndTheClientAreaSitsInsideIt) {
+  place(6000, 1500, 900, 9000);
+  Screen *s = t->active();
+  const QMargins frame = s->windowHandle()->frameMargins();
+  EXPECT_EQ(s->geometry(), QRect(100, 60, 600, 400).marginsRemoved(frame));
+  EXPECT_EQ(s->frameGeometry(), QRect(100, 60, 600, 400));
+  // The next screen knows the frame before it is shown, and opens on the same edges.
+  t->triggerMenu("mnuUserPersonalItem");
+  EXPECT_EQ(t->active()->frameGeometry(), QRect(100, 60, 600, 400));
+  EXPECT_EQ(geometry(), std::vector<int>({6000, 1500, 900, 9000}));
+}
+
+TEST_F(WindowPositions, AMaximisedWindowTravelsAndIsStoredWithItsNormalGeometry) {
+  place(6000, 1500, 900, 9000);
+  t->active()->setMaximised(true);
+  t->settle();
+  t->triggerMenu("mnuUserPersonalItem");
+  ASSERT_EQ(t->activeName(), "frmUserDetails");
+  EXPECT_TRUE(t->active()->maximised());
+  t->click("cmdShowTips");
+  EXPECT_TRUE(t->active()->maximised());
+  t->triggerMenu("mnuScreenUserPositionItem");
+  // The Settings row keeps its layout and holds the normal geometry.
+  EXPECT_EQ(stored(), QStringList({"6000", "1500", "900", "9000"}));
+  restart();
+  EXPECT_TRUE(t->active()->maximised());
+  // The normal geometry travels on with the maximised state and is there on restoring.
+  t->triggerMenu("mnuUserPersonalItem");
+  EXPECT_TRUE(t->active()->maximised());
+  EXPECT_EQ(t->g().gFrmLeft, 1500);
+  EXPECT_EQ(t->g().gFrmWidth, 9000);
+  t->active()->setMaximised(false);
+  t->settle();
+  EXPECT_EQ(geometry(), std::vector<int>({6000, 1500, 900, 9000}));
+}
+
+TEST_F(WindowPositions, SetDefaultPositionForgetsTheMaximisedState) {
+  t->active()->setMaximised(true);
+  t->triggerMenu("mnuScreenUserPositionItem");
+  EXPECT_TRUE(QFile::exists(t->file("ombrixtips.win")));
+  t->triggerMenu("mnuScreenDefaultPositionItem");
+  EXPECT_FALSE(QFile::exists(t->file("ombrixtips.win")));
+  t->click("Command1");
+  EXPECT_FALSE(t->active()->maximised());
+  EXPECT_EQ(geometry(), std::vector<int>({5172, 48, 504, 7404}));
+}
+
+TEST_F(WindowPositions, AMaximisedStateIsNotRestoredForARowChangedSince) {
+  t->active()->setMaximised(true);
+  t->triggerMenu("mnuScreenUserPositionItem");
+  // Another program stores another geometry in the Settings row.
+  t->sql("UPDATE Settings SET USER_W = 8000");
+  restart();
+  EXPECT_FALSE(t->active()->maximised());
+  EXPECT_EQ(geometry(), std::vector<int>({5172, 48, 504, 8000}));
 }
 
 } // namespace

@@ -10,9 +10,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,8 +47,20 @@ Installation::Installation(bool copyDelivered) {
   QDir().mkpath(home_);
   if (copyDelivered)
     copyDeliveredProgramFolder(folder_);
+  makeProgram();
+}
+
+void Installation::makeProgram() {
+  ended_ = false;
   program_ = std::make_unique<Program>(folder_, home_);
   program_->setEndHandler([this] { ended_ = true; });
+}
+
+void Installation::restart() {
+  program_.reset();
+  settle();
+  makeProgram();
+  start();
 }
 
 Installation::~Installation() {
@@ -88,7 +102,7 @@ void Installation::start() {
   settle();
 }
 
-Screen *Installation::active() const { return program_->screens().active(); }
+Screen *Installation::active() const { return program_ ? program_->screens().active() : nullptr; }
 
 QString Installation::activeName() const {
   Screen *screen = active();
@@ -316,4 +330,12 @@ void Installation::settle() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
   }
+  if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+    return;
+  // A window manager frames, places and maximises windows a moment after being asked.
+  QDeadlineTimer deadline(5000);
+  for (Screen *screen = active(); screen && screen->placementPending() && !deadline.hasExpired();
+       screen = active())
+    QTest::qWait(10);
+  QTest::qWait(150);
 }

@@ -44,6 +44,8 @@ public:
 
   // Starts the program: its first screen is loaded and shown.
   void start();
+  // Ends this program (no unload steps run) and starts a new one on the same folders.
+  void restart();
   Screen *active() const;
   QString activeName() const;
   QWidget *findControl(const QString &name, QString *error = nullptr) const;
@@ -65,13 +67,15 @@ public:
   QString text(const QString &controlName, QString *error = nullptr) const;
   // The entries of a combo box or a list, in order.
   QStringList entries(const QString &controlName, QString *error = nullptr) const;
-  // Lets deferred deletions and posted events run.
+  // Lets deferred deletions and posted events run; on a real display, also waits until
+  // the window manager has framed and placed the active window.
   void settle();
 
   bool ended() const { return ended_; }
 
 private:
   std::shared_ptr<store::Database> open(const QString &database) const;
+  void makeProgram();
 
   QTemporaryDir dir_;
   QString folder_;
