@@ -15,16 +15,16 @@ int fieldOr(const store::Recordset &rs, const char *name, int fallback) {
 
 void readStoredGeometry(const store::Recordset &settings, const QString &windowStateFile,
                         OBXGlobals &g) {
-  g.gFrmHeight = fieldOr(settings, "USER_H", kDefaultGeometry.height);
-  g.gFrmLeft = fieldOr(settings, "USER_L", kDefaultGeometry.left);
-  g.gFrmTop = fieldOr(settings, "USER_T", kDefaultGeometry.top);
-  g.gFrmWidth = fieldOr(settings, "USER_W", kDefaultGeometry.width);
+  g.gFrmHeight = fieldOr(settings, "USER_H", store::kDefaultWindowGeometry.height);
+  g.gFrmLeft = fieldOr(settings, "USER_L", store::kDefaultWindowGeometry.left);
+  g.gFrmTop = fieldOr(settings, "USER_T", store::kDefaultWindowGeometry.top);
+  g.gFrmWidth = fieldOr(settings, "USER_W", store::kDefaultWindowGeometry.width);
   g.gFrmMaximised =
       tips::storedMaximised(windowStateFile, {g.gFrmHeight, g.gFrmLeft, g.gFrmTop, g.gFrmWidth});
 }
 
-void storeGeometry(store::DataControl &settings, const StoredGeometry &geometry, bool maximised,
-                   const QString &windowStateFile) {
+void storeGeometry(store::DataControl &settings, const store::WindowGeometry &geometry,
+                   bool maximised, const QString &windowStateFile) {
   settings.refresh();
   store::Recordset &rs = settings.recordset();
   rs.moveFirst();

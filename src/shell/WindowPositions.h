@@ -9,17 +9,6 @@
 
 struct OBXGlobals;
 
-struct StoredGeometry {
-  int height;
-  int left;
-  int top;
-  int width;
-};
-
-inline constexpr StoredGeometry kDefaultGeometry{
-    store::kDefaultWindowGeometry.height, store::kDefaultWindowGeometry.left,
-    store::kDefaultWindowGeometry.top, store::kDefaultWindowGeometry.width};
-
 // Reads USER_H, USER_L, USER_T, USER_W of the current Settings row into the shared
 // values, and from the window state file whether that window was maximised. A null field
 // (a damaged row) reads as its default, so the window never opens with no size.
@@ -28,8 +17,8 @@ void readStoredGeometry(const store::Recordset &settings, const QString &windowS
 // Writes the geometry (a maximised window's normal geometry) into the first Settings row
 // and the maximised state into the window state file. Values are stored whole, also
 // beyond the 16-bit range a large screen can exceed.
-void storeGeometry(store::DataControl &settings, const StoredGeometry &geometry, bool maximised,
-                   const QString &windowStateFile);
+void storeGeometry(store::DataControl &settings, const store::WindowGeometry &geometry,
+                   bool maximised, const QString &windowStateFile);
 
 // The message shown after Set User Position.
 QString userPositionMessage();

@@ -434,7 +434,7 @@ void frmOmbrixShow::mnuScreenUserPositionItem_Click() {
 
 void frmOmbrixShow::mnuScreenDefaultPositionItem_Click() {
   BusyPointer busy;
-  storeGeometry(Data11, kDefaultGeometry, false, program().paths().windowState());
+  storeGeometry(Data11, store::kDefaultWindowGeometry, false, program().paths().windowState());
   Data11.recordset().moveFirst();
   g().gPositionLoaded = false;
   program().screens().handOver(this, screen::frmScreenDefault);
