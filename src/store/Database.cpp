@@ -64,15 +64,8 @@ std::shared_ptr<Database> Database::open(const QString &nativePath, OpenMode mod
   const QByteArray name = untrusted
                               ? "file:" + QUrl::toPercentEncoding(canonical, "/") + "?immutable=1"
                               : QFile::encodeName(canonical);
-  sqlite3 *raw = nullptr;
-  if (sqlite3_open_v2(name.constData(), &raw, flags, nullptr) != SQLITE_OK) {
-    const QString engine =
-        raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QStringLiteral("out of memory");
-    sqlite3_close_v2(raw);
-    throw StoreError(
-        QStringLiteral("The database file \"%1\" cannot be opened: %2").arg(nativePath, engine));
-  }
-  std::shared_ptr<Database> db(new Database(raw, nativePath, mode));
+  std::shared_ptr<Database> db(
+      new Database(sql::Connection(name, flags, nativePath), nativePath, mode));
   db->configure();
   if (!fileIdentity(canonical, db->device_, db->inode_))
     throw StoreError(QStringLiteral("The database file \"%1\" disappeared while it was opened.")
@@ -83,12 +76,12 @@ std::shared_ptr<Database> Database::open(const QString &nativePath, OpenMode mod
   return db;
 }
 
-Database::Database(sqlite3 *db, QString path, OpenMode mode)
-    : db_(db), path_(std::move(path)), mode_(mode) {}
+Database::Database(sql::Connection connection, QString path, OpenMode mode)
+    : connection_(std::move(connection)), db_(connection_.handle()), path_(std::move(path)),
+      mode_(mode) {}
 
 Database::~Database() {
   statements_.clear(); // finalize before the connection closes
-  sqlite3_close_v2(db_);
 }
 
 sql::Statement &Database::prepared(const QString &sql) {

@@ -30,6 +30,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "store/Connection.h"
 #include "store/DataControl.h"
 #include "store/Schema.h"
 
@@ -111,12 +112,13 @@ public:
   sql::Statement &prepared(const QString &sql);
 
 private:
-  Database(sqlite3 *db, QString path, OpenMode mode);
+  Database(sql::Connection connection, QString path, OpenMode mode);
   void configure();
   void checkTipTables();
   static void updateFoldKeys(const std::shared_ptr<Database> &db);
 
-  sqlite3 *db_;
+  sql::Connection connection_; // closed when the database goes
+  sqlite3 *db_;                // its handle
   QString path_;
   OpenMode mode_;
   quint64 device_ = 0;

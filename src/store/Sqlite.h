@@ -1,13 +1,13 @@
 #pragma once
-// Internal helpers of the store around the SQLite C API: a connection and a prepared
-// statement that close and finalize themselves, value binding and reading, and errors as
-// StoreError.
+// Internal helpers of the store around the SQLite C API: a prepared statement that
+// finalizes itself, value binding and reading, and errors as StoreError; the connection is
+// store/Connection.h.
 
 #include <QString>
 #include <QVariant>
 #include <sqlite3.h>
-#include <utility>
 
+#include "store/Connection.h"
 #include "store/StoreError.h"
 
 namespace store::sql {
@@ -19,31 +19,6 @@ StoreError engineError(sqlite3 *db, const QString &message);
 
 // Double-quotes an identifier for SQL ("Group" -> "\"Group\"").
 QString quoteIdentifier(const QString &name);
-
-// One SQLite connection to a file, closed when it goes (or by close()). store::Database
-// builds a tip database's connection on it; other files of the program (the search index)
-// use it directly.
-class Connection {
-public:
-  Connection() = default;
-  // Opens the file with sqlite3_open_v2's flags, errors with extended codes, a busy
-  // timeout of five seconds. Throws StoreError naming the file.
-  Connection(const QString &path, int flags);
-  ~Connection() { close(); }
-  Connection(const Connection &) = delete;
-  Connection &operator=(const Connection &) = delete;
-  Connection(Connection &&other) noexcept : db_(std::exchange(other.db_, nullptr)) {}
-  Connection &operator=(Connection &&other) noexcept;
-
-  sqlite3 *handle() const { return db_; }
-  explicit operator bool() const { return db_ != nullptr; }
-  void close();
-  // Runs one or more statements; a failure throws StoreError "<what>: <engine message>".
-  void exec(const char *sql, const QString &what) const;
-
-private:
-  sqlite3 *db_ = nullptr;
-};
 
 class Statement {
 public:
