@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "store/StoreError.h"
+#include "store/StoredValues.h"
 
 namespace store {
 
@@ -21,19 +22,6 @@ class RecordsetImpl;
 // ReadOnlyUntrusted: read-only, defensive, no trusted schema, and checked for the
 // expected tables and columns before anything is read.
 enum class OpenMode { ReadWrite, ReadOnlyUntrusted };
-
-// Yes/no fields hold -1 (True) or 0 (False).
-constexpr int kTrue = -1;
-constexpr int kFalse = 0;
-// The one rule for yes/no values, for what is read and what is written alike: a number
-// is True when it is not zero; a text is True when it reads "true" or "yes", False when
-// it reads "false" or "no" (any case, blanks around ignored), and otherwise by the number
-// it writes ("-1", "0"); a bool is itself; a null is not True. Anything else (other
-// text, a date) has no yes/no value: nullopt, which a write refuses as a type mismatch
-// and a read of a field takes as False.
-std::optional<bool> yesNoOf(const QVariant &value);
-// yesNoOf(value) is True.
-bool isTrue(const QVariant &value);
 
 class Recordset {
 public:

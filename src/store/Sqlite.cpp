@@ -1,6 +1,5 @@
 #include "store/Sqlite.h"
 
-
 namespace store::sql {
 
 StoreError engineError(sqlite3 *db, const QString &message) {

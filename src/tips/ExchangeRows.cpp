@@ -17,45 +17,12 @@ namespace tips::exchange {
 
 using store::sql::quoteIdentifier;
 
-QVariant textOf(const QVariant &stored) {
-  if (!stored.isValid())
-    return {};
-  if (stored.typeId() == QMetaType::QByteArray)
-    return QString::fromUtf8(stored.toByteArray());
-  return stored.toString();
-}
+QVariant textOf(const QVariant &stored) { return store::readAs(store::FieldKind::Text, stored); }
 
-QVariant flagOf(const QVariant &stored) {
-  if (!stored.isValid())
-    return {};
-  return store::isTrue(stored) ? store::kTrue : store::kFalse;
-}
+QVariant flagOf(const QVariant &stored) { return store::readAs(store::FieldKind::YesNo, stored); }
 
 QDate dateOf(const QVariant &stored) {
-  if (stored.typeId() != QMetaType::QString)
-    return {};
-  return QDate::fromString(stored.toString().left(10), Qt::ISODate);
-}
-
-std::optional<qint64> integerOf(const QVariant &stored) {
-  switch (stored.typeId()) {
-  case QMetaType::LongLong:
-  case QMetaType::Int:
-    return stored.toLongLong();
-  case QMetaType::Double: {
-    const double d = stored.toDouble();
-    if (d != d || d < -9.0e18 || d > 9.0e18 || d != double(qint64(d)))
-      return std::nullopt;
-    return qint64(d);
-  }
-  case QMetaType::QString: {
-    bool ok = false;
-    const qint64 n = stored.toString().trimmed().toLongLong(&ok);
-    return ok ? std::optional<qint64>(n) : std::nullopt;
-  }
-  default:
-    return std::nullopt;
-  }
+  return store::readAs(store::FieldKind::Date, stored).toDate();
 }
 
 bool isTrueAt(const store::sql::Statement &s, int column) {
@@ -159,7 +126,7 @@ const char *const kTipColumns = "\"GROUP_ID\", \"TIP_SUBJECT\", \"TIP_DESCRIPTIO
 
 // Reads the tip columns of kTipColumns, which start at column first.
 void readTip(const store::sql::Statement &s, int first, TipRow &row, DateReader &dates) {
-  row.groupId = integerOf(s.value(first));
+  row.groupId = store::integerOf(s.value(first));
   row.subject = textOf(s.value(first + 1));
   row.description = textOf(s.value(first + 2));
   row.local = flagAt(s, first + 3);
@@ -217,7 +184,7 @@ std::vector<GroupRow> readGroups(store::Database &db) {
   while (s.step()) {
     GroupRow g;
     g.rowid = s.int64(0);
-    g.id = integerOf(s.value(1));
+    g.id = store::integerOf(s.value(1));
     g.name = textOf(s.value(2));
     g.local = flagOf(s.value(3));
     g.imported = flagOf(s.value(4));

@@ -27,7 +27,7 @@ class Statement;
 
 namespace tips::exchange {
 
-// --- values as a record set reads them ---------------------------------------------------
+// --- values as a record set reads them (store/StoredValues.h) ----------------------------
 
 // A text field: null stays null (an invalid QVariant), anything else reads as its text.
 QVariant textOf(const QVariant &stored);
@@ -35,8 +35,6 @@ QVariant textOf(const QVariant &stored);
 QVariant flagOf(const QVariant &stored);
 // A date field: ISO text "YYYY-MM-DD"; anything else (null included) is the empty date.
 QDate dateOf(const QVariant &stored);
-// An integer field: integral numbers and numeric text; nothing for anything else.
-std::optional<qint64> integerOf(const QVariant &stored);
 
 // The same straight from a statement's column, without a detour through QVariant for the
 // common stored forms (integer flags, ISO dates): the exchange reads whole tables.

@@ -78,7 +78,7 @@ struct LocalNames {
       else
         key = exchange::storedKeyOf(s.value(1));
       if (!subjects.contains(key))
-        subjects.insert(key, qint32(exchange::integerOf(s.value(0)).value_or(0)));
+        subjects.insert(key, qint32(store::integerOf(s.value(0)).value_or(0)));
     }
   }
 };
