@@ -145,39 +145,42 @@ int UnzipLink::fail(int code, const QString &why, int systemError) {
   return code;
 }
 
-namespace {
+struct UnzipLink::OpenArchive {
+  QString path;
+  std::unique_ptr<zip_t, ArchiveCloser> za;
+  zip_int64_t entries = 0;
+};
 
-// Opens an archive for reading. Each member's checksum is checked when it is read, not the
-// consistency of the whole archive up front (see the header).
-std::unique_ptr<zip_t, ArchiveCloser> openArchive(const QString &path, int &zipError) {
-  zipError = 0;
-  return std::unique_ptr<zip_t, ArchiveCloser>(
-      zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &zipError));
+// Each member's checksum is checked when it is read, not the consistency of the whole
+// archive up front (see the header).
+int UnzipLink::open(const QString &archive, OpenArchive &opened) {
+  opened.path = files_.nativePath(archive);
+  if (!QFileInfo(opened.path).isFile())
+    return fail(kNotAnArchive, QStringLiteral("The archive does not exist: ") + opened.path);
+  int openError = 0;
+  opened.za.reset(zip_open(QFile::encodeName(opened.path).constData(), ZIP_RDONLY, &openError));
+  if (!opened.za)
+    return fail(codeOfLibzip(openError),
+                QStringLiteral("%1: %2").arg(libzipMessage(openError), opened.path));
+  opened.entries = zip_get_num_entries(opened.za.get(), 0);
+  if (opened.entries < 0 || opened.entries > limits_.maxEntries)
+    return fail(kRefused, QStringLiteral("The archive holds %1 members, more than %2: %3")
+                              .arg(opened.entries)
+                              .arg(limits_.maxEntries)
+                              .arg(opened.path));
+  return kOk;
 }
-
-} // namespace
 
 int UnzipLink::listMembers(const QString &archive, QStringList &names) {
   names.clear();
   lastError_.clear();
-  const QString archivePath = files_.nativePath(archive);
-  if (!QFileInfo(archivePath).isFile())
-    return fail(kNotAnArchive, QStringLiteral("The archive does not exist: ") + archivePath);
-  int openError = 0;
-  const auto za = openArchive(archivePath, openError);
-  if (!za)
-    return fail(codeOfLibzip(openError),
-                QStringLiteral("%1: %2").arg(libzipMessage(openError), archivePath));
-  const zip_int64_t entries = zip_get_num_entries(za.get(), 0);
-  if (entries < 0 || entries > limits_.maxEntries)
-    return fail(kRefused, QStringLiteral("The archive holds %1 members, more than %2: %3")
-                              .arg(entries)
-                              .arg(limits_.maxEntries)
-                              .arg(archivePath));
-  for (zip_int64_t i = 0; i < entries; ++i) {
-    const char *raw = zip_get_name(za.get(), zip_uint64_t(i), ZIP_FL_ENC_GUESS);
+  OpenArchive opened;
+  if (const int code = open(archive, opened); code != kOk)
+    return code;
+  for (zip_int64_t i = 0; i < opened.entries; ++i) {
+    const char *raw = zip_get_name(opened.za.get(), zip_uint64_t(i), ZIP_FL_ENC_GUESS);
     if (!raw)
-      return fail(kArchiveError, QStringLiteral("A member has no readable name: ") + archivePath);
+      return fail(kArchiveError, QStringLiteral("A member has no readable name: ") + opened.path);
     names << QString::fromUtf8(raw);
   }
   return kOk;
@@ -227,28 +230,19 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
       excludeCount > int(excludeList.size()))
     return fail(kParameters, QStringLiteral("The include or exclude count is out of range."));
 
-  const QString archivePath = files_.nativePath(archive);
-  if (!QFileInfo(archivePath).isFile())
-    return fail(kNotAnArchive, QStringLiteral("The archive does not exist: ") + archivePath);
-  int openError = 0;
-  const auto za = openArchive(archivePath, openError);
-  if (!za)
-    return fail(codeOfLibzip(openError),
-                QStringLiteral("%1: %2").arg(libzipMessage(openError), archivePath));
-
-  const zip_int64_t entries = zip_get_num_entries(za.get(), 0);
-  if (entries < 0 || entries > limits_.maxEntries)
-    return fail(kRefused, QStringLiteral("The archive holds %1 members, more than %2: %3")
-                              .arg(entries)
-                              .arg(limits_.maxEntries)
-                              .arg(archivePath));
+  OpenArchive opened;
+  if (const int code = open(archive, opened); code != kOk)
+    return code;
+  const QString &archivePath = opened.path;
+  zip_t *za = opened.za.get();
+  const zip_int64_t entries = opened.entries;
 
   // Every member is checked before anything is written.
   std::vector<Planned> plan;
   qint64 declared = 0;
   for (zip_int64_t i = 0; i < entries; ++i) {
     const zip_uint64_t index = zip_uint64_t(i);
-    const char *raw = zip_get_name(za.get(), index, ZIP_FL_ENC_GUESS);
+    const char *raw = zip_get_name(za, index, ZIP_FL_ENC_GUESS);
     if (!raw)
       return fail(kArchiveError, QStringLiteral("A member has no readable name: ") + archivePath);
     const QString name = QString::fromUtf8(raw);
@@ -257,7 +251,7 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
       return fail(kRefused, QStringLiteral("The member \"%1\" would be written outside the "
                                            "folder: %2")
                                 .arg(name, archivePath));
-    if (isLink(za.get(), index))
+    if (isLink(za, index))
       return fail(kRefused,
                   QStringLiteral("The member \"%1\" is a link: %2").arg(name, archivePath));
     bool wanted = includeCount == 0;
@@ -275,7 +269,7 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
     if (!wanted || inRoot.isEmpty() || (folder && !keepFolderNames))
       continue;
     zip_stat_t st;
-    if (!folder && zip_stat_index(za.get(), index, 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE)) {
+    if (!folder && zip_stat_index(za, index, 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE)) {
       // Checked member by member, so that the sum never overflows.
       declared += qint64(std::min<zip_uint64_t>(st.size, zip_uint64_t(1) << 62));
       if (declared > limits_.maxBytes)
@@ -348,9 +342,9 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
         continue;
     }
 
-    std::unique_ptr<zip_file_t, MemberCloser> in(zip_fopen_index(za.get(), p.index, 0));
+    std::unique_ptr<zip_file_t, MemberCloser> in(zip_fopen_index(za, p.index, 0));
     if (!in) {
-      const int error = zip_error_code_zip(zip_get_error(za.get()));
+      const int error = zip_error_code_zip(zip_get_error(za));
       return fail(codeOfLibzip(error), QStringLiteral("%1: %2").arg(libzipMessage(error), p.name));
     }
     // Written beside its place and renamed when complete: a partly written member never
@@ -382,7 +376,7 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
             errno);
     }
     zip_stat_t st;
-    if (zip_stat_index(za.get(), p.index, 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
+    if (zip_stat_index(za, p.index, 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
       out.setFileTime(QDateTime::fromSecsSinceEpoch(qint64(st.mtime)),
                       QFileDevice::FileModificationTime);
     out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |

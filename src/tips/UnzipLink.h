@@ -124,6 +124,10 @@ private:
   int unzip(const QString &archive, const QString &target, bool prompt, bool overwrite,
             bool listOnly, bool keepFolderNames, int includeCount, int excludeCount);
   int fail(int code, const QString &why, int systemError = 0);
+  // The archive open for reading, with its native path and member count.
+  struct OpenArchive;
+  // Opens the archive and checks its member count; a failure code otherwise.
+  int open(const QString &archive, OpenArchive &opened);
 
   const FileService &files_;
   UnzipUser *user_;
