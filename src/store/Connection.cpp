@@ -37,14 +37,4 @@ void Connection::close() {
   db_ = nullptr;
 }
 
-void Connection::exec(const char *sql, const QString &what) const {
-  char *message = nullptr;
-  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-    const QString engine =
-        message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errmsg(db_));
-    sqlite3_free(message);
-    throw engineError(db_, QStringLiteral("%1: %2").arg(what, engine));
-  }
-}
-
 } // namespace store::sql

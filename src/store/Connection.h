@@ -31,8 +31,6 @@ public:
   sqlite3 *handle() const { return db_; }
   explicit operator bool() const { return db_ != nullptr; }
   void close();
-  // Runs one or more statements; a failure throws StoreError "<what>: <engine message>".
-  void exec(const char *sql, const QString &what) const;
 
 private:
   sqlite3 *db_ = nullptr;

@@ -227,13 +227,7 @@ void Database::updateFoldKeys(const std::shared_ptr<Database> &db) {
 }
 
 void Database::exec(const QString &sql) {
-  char *message = nullptr;
-  if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-    const QString engine =
-        message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errmsg(db_));
-    sqlite3_free(message);
-    throw sql::engineError(db_, QStringLiteral("The database engine failed: %1").arg(engine));
-  }
+  sql::exec(db_, sql.toUtf8().constData(), QStringLiteral("The database engine failed"));
 }
 
 QList<QStringList> Database::rows(const QString &sql) {

@@ -16,6 +16,16 @@ void fail(sqlite3 *db, const QString &what) {
   throw engineError(db, QStringLiteral("%1: %2").arg(what, engine));
 }
 
+void exec(sqlite3 *db, const char *sql, const QString &what) {
+  char *message = nullptr;
+  if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    const QString engine =
+        message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_free(message);
+    throw engineError(db, QStringLiteral("%1: %2").arg(what, engine));
+  }
+}
+
 QString quoteIdentifier(const QString &name) {
   QString escaped = name;
   escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));

@@ -17,6 +17,9 @@ namespace store::sql {
 // The engine's last error on db as a StoreError: message, extended code, database file.
 StoreError engineError(sqlite3 *db, const QString &message);
 
+// Runs one or more statements; a failure throws StoreError "<what>: <engine message>".
+void exec(sqlite3 *db, const char *sql, const QString &what);
+
 // Double-quotes an identifier for SQL ("Group" -> "\"Group\"").
 QString quoteIdentifier(const QString &name);
 

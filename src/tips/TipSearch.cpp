@@ -75,13 +75,7 @@ QString ftsString(const QStringList &words) {
 }
 
 void execute(sqlite3 *db, const char *sql) {
-  char *error = nullptr;
-  if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-    const QString message = QString::fromUtf8(error ? error : "unknown error");
-    sqlite3_free(error);
-    throw store::StoreError(
-        QStringLiteral("The search index could not be written: %1").arg(message));
-  }
+  store::sql::exec(db, sql, QStringLiteral("The search index could not be written"));
 }
 
 QString oneLine(QString text) {
