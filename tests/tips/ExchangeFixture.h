@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 #include "platform/FileService.h"
 #include "store/DataControl.h"
@@ -16,6 +17,7 @@
 #include "tips/Clock.h"
 #include "tips/ExchangeRows.h"
 #include "tips/ProgramPaths.h"
+#include "tips/UnzipLink.h"
 
 // Readable failures: texts as texts.
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
@@ -98,3 +100,18 @@ struct Site {
 inline QList<QStringList> rowsOf(const QString &path, const QString &sql) {
   return store::Database::open(path, store::OpenMode::ReadWrite)->rows(sql);
 }
+
+// The screen's side of the unpacking: scripted answers, and a record of what was shown.
+struct UnzipAnswers : tips::UnzipUser {
+  std::vector<int> replies;
+  QList<QStringList> asked;
+  QStringList failures;
+  int askReplace(const QString &text, const QString &title) override {
+    asked << QStringList{text, title};
+    const int reply = replies.empty() ? tips::kReplaceNo : replies.front();
+    if (!replies.empty())
+      replies.erase(replies.begin());
+    return reply;
+  }
+  void showFailure(const QString &text) override { failures << text; }
+};

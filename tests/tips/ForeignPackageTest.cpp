@@ -146,16 +146,10 @@ QByteArray packageDatabase(const QString &scratch, Types types) {
   return Site::read(path);
 }
 
-struct User : tips::UnzipUser {
-  QStringList failures;
-  int askReplace(const QString &, const QString &) override { return tips::kReplaceYes; }
-  void showFailure(const QString &text) override { failures << text; }
-};
-
 class ForeignPackage : public ::testing::Test {
 protected:
   Site site;
-  User user;
+  UnzipAnswers user;
   QString temp = site.root + "/OBXTemp/";
 
   QString put(const QString &name, const QByteArray &bytes) {

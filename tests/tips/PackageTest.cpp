@@ -68,25 +68,10 @@ QStringList namesOf(const std::vector<Member> &members) {
   return names;
 }
 
-// The screen's side of the unpacking: scripted answers, and a record of what was shown.
-struct User : tips::UnzipUser {
-  std::vector<int> replies;
-  QList<QStringList> asked;
-  QStringList failures;
-  int askReplace(const QString &text, const QString &title) override {
-    asked << QStringList{text, title};
-    const int reply = replies.empty() ? tips::kReplaceNo : replies.front();
-    if (!replies.empty())
-      replies.erase(replies.begin());
-    return reply;
-  }
-  void showFailure(const QString &text) override { failures << text; }
-};
-
 class Package : public ::testing::Test {
 protected:
   Site site;
-  User user;
+  UnzipAnswers user;
   QString temp = site.root + "/OBXTemp/";
   QString exchange = site.home + "/OBXImpExp";
 
