@@ -2,7 +2,7 @@
 // Two kinds of text: words with blanks, and one run without any blank (the case that
 // froze the window when wrapped between words).
 //   build/bench/bench_description_box --benchmark_repetitions=5 --benchmark_report_aggregates_only
-#include "widgets/TextBoxes.h"
+#include "widgets/DescriptionBox.h"
 
 #include <QApplication>
 #include <QTest>

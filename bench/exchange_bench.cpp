@@ -9,15 +9,16 @@
 // PlainInsertBaseline  the rows that merge adds, inserted with prepared statements in one
 //                  transaction, plain SQLite, no checks
 #include "LargeDatabase.h"
+#include "search/TipIndex.h"
 
-#include "platform/FileService.h"
+#include "exchange/ExchangePackage.h"
+#include "exchange/ExportBuild.h"
+#include "exchange/ImportPackage.h"
+#include "platform/files/FileService.h"
 #include "store/Collation.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "tips/Clock.h"
-#include "tips/ExchangePackage.h"
-#include "tips/ExportBuild.h"
-#include "tips/ImportMerge.h"
 #include "tips/ProgramPaths.h"
 
 #include <QCoreApplication>
@@ -104,8 +105,8 @@ void ExportBuildAll(benchmark::State &state) {
     state.PauseTiming();
     inst.freshExport();
     state.ResumeTiming();
-    const tips::ExportResult r =
-        tips::ExportBuild(inst.paths, inst.files).run({true, true, true, true});
+    const exchange::ExportResult r =
+        exchange::ExportBuild(inst.paths, inst.files).run({true, true, true, true});
     if (!r.ok())
       state.SkipWithError(qPrintable(r.error));
     tips = r.tipsCopied;
@@ -128,8 +129,8 @@ void exportAll(Installation &inst) {
   if (done)
     return;
   inst.freshExport();
-  const tips::ExportResult r =
-      tips::ExportBuild(inst.paths, inst.files).run({true, true, true, true});
+  const exchange::ExportResult r =
+      exchange::ExportBuild(inst.paths, inst.files).run({true, true, true, true});
   if (!r.ok())
     qFatal("export failed: %s", qPrintable(r.error));
   done = true;
@@ -143,7 +144,7 @@ void PackPictures(benchmark::State &state) {
     state.PauseTiming();
     prepareTemp(inst);
     state.ResumeTiming();
-    const tips::PackResult r = tips::packExport(inst.paths, inst.files, "export");
+    const exchange::PackResult r = exchange::packExport(inst.paths, inst.files, "export");
     if (!r.ok())
       state.SkipWithError(qPrintable(r.error));
   }
@@ -155,7 +156,7 @@ void UnpackPictures(benchmark::State &state) {
   Installation &inst = installation();
   exportAll(inst);
   prepareTemp(inst);
-  const tips::PackResult packed = tips::packExport(inst.paths, inst.files, "export");
+  const exchange::PackResult packed = exchange::packExport(inst.paths, inst.files, "export");
   if (!packed.ok())
     qFatal("pack failed: %s", qPrintable(packed.error));
   const qint64 bytes = inst.pictureBytes + QFileInfo(inst.paths.exportDatabase()).size();
@@ -163,7 +164,7 @@ void UnpackPictures(benchmark::State &state) {
     state.PauseTiming();
     emptyFolder(inst.root + "/OBXTemp");
     state.ResumeTiming();
-    const int code = tips::unpackPackage(inst.paths, inst.files, packed.packagePath, nullptr);
+    const int code = exchange::unpackPackage(inst.paths, inst.files, packed.packagePath, nullptr);
     if (code != 0)
       state.SkipWithError("unpack failed");
   }
@@ -242,16 +243,17 @@ MergeCase &mergeCase() {
 
 void MergeIntoLarge(benchmark::State &state) {
   MergeCase &c = mergeCase();
-  tips::MergeResult r;
+  exchange::MergeResult r;
   for (auto _ : state) {
     state.PauseTiming();
     auto local = c.reset();
-    tips::ImportPackage import(c.inst.paths, c.inst.files, c.inst.clock);
+    exchange::ImportPackage import(c.inst.paths, c.inst.files, c.inst.clock,
+                                   search::indexFollowing(c.inst.paths.tipDatabase()));
     if (!import.open().isEmpty())
       state.SkipWithError("the package cannot be opened");
     state.ResumeTiming();
     r = import.merge();
-    if (r.outcome != tips::MergeOutcome::Merged)
+    if (r.outcome != exchange::MergeOutcome::Merged)
       state.SkipWithError(qPrintable(r.error));
   }
   state.counters["groups"] = r.added.groups;

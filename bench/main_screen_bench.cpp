@@ -3,8 +3,8 @@
 //   build/bench/bench_main_screen --benchmark_repetitions=10 --benchmark_report_aggregates_only
 #include "LargeDatabase.h"
 
-#include "shell/Screen.h"
-#include "shell/Screens.h"
+#include "framework/Screen.h"
+#include "framework/Screens.h"
 #include "support/Installation.h"
 
 #include <QApplication>

@@ -16,8 +16,8 @@
 #include <sqlite3.h>
 #include <vector>
 
+#include "search/TipIndex.h"
 #include "store/Schema.h"
-#include "tips/TipSearch.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ Corpus &corpus() {
     corpus->dir = qEnvironmentVariable("OBX_SEARCH_BENCH_DIR", corpus->temporary.path());
     QDir().mkpath(corpus->dir);
     corpus->database = QDir(corpus->dir).filePath("ombrixtips.mdb");
-    corpus->index = tips::indexPathBeside(corpus->database);
+    corpus->index = search::indexPathBeside(corpus->database);
     const bool generated = QFile::exists(corpus->database);
     if (!generated)
       store::createDatabase(corpus->database, store::DatabaseKind::TipDatabase);
@@ -189,7 +189,7 @@ std::vector<QString> queries(const Corpus &c) {
 
 void IndexBuildMillion(benchmark::State &state) {
   Corpus &c = corpus();
-  tips::TipIndex index(c.index, c.database);
+  search::TipIndex index(c.index, c.database);
   for (auto _ : state)
     index.rebuild();
   state.counters["tips"] = kTips;
@@ -198,8 +198,8 @@ BENCHMARK(IndexBuildMillion)->Unit(benchmark::kSecond)->Iterations(1);
 
 void SearchMillion(benchmark::State &state) {
   Corpus &c = corpus();
-  tips::TipIndex index(c.index, c.database);
-  if (index.health() != tips::TipIndex::Health::Current)
+  search::TipIndex index(c.index, c.database);
+  if (index.health() != search::TipIndex::Health::Current)
     index.rebuild();
   const std::vector<QString> typed = queries(c);
   std::vector<double> times;
@@ -208,7 +208,7 @@ void SearchMillion(benchmark::State &state) {
   for (auto _ : state) {
     for (const QString &q : typed) {
       const auto start = std::chrono::steady_clock::now();
-      const tips::SearchResult r = index.search(q, 200);
+      const search::SearchResult r = index.search(q, 200);
       times.push_back(
           std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
               .count());

@@ -14,14 +14,15 @@
 #include <exception>
 
 #include "FuzzSupport.h"
-#include "platform/FileService.h"
+#include "exchange/ExchangeCounts.h"
+#include "exchange/ImportPackage.h"
+#include "exchange/RowWriter.h"
+#include "exchange/TableReaders.h"
+#include "platform/files/FileService.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
 #include "tips/Clock.h"
-#include "tips/ExchangeCounts.h"
-#include "tips/ExchangeRows.h"
-#include "tips/ImportMerge.h"
 #include "tips/ProgramPaths.h"
 
 namespace {
@@ -45,7 +46,7 @@ struct ProgramFolder {
     store::createDatabase(pristineDatabase, store::DatabaseKind::TipDatabase);
     {
       auto db = store::Database::open(pristineDatabase, store::OpenMode::ReadWrite);
-      tips::exchange::RowWriter writer(db);
+      exchange::RowWriter writer(db);
       const qint32 group = writer.insertGroup(QStringLiteral("Shell"), store::kFalse, store::kFalse,
                                               store::kTrue, QDate(2026, 1, 2));
       writer.insertTip(group, QStringLiteral("Globbing"), QStringLiteral("Use * and ?"),
@@ -85,15 +86,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
   tips::Clock clock;
   clock.setToday(QDate(2026, 12, 7));
-  tips::ImportPackage import(paths, program.files, clock);
+  exchange::ImportPackage import(paths, program.files, clock, nullptr);
   QString problem;
-  tips::Tally content;
+  exchange::Tally content;
   try {
     problem = import.open();
     if (problem.isEmpty()) {
       content = import.content();
-      const tips::MergeResult merged = import.merge();
-      if (merged.outcome == tips::MergeOutcome::Merged &&
+      const exchange::MergeResult merged = import.merge();
+      if (merged.outcome == exchange::MergeOutcome::Merged &&
           (merged.added.groups > content.groups || merged.added.tips > content.tips))
         finding("a merge added more than the package holds");
     }
@@ -105,9 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // The package read the other ways the exchange reads a tip database.
     try {
       auto db = store::Database::open(package, store::OpenMode::ReadOnlyUntrusted);
-      tips::summarizeOrigins(*db);
-      tips::exchange::TipScan scan(*db);
-      tips::exchange::TipRow row;
+      exchange::summarizeOrigins(*db);
+      exchange::TipScan scan(*db);
+      exchange::TipRow row;
       while (scan.next(row)) {
       }
     } catch (const store::StoreError &) {

@@ -6,11 +6,11 @@
 #include <QString>
 #include <cstdio>
 
+#include "exchange/RowWriter.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
-#include "tips/ExchangeRows.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ using store::kTrue;
 
 void fill(const std::shared_ptr<store::Database> &db) {
   store::Database::Transaction transaction(db);
-  tips::exchange::RowWriter writer(db);
+  exchange::RowWriter writer(db);
   const QDate day(2026, 11, 30);
   const qint32 shell = writer.insertGroup(QStringLiteral("Shell"), kFalse, kFalse, kTrue, day);
   const qint32 editors = writer.insertGroup(QStringLiteral("  Editor`s Straße "), kTrue, kFalse,

@@ -23,17 +23,18 @@
 #include <zip.h>
 
 #include "FuzzSupport.h"
-#include "platform/FileService.h"
-#include "tips/UnzipLink.h"
+#include "exchange/UnzipLink.h"
+#include "platform/files/FileService.h"
 
 namespace {
 
 // Answers the overwrite question as the bytes of the input say, without a screen.
-class ScriptedUser : public tips::UnzipUser {
+class ScriptedUser : public exchange::UnzipUser {
 public:
   explicit ScriptedUser(unsigned seed) : seed_(seed) {}
   int askReplace(const QString &, const QString &) override {
-    static const int answers[] = {tips::kReplaceYes, tips::kReplaceNo, tips::kReplaceNone};
+    static const int answers[] = {exchange::kReplaceYes, exchange::kReplaceNo,
+                                  exchange::kReplaceNone};
     return answers[(seed_++) % 3];
   }
   void showFailure(const QString &) override {}
@@ -169,16 +170,16 @@ void unpackAndCheck(const QString &root, const uint8_t *data, size_t size) {
   seed += unsigned(size);
   const int keepFolderNames = seed & 1;
 
-  tips::UnzipLink::Limits limits;
+  exchange::UnzipLink::Limits limits;
   limits.maxBytes = 1 << 20;
   limits.maxEntries = 64;
   ScriptedUser user(seed >> 1);
-  tips::UnzipLink unzip(files, &user);
+  exchange::UnzipLink unzip(files, &user);
   unzip.setLimits(limits);
 
   const int code = unzip.UnzipToFolder(archive, target, 0, 0, 0, keepFolderNames, 0, 0);
   checkConfined(root, archive, target);
-  if (code != tips::UnzipLink::kOk && holdsFiles(target))
+  if (code != exchange::UnzipLink::kOk && holdsFiles(target))
     finding("a failed unpacking left files behind", target);
   for (const QString &path : unzip.written()) {
     const QFileInfo info(path);
@@ -186,12 +187,12 @@ void unpackAndCheck(const QString &root, const uint8_t *data, size_t size) {
       finding("a reported file is no plain file below the target folder", path);
   }
 
-  if (code == tips::UnzipLink::kOk) {
+  if (code == exchange::UnzipLink::kOk) {
     // Again over what is there: the overwrite question, the replacing of existing files.
     const int prompt = (seed >> 3) & 1;
     const std::map<QString, QByteArray> before = snapshot(target);
     if (unzip.UnzipToFolder(archive, target, prompt, 1, 0, keepFolderNames, 0, 0) !=
-            tips::UnzipLink::kOk &&
+            exchange::UnzipLink::kOk &&
         snapshot(target) != before)
       finding("a failed unpacking did not leave the files it replaced as they were", target);
     checkConfined(root, archive, target);

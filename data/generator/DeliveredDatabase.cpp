@@ -47,7 +47,7 @@ QList<int> insertCollection(const QString &path, const TipCollection &collection
                             const QDate &date) {
   tips::Clock clock;
   clock.setToday(date);
-  tips::TipRows rows(path, clock);
+  tips::TipRows rows(path, clock, nullptr);
   QList<int> ids;
   {
     store::Database::Transaction transaction(rows.database());

@@ -1,7 +1,7 @@
 #include "platform/FileLists.h"
 
-#include "platform/FileService.h"
 #include "platform/MsgBox.h"
+#include "platform/files/FileService.h"
 
 #include <QDir>
 #include <QFileInfo>

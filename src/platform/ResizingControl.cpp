@@ -1,6 +1,6 @@
 #include "platform/ResizingControl.h"
 
-#include "platform/ComponentService.h"
+#include "platform/components/ComponentService.h"
 
 #include <QWidget>
 #include <atomic>

@@ -3,11 +3,11 @@
 
 #include <QString>
 
+namespace tips {
+
 // Every apostrophe becomes a backtick, so a name can stand between apostrophes in a
 // criteria text. Group names and subjects are stored this way; descriptions are not.
 QString QuoteToTick(const QString &text);
-
-namespace tips {
 
 // Nothing but blanks (spaces, tabs, line breaks) or nothing at all.
 inline bool isBlank(const QString &text) { return text.trimmed().isEmpty(); }

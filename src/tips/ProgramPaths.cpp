@@ -1,6 +1,6 @@
 #include "tips/ProgramPaths.h"
 
-#include "platform/FileService.h"
+#include "platform/files/FileService.h"
 
 namespace tips {
 

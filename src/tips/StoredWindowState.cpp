@@ -1,6 +1,6 @@
 #include "tips/StoredWindowState.h"
 
-#include "platform/FileService.h"
+#include "platform/files/FileService.h"
 
 #include <QFile>
 #include <QSaveFile>

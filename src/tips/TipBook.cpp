@@ -2,14 +2,15 @@
 
 #include <QFile>
 
-#include "platform/FileService.h"
+#include "platform/files/FileService.h"
 #include "store/Database.h"
 #include "tips/ProgramPaths.h"
 
 namespace tips {
 
-TipBook::TipBook(const ProgramPaths &paths, const FileService &files, const Clock &clock)
-    : paths_(paths), files_(files), rows_(paths.tipDatabase(), clock) {}
+TipBook::TipBook(const ProgramPaths &paths, const FileService &files, const Clock &clock,
+                 std::unique_ptr<TipChangeListener> listener)
+    : paths_(paths), files_(files), rows_(paths.tipDatabase(), clock, std::move(listener)) {}
 
 TipBook::Added TipBook::addGroup(const NewGroup &group, Origin origin) {
   Added added;

@@ -6,7 +6,7 @@
 #include <QString>
 #include <optional>
 
-#include "platform/FileService.h"
+#include "platform/files/FileService.h"
 #include "tips/TipRows.h"
 
 namespace tips {
@@ -22,7 +22,9 @@ struct NewGroup {
 
 class TipBook {
 public:
-  TipBook(const ProgramPaths &paths, const FileService &files, const Clock &clock);
+  // listener: told of every tip written or deleted (TipRows); may be null.
+  TipBook(const ProgramPaths &paths, const FileService &files, const Clock &clock,
+          std::unique_ptr<TipChangeListener> listener);
 
   // Reads and row writes that need no file.
   TipRows &rows() { return rows_; }

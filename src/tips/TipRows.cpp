@@ -56,8 +56,9 @@ qint32 newKey(store::Recordset &rs, const char *keyField) {
 
 } // namespace
 
-TipRows::TipRows(QString databasePath, const Clock &clock)
-    : path_(std::move(databasePath)), clock_(clock), index_(indexPathBeside(path_), path_) {}
+TipRows::TipRows(QString databasePath, const Clock &clock,
+                 std::unique_ptr<TipChangeListener> listener)
+    : path_(std::move(databasePath)), clock_(clock), listener_(std::move(listener)) {}
 
 TipRows::~TipRows() = default;
 
@@ -72,7 +73,8 @@ void TipRows::close() {
   tips_.close();
   lookup_.close();
   db_.reset();
-  index_.close();
+  if (listener_)
+    listener_->close();
 }
 
 store::DataControl &TipRows::control(store::DataControl &data, const QString &source) {
@@ -172,8 +174,13 @@ qint32 TipRows::insertTip(qint32 groupId, const QString &subject, const QString 
   rs.setField(QStringLiteral("TIP_DESCRIPTION"), description);
   setTipOrigin(rs, origin, clock_.today());
   rs.update();
-  index_.putTip(key, groupId, subject, description);
+  tell({{key, groupId, subject, description}});
   return key;
+}
+
+void TipRows::tell(const std::vector<TipText> &written) {
+  if (listener_)
+    listener_->putTips(written);
 }
 
 void TipRows::renameGroup(qint32 groupId, const QString &name) {
@@ -203,7 +210,7 @@ void TipRows::changeTip(qint32 tipId, const QString &subject, const QString &des
     rs.setField(QStringLiteral("TIP_DESCRIPTION"), description);
   const qint32 groupId = rs.field(QStringLiteral("GROUP_ID")).toInt();
   rs.update();
-  index_.putTip(tipId, groupId, subject, description);
+  tell({{tipId, groupId, subject, description}});
 }
 
 void TipRows::changeDescription(qint32 tipId, const QString &description) {
@@ -215,7 +222,7 @@ void TipRows::changeDescription(qint32 tipId, const QString &description) {
   const qint32 groupId = rs.field(QStringLiteral("GROUP_ID")).toInt();
   const QString subject = rs.text(QStringLiteral("TIP_SUBJECT"));
   rs.update();
-  index_.putTip(tipId, groupId, subject, description);
+  tell({{tipId, groupId, subject, description}});
 }
 
 void TipRows::deleteGroup(qint32 groupId) {
@@ -231,14 +238,16 @@ void TipRows::deleteGroup(qint32 groupId) {
     tips.moveNext();
   }
   transaction.commit();
-  index_.removeTips(gone);
+  if (listener_)
+    listener_->removeTips(gone);
 }
 
 void TipRows::deleteTip(qint32 tipId) {
   store::Recordset &rs = rowOf(lookup_, QStringLiteral("TIPS"), "TIPS_ID", tipId);
   if (rs.recordCount() > 0) {
     rs.deleteRow();
-    index_.removeTip(tipId);
+    if (listener_)
+      listener_->removeTips({tipId});
   }
 }
 

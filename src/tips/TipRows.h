@@ -3,7 +3,7 @@
 // of a group, lookups by name, and the row writes with their origin flags and dates.
 // No files: pictures are TipBook's. Writes join the transaction that the caller holds on
 // database(), or commit at once. Every tip written or deleted here is passed on to the
-// search index beside the database, when there is one (TipSearch.h).
+// listener the rows were made with (the search index beside the database).
 
 #include <QString>
 #include <memory>
@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "store/DataControl.h"
-#include "tips/ReaderOrder.h"
-#include "tips/TipSearch.h"
+#include "tips/ListEntry.h"
+#include "tips/TipChangeListener.h"
 
 namespace store {
 class Database;
@@ -31,8 +31,9 @@ enum class Origin {
 
 class TipRows {
 public:
-  // The file is opened at the first read or write and kept open until close().
-  TipRows(QString databasePath, const Clock &clock);
+  // The file is opened at the first read or write and kept open until close(). listener:
+  // told of every tip written or deleted; may be null.
+  TipRows(QString databasePath, const Clock &clock, std::unique_ptr<TipChangeListener> listener);
   ~TipRows();
   TipRows(const TipRows &) = delete;
   TipRows &operator=(const TipRows &) = delete;
@@ -81,6 +82,7 @@ private:
   std::optional<qint32> findFirstKey(const QString &table, const QString &criteria,
                                      const char *keyField);
   store::Recordset &adder(store::DataControl &data, const QString &table, const char *keyField);
+  void tell(const std::vector<TipText> &written);
 
   QString path_;
   const Clock &clock_;
@@ -88,8 +90,8 @@ private:
   store::DataControl tips_;   // the Tips table
   store::DataControl lookup_; // one group's tips, one row by key
   std::shared_ptr<store::Database> db_;
-  // The search index beside the database, told of every tip written here.
-  TipIndex index_;
+  // Told of every tip written or deleted here.
+  std::unique_ptr<TipChangeListener> listener_;
 };
 
 } // namespace tips

@@ -120,7 +120,7 @@ void CountColumns::addColumn(Column column, bool visible) {
   slot.frame->setVisible(visible);
 }
 
-void CountColumns::show(Column column, const tips::Tally &tally) {
+void CountColumns::show(Column column, const exchange::Tally &tally) {
   const Slot &slot = at(column);
   if (!slot.frame)
     return;
@@ -129,7 +129,7 @@ void CountColumns::show(Column column, const tips::Tally &tally) {
   slot.date->setFitText(dateText(tally.latest));
 }
 
-void CountColumns::showOrigins(const tips::OriginSummary &summary) {
+void CountColumns::showOrigins(const exchange::OriginSummary &summary) {
   show(Column::Initial, summary.initial);
   show(Column::Local, summary.local);
   show(Column::Imported, summary.imported);
@@ -138,7 +138,7 @@ void CountColumns::showOrigins(const tips::OriginSummary &summary) {
 
 void CountColumns::clear() {
   for (size_t i = 0; i < slots_.size(); ++i)
-    show(static_cast<Column>(i), tips::Tally{});
+    show(static_cast<Column>(i), exchange::Tally{});
 }
 
 const QString &CountColumns::emptyDate() {

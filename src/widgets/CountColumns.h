@@ -13,7 +13,7 @@
 #include <QString>
 #include <array>
 
-#include "tips/ExchangeCounts.h"
+#include "exchange/ExchangeCounts.h"
 #include "widgets/FitText.h"
 
 class QCheckBox;
@@ -45,9 +45,9 @@ public:
   QCheckBox *check(Column column) const { return at(column).check; }
 
   // Shows a column's counts and date.
-  void show(Column column, const tips::Tally &tally);
+  void show(Column column, const exchange::Tally &tally);
   // Initial, Local, Imported and Total of a database.
-  void showOrigins(const tips::OriginSummary &summary);
+  void showOrigins(const exchange::OriginSummary &summary);
   // Every column back to "0", "0" and the empty date.
   void clear();
 

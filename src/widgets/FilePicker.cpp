@@ -1,7 +1,7 @@
 #include "widgets/FilePicker.h"
 
-#include "platform/FileService.h"
 #include "platform/Twips.h"
+#include "platform/files/FileService.h"
 #include "widgets/ListPlace.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "widgets/PicturePicker.h"
 
-#include "platform/FileService.h"
+#include "platform/files/FileService.h"
 #include "widgets/ImageBox.h"
 
 PicturePicker::PicturePicker(QWidget *clientArea, const FileService &files, Setup setup)

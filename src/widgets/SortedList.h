@@ -6,7 +6,7 @@
 #include <QtGlobal>
 #include <vector>
 
-#include "tips/ReaderOrder.h"
+#include "tips/ListEntry.h"
 
 class QComboBox;
 

@@ -1,10 +1,10 @@
 #include "widgets/SubjectList.h"
 
 #include "tips/TipRows.h"
+#include "widgets/DescriptionBox.h"
 #include "widgets/GroupList.h"
 #include "widgets/ListPlace.h"
 #include "widgets/SortedList.h"
-#include "widgets/TextBoxes.h"
 
 #include <QComboBox>
 

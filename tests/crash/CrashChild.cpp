@@ -11,6 +11,7 @@
 // or CreateFolder of the file service, "write"/"sync" the nth write or sync that SQLite
 // makes (through the test VFS, where the build has it).
 #include "CrashOperations.h"
+#include "search/TipIndex.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -18,12 +19,12 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "platform/FileService.h"
+#include "exchange/ExchangePackage.h"
+#include "exchange/ExportBuild.h"
+#include "exchange/ImportPackage.h"
+#include "platform/files/FileService.h"
 #include "tips/Clock.h"
-#include "tips/ExchangePackage.h"
-#include "tips/ExportBuild.h"
 #include "tips/GroupMaintenance.h"
-#include "tips/ImportMerge.h"
 #include "tips/ProgramPaths.h"
 #include "tips/TipBook.h"
 
@@ -49,23 +50,26 @@ QString run(crash::Operation operation, const tips::ProgramPaths &paths, const F
   clock.setToday(crash::kToday);
   switch (operation) {
   case crash::Operation::Merge: {
-    tips::ImportPackage package(paths, files, clock);
+    exchange::ImportPackage package(paths, files, clock,
+                                    search::indexFollowing(paths.tipDatabase()));
     if (const QString problem = package.open(); !problem.isEmpty())
       return problem;
-    const tips::MergeResult merged = package.merge();
-    return merged.outcome == tips::MergeOutcome::Merged ? QString()
-                                                        : QStringLiteral("merge: ") + merged.error;
+    const exchange::MergeResult merged = package.merge();
+    return merged.outcome == exchange::MergeOutcome::Merged
+               ? QString()
+               : QStringLiteral("merge: ") + merged.error;
   }
   case crash::Operation::Export: {
-    const tips::ExportResult built = tips::ExportBuild(paths, files).run({true, true, true, true});
+    const exchange::ExportResult built =
+        exchange::ExportBuild(paths, files).run({true, true, true, true});
     if (!built.ok())
       return QStringLiteral("export build: ") + built.error;
-    const tips::PackResult packed =
-        tips::packExport(paths, files, QString::fromLatin1(crash::kExportName));
+    const exchange::PackResult packed =
+        exchange::packExport(paths, files, QString::fromLatin1(crash::kExportName));
     return packed.ok() ? QString() : QStringLiteral("pack: ") + packed.error;
   }
   case crash::Operation::AddGroup: {
-    tips::TipBook book(paths, files, clock);
+    tips::TipBook book(paths, files, clock, search::indexFollowing(paths.tipDatabase()));
     const tips::TipBook::Added added = tips::GroupMaintenance(book).addGroup(
         {QString::fromLatin1(crash::kNewGroup), QStringLiteral("A first subject"),
          QStringLiteral("Its description.")},
@@ -73,7 +77,7 @@ QString run(crash::Operation operation, const tips::ProgramPaths &paths, const F
     return added.pictureFailure ? added.pictureFailure->message() : QString();
   }
   case crash::Operation::DeleteGroup: {
-    tips::TipBook book(paths, files, clock);
+    tips::TipBook book(paths, files, clock, search::indexFollowing(paths.tipDatabase()));
     return tips::GroupMaintenance(book).deleteGroupNamed(QString::fromLatin1(crash::kDoomedGroup))
                ? QString()
                : QStringLiteral("the group to delete is missing");

@@ -23,22 +23,23 @@
 #include <unistd.h>
 #include <zip.h>
 
-#include "platform/FileService.h"
+#include "exchange/ExchangePackage.h"
+#include "exchange/RowWriter.h"
+#include "framework/Program.h"
+#include "framework/Screen.h"
+#include "framework/Screens.h"
+#include "framework/StartChecks.h"
 #include "platform/MsgBox.h"
-#include "shell/Program.h"
-#include "shell/Screen.h"
-#include "shell/Screens.h"
-#include "shell/StartChecks.h"
+#include "platform/files/FileService.h"
+#include "screens/AllScreens.h"
+#include "search/TipIndex.h"
 #include "store/DataControl.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "support/Installation.h"
 #include "tips/Clock.h"
-#include "tips/ExchangePackage.h"
-#include "tips/ExchangeRows.h"
 #include "tips/ProgramPaths.h"
 #include "tips/TipBook.h"
-#include "tips/TipSearch.h"
 
 extern char **environ;
 
@@ -92,7 +93,7 @@ struct Site {
   tips::ProgramPaths paths{program, files};
 
   explicit Site(QString folder) : root(std::move(folder)) {}
-  QString packagePath() const { return files.nativePath(tips::packageText(kExportName)); }
+  QString packagePath() const { return files.nativePath(exchange::packageText(kExportName)); }
 };
 
 // --- the prepared folders -------------------------------------------------------------------
@@ -104,7 +105,7 @@ void addGroups(const QString &database, const QString &pictureFolder, const QStr
                const QVariant &original) {
   auto db = store::Database::open(database, store::OpenMode::ReadWrite);
   store::Database::Transaction transaction(db);
-  tips::exchange::RowWriter writer(db);
+  exchange::RowWriter writer(db);
   const QDate day(2026, 11, 3);
   const QString text = QStringLiteral("A description long enough to be a real tip, with a few "
                                       "words that a search would find: compile, shortcut, "
@@ -155,7 +156,7 @@ void prepare(Operation operation, const Site &site, const Size &size) {
     break;
   }
   // With a current search index, so that the operations keep it up to date as they go.
-  tips::TipIndex(tips::indexPathBeside(tipDatabase), tipDatabase).rebuild();
+  search::TipIndex(search::indexPathBeside(tipDatabase), tipDatabase).rebuild();
 }
 
 // --- the child process ----------------------------------------------------------------------
@@ -392,11 +393,11 @@ State stateOf(Operation operation, const Site &site, const QString &scratch) {
 // The search index must not say it is current unless it holds exactly the tips.
 QString indexProblem(const Site &site) {
   const QString database = site.paths.tipDatabase();
-  const QString path = tips::indexPathBeside(database);
+  const QString path = search::indexPathBeside(database);
   if (!QFileInfo::exists(path))
     return {};
-  tips::TipIndex index(path, database);
-  if (index.health() != tips::TipIndex::Health::Current)
+  search::TipIndex index(path, database);
+  if (index.health() != search::TipIndex::Health::Current)
     return {};
   index.close();
   auto ids = [](const QString &file, const QString &query) {
@@ -425,7 +426,8 @@ QString indexProblem(const Site &site) {
 QString listingProblem(const Site &site) {
   try {
     tips::Clock clock;
-    tips::TipBook book(site.paths, site.files, clock);
+    tips::TipBook book(site.paths, site.files, clock,
+                       search::indexFollowing(site.paths.tipDatabase()));
     const auto groups = book.rows().groups();
     if (groups.empty())
       return QStringLiteral("no groups listed");
@@ -453,7 +455,7 @@ QString programProblem(const Site &site, int groups) {
   msgbox::Script messages;
   QString problem;
   {
-    Program program(site.program, site.home);
+    Program program(screenCatalogue(), site.program, site.home);
     program.setEndHandler([] {});
     const bool started = program.start();
     settle();
@@ -701,7 +703,7 @@ private:
         fault(&Figures::corrupt, QStringLiteral("%1 (%2): %3").arg(database, where, answer));
         return;
       }
-    const QString index = tips::indexPathBeside(s.paths.tipDatabase());
+    const QString index = search::indexPathBeside(s.paths.tipDatabase());
     if (QFileInfo::exists(index))
       if (const QString answer = integrity(index, true); answer != QLatin1String("ok"))
         fault(&Figures::corrupt, QStringLiteral("%1 (%2): %3").arg(index, where, answer));

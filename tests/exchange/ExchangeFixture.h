@@ -1,82 +1,117 @@
 #pragma once
-// A program on its main screen with a tip database of groups and tips of every origin,
-// for the tests of the export and import screens.
+// A program folder of its own for the exchange tests: the user's database, the template,
+// the working folders, the placeholder and a home folder that stands for drive C:. Rows
+// are written with any flags and dates (nulls included), each name with its folded key.
 
-#include "support/TestProgram.h"
-
-#include "widgets/CountColumns.h"
-
-#include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QLabel>
-#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
-class OnExchange : public OnMainScreen {
-protected:
-  struct Tip {
-    QString subject;
-    const char *flags; // "L", "I", "O" for local, imported, original (delivered)
-    QDate date;
-  };
-  struct Group {
-    int id;
-    QString name;
-    const char *flags;
-    QDate date;
-    std::vector<Tip> tips;
-  };
+#include "exchange/RowWriter.h"
+#include "exchange/UnzipLink.h"
+#include "platform/files/FileService.h"
+#include "store/DataControl.h"
+#include "store/Database.h"
+#include "store/Schema.h"
+#include "tips/Clock.h"
+#include "tips/ProgramPaths.h"
 
-  // Replaces the delivered tips; each group gets its own picture file, each tip the
-  // description "About <subject>".
-  static void useGroups(Installation &in, const std::vector<Group> &groups) {
-    in.sql("DELETE FROM Tips; DELETE FROM \"Group\";");
-    for (const Group &g : groups) {
-      in.sql(QStringLiteral("INSERT INTO \"Group\"(GROUP_ID, TIP_GROUP, G_LOCAL, G_IMPORT, "
-                            "G_ORIGINAL, G_DATE) VALUES (%1, '%2', %3)")
-                 .arg(g.id)
-                 .arg(g.name, values(g.flags, g.date)));
-      writePicture(in.file(QStringLiteral("images/%1.jpg").arg(g.id)), g.id);
-      for (const Tip &tip : g.tips)
-        in.sql(QStringLiteral("INSERT INTO Tips(GROUP_ID, TIP_SUBJECT, TIP_DESCRIPTION, TIP_LOCAL, "
-                              "TIP_IMPORT, TIP_ORIGINAL, TIP_DATE) VALUES (%1, '%2', 'About %2', "
-                              "%3)")
-                   .arg(g.id)
-                   .arg(tip.subject, values(tip.flags, tip.date)));
-    }
+// Readable failures: texts as texts.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
+// Flag values for the row writers.
+inline const QVariant T = store::kTrue;
+inline const QVariant F = store::kFalse;
+inline const QVariant N; // null
+
+struct Site {
+  QTemporaryDir dir;
+  QString root = dir.path() + "/program";
+  QString home = dir.path() + "/home";
+  FileService files{home};
+  tips::ProgramPaths paths{root, files};
+  tips::Clock clock;
+
+  explicit Site(const QDate &today = QDate(2027, 5, 20)) {
+    for (const char *folder : {"images", "Export", "OBXTemp"})
+      QDir().mkpath(root + "/" + folder);
+    QDir().mkpath(home);
+    write(root + "/images/0.jpg", "placeholder");
+    store::createDatabase(paths.tipDatabase(), store::DatabaseKind::TipDatabase);
+    store::createDatabase(paths.templateDatabase(), store::DatabaseKind::Template);
+    freshExport();
+    clock.setToday(today);
   }
 
-  // A small picture whose bytes differ from group to group.
-  static void writePicture(const QString &path, int seed) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("picture of group ") + QByteArray::number(seed));
+  // What the main menu does before an export: a fresh export database, no working files.
+  void freshExport() {
+    QFile::remove(root + "/Export/obxexpor.mdb");
+    QFile::copy(paths.templateDatabase(), root + "/Export/obxexpor.mdb");
+    emptyTemp();
   }
-  static QByteArray bytes(const QString &path) {
+  void emptyTemp() {
+    QDir temp(root + "/OBXTemp");
+    for (const QString &name : temp.entryList(QDir::Files | QDir::Hidden))
+      temp.remove(name);
+  }
+
+  std::shared_ptr<store::Database> db() {
+    return store::Database::open(paths.tipDatabase(), store::OpenMode::ReadWrite);
+  }
+  QList<QStringList> rows(const QString &sql) { return db()->rows(sql); }
+
+  // A group row with its picture (content: "pic:" + name, or none).
+  qint32 group(const QString &name, QVariant original, QVariant local, QVariant imported,
+               const QDate &date, bool withPicture = true) {
+    exchange::RowWriter w(db());
+    const qint32 id = w.insertGroup(name, local, imported, original, date);
+    if (withPicture)
+      write(paths.groupPicture(id), "pic:" + name.toUtf8());
+    return id;
+  }
+  // Flags in the order original, local, imported.
+  void tip(qint32 groupId, const QString &subject, QVariant original, QVariant local,
+           QVariant imported, const QDate &date, const QVariant &description = QString("Text")) {
+    exchange::RowWriter(db()).insertTip(groupId, subject, description, local, imported, original,
+                                        date);
+  }
+
+  static void write(const QString &path, const QByteArray &bytes) {
     QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
   }
-  static QStringList files(const QString &folder) {
-    return QDir(folder).entryList(QDir::Files, QDir::Name);
+  static QByteArray read(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
   }
+  QStringList tempFiles() const {
+    return QDir(root + "/OBXTemp").entryList(QDir::Files | QDir::Hidden, QDir::Name);
+  }
+  QStringList pictures() const {
+    return QDir(root + "/images").entryList(QDir::Files | QDir::Hidden, QDir::Name);
+  }
+};
 
-  QString text(const char *name) { return t.text(name); }
-  static QString day(int y, int m, int d) { return CountColumns::dateText(QDate(y, m, d)); }
-  // Groups, tips and date of a column, as its three labels show them.
-  QStringList column(const char *group, const char *tips, const char *date) {
-    return {text(group), text(tips), text(date)};
-  }
-  const msgbox::ShownMessage &lastMessage() { return t.messages().shown().back(); }
-  size_t shownCount() { return t.messages().shown().size(); }
+// Rows of any database file, each value as text.
+inline QList<QStringList> rowsOf(const QString &path, const QString &sql) {
+  return store::Database::open(path, store::OpenMode::ReadWrite)->rows(sql);
+}
 
-private:
-  static QString values(const char *flags, const QDate &date) {
-    const QString f = QString::fromLatin1(flags);
-    auto flag = [&](char c) { return f.contains(QLatin1Char(c)) ? "-1" : "0"; };
-    return QStringLiteral("%1, %2, %3, %4")
-        .arg(flag('L'), flag('I'), flag('O'),
-             date.isValid() ? "'" + date.toString(Qt::ISODate) + "'" : QStringLiteral("NULL"));
+// The screen's side of the unpacking: scripted answers, and a record of what was shown.
+struct UnzipAnswers : exchange::UnzipUser {
+  std::vector<int> replies;
+  QList<QStringList> asked;
+  QStringList failures;
+  int askReplace(const QString &text, const QString &title) override {
+    asked << QStringList{text, title};
+    const int reply = replies.empty() ? exchange::kReplaceNo : replies.front();
+    if (!replies.empty())
+      replies.erase(replies.begin());
+    return reply;
   }
+  void showFailure(const QString &text) override { failures << text; }
 };

@@ -9,10 +9,10 @@
 #include <iostream>
 #include <sqlite3.h>
 
+#include "search/TipIndex.h"
 #include "store/Database.h"
 #include "store/StoreError.h"
-#include "tips/FaultWords.h"
-#include "tips/TipSearch.h"
+#include "tips/UserMessage.h"
 
 namespace faults {
 
@@ -101,8 +101,8 @@ QString indexState(const QString &indexPath) {
   const QString tipPath = indexPath.left(indexPath.size() - 4) + QStringLiteral(".mdb");
   if (!QFileInfo::exists(tipPath))
     return QStringLiteral("beside no database");
-  tips::TipIndex index(indexPath, tipPath);
-  if (index.health() != tips::TipIndex::Health::Current)
+  search::TipIndex index(indexPath, tipPath);
+  if (index.health() != search::TipIndex::Health::Current)
     return QString::fromLatin1(kStaleIndex);
   const QString indexed = rowsOf(
       indexPath, "SELECT rowid, subject, description, group_id FROM tip_text ORDER BY rowid");

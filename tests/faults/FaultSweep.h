@@ -18,9 +18,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/FileService.h"
+#include "exchange/ExchangeFixture.h"
+#include "platform/files/FileService.h"
 #include "support/FaultyVfs.h"
-#include "tips/ExchangeFixture.h"
 
 namespace faults {
 

@@ -5,15 +5,15 @@
 
 #include <QFileInfo>
 
-#include "shell/WindowPositions.h"
+#include "exchange/ExchangePackage.h"
+#include "exchange/ExportBuild.h"
+#include "exchange/ImportPackage.h"
+#include "framework/WindowPositions.h"
+#include "search/TipIndex.h"
 #include "store/DataControl.h"
-#include "tips/ExchangePackage.h"
-#include "tips/ExportBuild.h"
-#include "tips/FaultWords.h"
 #include "tips/GroupMaintenance.h"
-#include "tips/ImportMerge.h"
 #include "tips/SubjectMaintenance.h"
-#include "tips/TipSearch.h"
+#include "tips/UserMessage.h"
 
 namespace {
 
@@ -37,7 +37,8 @@ const bool kInMemory = [] {
 // main screen leaves it, and a picture to choose in the home folder.
 class BookWorld : public World {
 public:
-  tips::TipBook book{site.paths, site.files, site.clock};
+  tips::TipBook book{site.paths, site.files, site.clock,
+                     search::indexFollowing(site.paths.tipDatabase())};
   tips::GroupMaintenance groups{book};
   tips::SubjectMaintenance subjects{book};
   qint32 vim = 0, shell = 0;
@@ -206,7 +207,7 @@ template <class W> struct WithIndex : W {
   WithIndex() {
     this->book.close();
     const QString tipDatabase = this->site.paths.tipDatabase();
-    tips::TipIndex(tips::indexPathBeside(tipDatabase), tipDatabase).rebuild();
+    search::TipIndex(search::indexPathBeside(tipDatabase), tipDatabase).rebuild();
     this->book.rows().groups();
   }
 };
@@ -288,8 +289,8 @@ struct ExportWorld : World {
 struct BuildExport : ExportWorld {
   Outcome run() override {
     return faults::runCatching([&]() -> Outcome {
-      const tips::ExportResult r =
-          tips::ExportBuild(site.paths, site.files).run({true, true, true, true});
+      const exchange::ExportResult r =
+          exchange::ExportBuild(site.paths, site.files).run({true, true, true, true});
       if (!r.ok())
         return {Outcome::Failed, r.error};
       return {};
@@ -301,13 +302,13 @@ TEST(Faults, ExportBuild) { sweepAll<BuildExport>("export build"); }
 // "Compress File" after a build: the package in the exchange folder.
 struct PackExport : ExportWorld {
   PackExport() {
-    const tips::ExportResult r =
-        tips::ExportBuild(site.paths, site.files).run({true, true, true, true});
+    const exchange::ExportResult r =
+        exchange::ExportBuild(site.paths, site.files).run({true, true, true, true});
     EXPECT_TRUE(r.ok()) << r.error.toStdString();
   }
   Outcome run() override {
     return faults::runCatching([&]() -> Outcome {
-      const tips::PackResult r = tips::packExport(site.paths, site.files, "Ann");
+      const exchange::PackResult r = exchange::packExport(site.paths, site.files, "Ann");
       if (!r.ok())
         return {Outcome::Failed, r.error};
       return {};
@@ -319,13 +320,14 @@ TEST(Faults, ExportPackage) { sweepAll<PackExport>("export package"); }
 // An unpacked package in OBXTemp: a new group with a picture, one without, and a group
 // the user already has, with new tips and one the user has.
 struct ImportWorld : BookWorld {
-  tips::ImportPackage import{site.paths, site.files, site.clock};
+  exchange::ImportPackage import{site.paths, site.files, site.clock,
+                                 search::indexFollowing(site.paths.tipDatabase())};
   ImportWorld() {
     book.close();
     const QString package = site.paths.packageDatabase();
     store::createDatabase(package, store::DatabaseKind::Template);
     {
-      tips::exchange::RowWriter w(store::Database::open(package, store::OpenMode::ReadWrite));
+      exchange::RowWriter w(store::Database::open(package, store::OpenMode::ReadWrite));
       const qint32 git = w.insertGroup("Git", T, F, F, kDay);
       w.insertTip(git, "Stash", "Keeps changes", T, F, F, kDay);
       w.insertTip(git, "Bisect", "Finds a change", T, F, F, kDay);
@@ -341,8 +343,8 @@ struct ImportWorld : BookWorld {
     return faults::runCatching([&]() -> Outcome {
       if (const QString problem = import.open(); !problem.isEmpty())
         return {Outcome::Failed, problem};
-      const tips::MergeResult r = import.merge();
-      if (r.outcome != tips::MergeOutcome::Merged)
+      const exchange::MergeResult r = import.merge();
+      if (r.outcome != exchange::MergeOutcome::Merged)
         return {Outcome::Failed, r.error.isEmpty() ? QString("not merged") : r.error};
       return {};
     });

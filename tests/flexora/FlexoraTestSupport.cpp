@@ -1,6 +1,6 @@
 #include "FlexoraTestSupport.h"
 
-#include "platform/ComponentService.h"
+#include "platform/components/ComponentService.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,8 +4,8 @@
 
 #include "FlexoraTestSupport.h"
 
-#include "platform/ComponentService.h"
 #include "platform/ResizingControl.h"
+#include "platform/components/ComponentService.h"
 
 #include <QDir>
 #include <QFile>

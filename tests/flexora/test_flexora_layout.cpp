@@ -4,8 +4,8 @@
 #include "FlexoraTestScreen.h"
 #include "FlexoraTestSupport.h"
 
-#include "platform/ComponentService.h"
 #include "platform/ResizingControl.h"
+#include "platform/components/ComponentService.h"
 
 #include <QCoreApplication>
 #include <QMoveEvent>

@@ -2,8 +2,8 @@
 // folder list moves by clicks, the file list matches its pattern without regard to case,
 // and what cannot be read is refused with a message while the list stays where it was.
 #include "platform/FileLists.h"
-#include "platform/FileService.h"
 #include "platform/MsgBox.h"
+#include "platform/files/FileService.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // The file service: program path texts on a case-sensitive file system, drive C:, and the
 // copy and delete rules the working folders depend on.
-#include "platform/FileService.h"
+#include "platform/files/FileService.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "scenario/Scenario.h"
 
-#include "shell/Screen.h"
+#include "framework/Screen.h"
 #include "support/Installation.h"
 
 #include <QAction>

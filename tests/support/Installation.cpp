@@ -1,8 +1,9 @@
 #include "support/Installation.h"
 
+#include "framework/Screen.h"
+#include "framework/Screens.h"
 #include "platform/FileLists.h"
-#include "shell/Screen.h"
-#include "shell/Screens.h"
+#include "screens/AllScreens.h"
 #include "store/Database.h"
 #include "widgets/AccessKeys.h"
 
@@ -52,7 +53,7 @@ Installation::Installation(bool copyDelivered) {
 
 void Installation::makeProgram() {
   ended_ = false;
-  program_ = std::make_unique<Program>(folder_, home_);
+  program_ = std::make_unique<Program>(screenCatalogue(), folder_, home_);
   program_->setEndHandler([this] { ended_ = true; });
 }
 

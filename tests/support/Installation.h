@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "framework/Program.h"
 #include "platform/MsgBox.h"
-#include "shell/Program.h"
 
 namespace store {
 class Database;

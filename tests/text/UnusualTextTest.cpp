@@ -5,7 +5,7 @@
 // on the main screen, the edit screen and the find screen.
 #include "support/MaintenanceFixture.h"
 
-#include "shell/Screen.h"
+#include "framework/Screen.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

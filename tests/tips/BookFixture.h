@@ -5,10 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "platform/FileService.h"
+#include "platform/files/FileService.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "tips/Clock.h"
@@ -25,7 +26,9 @@ protected:
   std::unique_ptr<tips::TipBook> book;
   const QDate day{2027, 3, 14};
 
-  Book() {
+  // listenerFor: what the book's rows tell of the tips they write, for a tip database.
+  explicit Book(
+      std::function<std::unique_ptr<tips::TipChangeListener>(const QString &)> listenerFor = {}) {
     QDir(root).mkpath("images");
     QFile placeholder(root + "/images/0.jpg");
     if (placeholder.open(QIODevice::WriteOnly))
@@ -33,7 +36,8 @@ protected:
     placeholder.close();
     store::createDatabase(paths.tipDatabase(), store::DatabaseKind::TipDatabase);
     clock.setToday(day);
-    book = std::make_unique<tips::TipBook>(paths, files, clock);
+    book = std::make_unique<tips::TipBook>(
+        paths, files, clock, listenerFor ? listenerFor(paths.tipDatabase()) : nullptr);
   }
 
   QList<QStringList> rows(const QString &sql) { return book->rows().database()->rows(sql); }

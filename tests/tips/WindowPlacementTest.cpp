@@ -1,6 +1,6 @@
 // Placing a window by its outer frame, and keeping a stored window's title bar reachable.
 #include "tips/WindowPlacement.h"
-#include "platform/FileService.h"
+#include "platform/files/FileService.h"
 #include "tips/StoredWindowState.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 //   obx-regsvr [-s] -u /path/to/libflexora.so   calls its DllUnregisterServer
 // -s: silent (no line on success). Exit status 0 on success, 1 on failure, 2 on bad usage.
 
-#include "platform/ComponentService.h"
+#include "platform/components/ComponentService.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

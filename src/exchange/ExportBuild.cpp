@@ -1,0 +1,235 @@
+#include "exchange/ExportBuild.h"
+
+#include "tips/UserMessage.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include "exchange/FieldValues.h"
+#include "exchange/FolderNames.h"
+#include "exchange/RowWriter.h"
+#include "exchange/TableReaders.h"
+#include "platform/files/FileService.h"
+#include "store/DataControl.h"
+#include "store/Database.h"
+#include "tips/ProgramPaths.h"
+
+namespace exchange {
+
+using exchange::GroupRow;
+using exchange::TipRow;
+
+std::vector<ExportProcedure> exportProcedures(const ExportChoice &c) {
+  using P = ExportProcedure;
+  if (!c.initial && !c.local && !c.imported)
+    return {};
+  if (c.total)
+    return {P::Total};
+  if (c.local && c.initial)
+    return {P::Initial, P::Local};
+  if (c.initial && c.imported)
+    return {P::Initial, P::Imported};
+  if (c.local && c.imported)
+    return {P::Local, P::Imported};
+  if (c.initial)
+    return {P::Initial};
+  if (c.local)
+    return {P::Local};
+  return {P::Imported};
+}
+
+namespace {
+
+// One build: the copy procedures over the user's database, writing into the export
+// database inside the caller's transaction.
+class Copier {
+public:
+  Copier(const tips::ProgramPaths &paths, const FileService &files, store::Database &local,
+         const std::shared_ptr<store::Database> &out, ExportResult &result)
+      : paths_(paths), files_(files), local_(local), writer_(out), result_(result),
+        groups_(exchange::readGroups(local)), images_(paths.imagesFolder()),
+        temp_(paths.tempFolder()) {
+    for (size_t i = 0; i < groups_.size(); ++i)
+      if (groups_[i].id && !groupById_.contains(*groups_[i].id))
+        groupById_.insert(*groups_[i].id, i);
+    // Rows already in the export database count as copied: the lookups by name find them.
+    for (const GroupRow &g : exchange::readGroups(*out))
+      if (g.name.isValid() && g.id)
+        rememberExported(g.name.toString(), qint32(*g.id));
+  }
+
+  // The pictures this build wrote, to be removed again when it fails.
+  const std::vector<QString> &pictures() const { return pictures_; }
+
+  void run(ExportProcedure procedure) {
+    switch (procedure) {
+    case ExportProcedure::Total:
+      everyGroup(false);
+      break;
+    case ExportProcedure::Initial:
+      everyGroup(true);
+      break;
+    case ExportProcedure::Local:
+      tipsFlagged(procedure, &TipRow::local);
+      break;
+    case ExportProcedure::Imported:
+      tipsFlagged(procedure, &TipRow::imported);
+      break;
+    }
+  }
+
+private:
+  // DoTotalValue (every group with all of its tips) and DoInitialValue (delivered groups
+  // with their delivered tips): each visited group is copied without a lookup.
+  void everyGroup(bool deliveredOnly) {
+    exchange::TipsByGroup tips(local_);
+    for (const GroupRow &g : groups_) {
+      if (deliveredOnly && !store::isTrue(g.original))
+        continue;
+      addGroup(g);
+      tips.forTipsOf(g.rowid, [&](const exchange::TipCursor &cursor) {
+        const TipRow t = cursor.row();
+        if (!deliveredOnly || store::isTrue(t.original))
+          addTip(t);
+      });
+    }
+  }
+
+  // DoLocalValue and DoImportedValue: each tip of the kind goes under the export copy of
+  // its group, found by name, or copied now when there is none yet.
+  void tipsFlagged(ExportProcedure procedure, QVariant TipRow::*flag) {
+    exchange::TipScan scan(local_);
+    TipRow t;
+    while (scan.next(t)) {
+      if (!store::isTrue(t.*flag))
+        continue;
+      const auto found = t.groupId ? groupById_.constFind(*t.groupId) : groupById_.cend();
+      if (found == groupById_.cend()) {
+        // A tip whose group is gone ends this procedure (it is reported with the oops
+        // list); the build goes on with the next procedure.
+        result_.oops.push_back({procedure, qint32(t.rowid), t.groupId.value_or(0)});
+        return;
+      }
+      const GroupRow &g = groups_[*found];
+      const auto exported = exported_.constFind(exchange::nameKey(g.name.toString()));
+      if (exported != exported_.cend())
+        exportGroupId_ = *exported;
+      else
+        addGroup(g);
+      addTip(t);
+    }
+  }
+
+  void rememberExported(const QString &name, qint32 key) {
+    const QString k = exchange::nameKey(name);
+    if (!exported_.contains(k)) // a find gives the first match
+      exported_.insert(k, key);
+  }
+
+  // DoAddData3: the group under a new key, then its picture under that key.
+  void addGroup(const GroupRow &g) {
+    exportGroupId_ = writer_.insertGroup(g.name, g.local, g.imported, g.original, g.date);
+    ++result_.groupsCopied;
+    if (g.name.isValid())
+      rememberExported(g.name.toString(), exportGroupId_);
+    const qint32 sourceId = qint32(g.id.value_or(g.rowid));
+    const QString sourceName = QStringLiteral("%1.jpg").arg(sourceId);
+    QString source = images_.path(sourceName);
+    if (!images_.contains(sourceName)) {
+      // Every package group must arrive with a picture: the placeholder stands in.
+      source = paths_.placeholderPicture();
+      result_.placeholderPictures.push_back(sourceId);
+    }
+    // Working files, packed right after the build: no need to wait for the disk.
+    const QString targetName = QStringLiteral("%1.jpg").arg(exportGroupId_);
+    const QString target = temp_.path(targetName);
+    files_.shareNativeFileUnsynced(source, target);
+    temp_.add(QFileInfo(target).fileName());
+    pictures_.push_back(target);
+  }
+
+  // DoAddData4: the tip under the export group copied or found last.
+  void addTip(const TipRow &t) {
+    writer_.insertTip(exportGroupId_, t.subject, t.description, t.local, t.imported, t.original,
+                      t.date);
+    ++result_.tipsCopied;
+  }
+
+  const tips::ProgramPaths &paths_;
+  const FileService &files_;
+  store::Database &local_;
+  exchange::RowWriter writer_;
+  ExportResult &result_;
+  std::vector<GroupRow> groups_;
+  QHash<qint64, size_t> groupById_;
+  exchange::FolderNames images_;
+  exchange::FolderNames temp_;
+  QHash<QString, qint32> exported_; // folded name -> export key
+  qint32 exportGroupId_ = 0;
+  std::vector<QString> pictures_;
+};
+
+} // namespace
+
+ExportBuild::ExportBuild(const tips::ProgramPaths &paths, const FileService &files)
+    : paths_(paths), files_(files) {}
+
+OriginSummary ExportBuild::localSummary() const {
+  auto db = store::Database::open(paths_.tipDatabase(), store::OpenMode::ReadWrite);
+  return summarizeOrigins(*db);
+}
+
+Tally ExportBuild::exportContent() const {
+  auto db = store::Database::open(paths_.exportDatabase(), store::OpenMode::ReadWrite);
+  return countContent(*db);
+}
+
+ExportResult ExportBuild::run(const ExportChoice &choice) {
+  ExportResult result;
+  const std::vector<ExportProcedure> procedures = exportProcedures(choice);
+  if (procedures.empty()) {
+    result.nothingChosen = true;
+    return result;
+  }
+  std::vector<QString> pictures;
+  auto fail = [&](const QString &reason) {
+    for (const QString &p : pictures)
+      QFile::remove(p);
+    ExportResult failed;
+    failed.error =
+        QStringLiteral("The export file could not be prepared, nothing was exported:\r\n") + reason;
+    return failed;
+  };
+  try {
+    auto local = store::Database::open(paths_.tipDatabase(), store::OpenMode::ReadWrite);
+    auto out = store::Database::open(paths_.exportDatabase(), store::OpenMode::ReadWrite);
+    {
+      store::Database::Transaction transaction(out);
+      Copier copier(paths_, files_, *local, out, result);
+      try {
+        for (ExportProcedure p : procedures)
+          copier.run(p);
+      } catch (...) {
+        pictures = copier.pictures();
+        throw;
+      }
+      pictures = copier.pictures();
+      // Counted before the commit, on the same connection: a count that fails rolls the
+      // build back like any other failure, so the screen's "try again" never finds the
+      // rows of a build that it was told had failed (a second build would copy them twice).
+      result.summary = {summarizeOrigins(*local), countContent(*out)};
+      transaction.commit();
+      pictures.clear(); // they belong to the export now
+    }
+  } catch (const store::StoreError &e) {
+    return fail(tips::userMessage(e));
+  } catch (const FileError &e) {
+    return fail(tips::userMessage(e));
+  } catch (const std::exception &e) {
+    return fail(QString::fromLocal8Bit(e.what()));
+  }
+  return result;
+}
+
+} // namespace exchange

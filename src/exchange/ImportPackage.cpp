@@ -1,0 +1,256 @@
+#include "exchange/ImportPackage.h"
+
+#include "tips/UserMessage.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <sqlite3.h>
+
+#include "exchange/FieldValues.h"
+#include "exchange/FolderNames.h"
+#include "exchange/RowWriter.h"
+#include "exchange/TableReaders.h"
+#include "exchange/WorkingFolder.h"
+#include "platform/files/FileService.h"
+#include "store/DataControl.h"
+#include "store/Database.h"
+#include "store/Schema.h"
+#include "store/Sqlite.h"
+#include "tips/Clock.h"
+#include "tips/ProgramPaths.h"
+
+namespace exchange {
+
+using exchange::GroupRow;
+using exchange::TipRow;
+
+Tally totalAfterMerge(const Tally &localTotal, const MergeResult &merge) {
+  Tally total = localTotal;
+  total.groups += merge.added.groups;
+  total.tips += merge.added.tips;
+  total.take(merge.added.latest);
+  return total;
+}
+
+namespace {
+
+bool tableEmpty(store::Database &db, const char *table) {
+  store::sql::Statement s(
+      db.handle(), QStringLiteral("SELECT 1 FROM %1 LIMIT 1")
+                       .arg(store::sql::quoteIdentifier(db.actualTableName(QLatin1String(table)))));
+  return !s.step();
+}
+
+// The user's names and subjects, for the lookups of the merge: a merge meets every
+// package row once, and a lookup through a record set each time would cost tens of
+// microseconds. Keys are compared as the store's finds compare them (case ignored); the
+// first row in table order wins, as a find's first match does.
+struct LocalNames {
+  QHash<QByteArray, qint32> groups;   // key of the name -> group key
+  QHash<qint32, QString> names;       // group key -> name
+  QHash<QByteArray, qint32> subjects; // key of the subject -> key of the tip's group
+
+  explicit LocalNames(store::Database &db) {
+    for (const GroupRow &g : exchange::readGroups(db)) {
+      if (!g.id || !g.name.isValid())
+        continue;
+      const QByteArray key = exchange::storedKeyOf(g.name);
+      if (!groups.contains(key))
+        groups.insert(key, qint32(*g.id));
+      names.insert(qint32(*g.id), g.name.toString());
+    }
+    // The keys the store keeps beside the subjects, where the file has them: no subject
+    // needs folding here.
+    const store::TableSpec &tipsTable = *store::findTable(u"Tips");
+    const bool keyed =
+        db.layout(tipsTable).hasFoldKey(*store::findField(tipsTable, u"TIP_SUBJECT"));
+    store::sql::Statement s(
+        db.handle(),
+        QStringLiteral("SELECT \"GROUP_ID\", \"TIP_SUBJECT\"%1 FROM %2 ORDER BY rowid")
+            .arg(keyed ? QStringLiteral(", \"TIP_SUBJECT_FOLD\"") : QString(),
+                 store::sql::quoteIdentifier(db.actualTableName(QStringLiteral("Tips")))));
+    while (s.step()) {
+      QByteArray key;
+      if (keyed && sqlite3_column_type(s.handle(), 2) == SQLITE_TEXT)
+        key = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(s.handle(), 2)),
+                         sqlite3_column_bytes(s.handle(), 2));
+      else if (s.isNull(1))
+        continue;
+      else
+        key = exchange::storedKeyOf(s.value(1));
+      if (!subjects.contains(key))
+        subjects.insert(key, qint32(store::integerOf(s.value(0)).value_or(0)));
+    }
+  }
+};
+
+} // namespace
+
+ImportPackage::ImportPackage(const tips::ProgramPaths &paths, const FileService &files,
+                             const tips::Clock &clock,
+                             std::unique_ptr<tips::TipChangeListener> listener)
+    : paths_(paths), files_(files), clock_(clock), listener_(std::move(listener)) {}
+
+ImportPackage::~ImportPackage() = default;
+
+void ImportPackage::close() {
+  package_.reset();
+  content_ = {};
+}
+
+void ImportPackage::finish() {
+  close();
+  try {
+    emptyTempFolder(files_, paths_);
+  } catch (const FileError &) {
+    // Nothing is lost: the next unpacking empties the folder first and says so if it cannot.
+  }
+}
+
+QString ImportPackage::open() {
+  close();
+  const QString path = paths_.packageDatabase();
+  // Checked here, so that the engine is never asked to open (or create) a missing file.
+  if (!QFileInfo(path).isFile())
+    return QStringLiteral("The import package holds no tip database:\r\n\"%1\" is missing.")
+        .arg(path);
+  try {
+    package_ = store::Database::open(path, store::OpenMode::ReadOnlyUntrusted);
+    content_ = countContent(*package_);
+  } catch (const store::StoreError &e) {
+    close();
+    return QStringLiteral("The import package cannot be imported:\r\n") + e.message();
+  } catch (const std::exception &e) {
+    close();
+    return QStringLiteral("The import package cannot be imported:\r\n") +
+           QString::fromLocal8Bit(e.what());
+  }
+  return {};
+}
+
+OriginSummary ImportPackage::localSummary() const {
+  auto db = store::Database::open(paths_.tipDatabase(), store::OpenMode::ReadWrite);
+  return summarizeOrigins(*db);
+}
+
+MergeResult ImportPackage::merge() {
+  MergeResult result;
+  if (!package_) {
+    if (const QString problem = open(); !problem.isEmpty()) {
+      result.outcome = MergeOutcome::Failed;
+      result.error = problem;
+      return result;
+    }
+  }
+  std::vector<QString> pictures;        // copied by this merge, removed again when it fails
+  std::vector<tips::TipText> addedTips; // for the listener
+  auto failed = [&](const QString &reason) {
+    for (const QString &p : pictures)
+      QFile::remove(p);
+    MergeResult failure;
+    failure.outcome = MergeOutcome::Failed;
+    failure.error = QStringLiteral("The import stopped, and nothing was imported:\r\n") + reason;
+    return failure;
+  };
+  try {
+    if (tableEmpty(*package_, "Group") || tableEmpty(*package_, "Tips")) {
+      result.outcome = MergeOutcome::PackageEmpty;
+      return result;
+    }
+    auto local = store::Database::open(paths_.tipDatabase(), store::OpenMode::ReadWrite);
+    LocalNames names(*local);
+    const QDate today = clock_.today();
+    const QVariant no = store::kFalse, yes = store::kTrue;
+
+    exchange::FolderNames temp(paths_.tempFolder());
+    exchange::FolderNames images(paths_.imagesFolder());
+    store::Database::Transaction transaction(local);
+    exchange::RowWriter writer(local);
+    const std::vector<GroupRow> groups = exchange::readGroups(*package_);
+    exchange::TipsByGroup tips(*package_);
+    for (const GroupRow &g : groups) {
+      MergedGroup group;
+      group.packageId = g.id.value_or(0);
+      const exchange::EntryName entry = exchange::entryNameOf(g.name);
+      group.name = QString::fromUtf8(entry.text);
+      if (group.name.isEmpty()) {
+        group.fate = GroupFate::BlankName;
+        result.groups.push_back(group);
+        continue; // its tips are passed over with it
+      }
+      const QByteArray &key = entry.key;
+      if (const auto found = names.groups.constFind(key); found != names.groups.cend()) {
+        group.localId = *found;
+        group.fate = GroupFate::Existing;
+      } else {
+        group.localId = writer.insertGroup(group.name, no, yes, no, today);
+        group.fate = GroupFate::Added;
+        names.groups.insert(key, group.localId);
+        names.names.insert(group.localId, group.name);
+        ++result.added.groups;
+        result.added.take(g.date);
+        const QString packageName = g.id ? QStringLiteral("%1.jpg").arg(*g.id) : QString();
+        QString picture = temp.path(packageName);
+        if (!g.id || !temp.contains(packageName)) {
+          // Every group has its picture: without one in the package, the placeholder.
+          picture = paths_.placeholderPicture();
+          group.placeholderPicture = true;
+        }
+        const QString target = images.path(QStringLiteral("%1.jpg").arg(group.localId));
+        files_.shareNativeFileUnsynced(picture, target);
+        images.add(QFileInfo(target).fileName());
+        pictures.push_back(target);
+      }
+      const QString groupName = names.names.value(group.localId, group.name);
+      tips.forTipsOf(g.rowid, [&](const exchange::TipCursor &t) {
+        const exchange::EntryName subject = t.subjectEntry();
+        MergedTip tip;
+        tip.subject = QString::fromUtf8(subject.text);
+        tip.groupId = group.localId;
+        tip.groupName = groupName;
+        if (subject.text.isEmpty()) {
+          tip.fate = TipFate::BlankSubject;
+        } else if (const auto holder = names.subjects.constFind(subject.key);
+                   holder != names.subjects.cend()) {
+          tip.fate = TipFate::SubjectExists;
+          tip.holderGroupId = *holder;
+        } else {
+          const QByteArray description = t.trimmedDescription();
+          const qint32 tipId =
+              writer.insertTip(group.localId, subject, description, no, yes, no, today);
+          addedTips.push_back({tipId, group.localId, tip.subject, QString::fromUtf8(description)});
+          names.subjects.insert(subject.key, group.localId);
+          ++result.added.tips;
+          result.added.take(t.date());
+        }
+        result.tips.push_back(std::move(tip));
+      });
+      result.groups.push_back(std::move(group));
+    }
+    // The pictures are on the disk before the rows that name them: a group never lacks
+    // its picture, even after a power loss. One wait for all of them.
+    if (!pictures.empty())
+      files_.syncFileSystem(images.folder());
+    transaction.commit();
+    // The search index follows the import at once instead of being built again from
+    // nothing the next time a search is made; it never fails the merge.
+    if (listener_) {
+      try {
+        listener_->putTips(addedTips);
+        listener_->close();
+      } catch (...) {
+        // An index that cannot be written is found stale and built again.
+      }
+    }
+  } catch (const store::StoreError &e) {
+    return failed(tips::userMessage(e));
+  } catch (const FileError &e) {
+    return failed(tips::userMessage(e));
+  } catch (const std::exception &e) {
+    return failed(QString::fromLocal8Bit(e.what()));
+  }
+  return result;
+}
+
+} // namespace exchange

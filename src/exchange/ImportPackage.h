@@ -1,0 +1,129 @@
+#pragma once
+// The import of an unpacked package: the package database "\OBXTemp\ombrixtipsie.mdb" is
+// checked and counted ("To Import"), then merged into the user's database ("Start
+// Importing").
+//
+// The package database comes from a stranger: it is opened read-only and immutable (store's
+// ReadOnlyUntrusted: the database file alone is read, never a side file beside it), with or
+// without the folded key columns of newer files, and checked for its tables and columns
+// (not the type names they were declared with) before anything is read. A package database
+// that is missing, is no database or lacks what a package holds gives a message, and no
+// file is created.
+//
+// The merge: package groups in the order of the package's table, each matched to a local
+// group by its trimmed name; a new one is added as imported, dated today, with the package
+// picture copied under its new key (the placeholder when the package has none). Then the
+// group's tips in table order, each matched by its trimmed subject against every local tip
+// (those added by this merge included); a new one is added as imported, dated today, into
+// the matched or new local group. Names and subjects are stored as the program's own entry
+// screens store them: trimmed, every apostrophe a backtick. A tip of no package group is
+// never looked at. The merge is one transaction: it lands whole, or the user's database
+// and picture folder stay as they were.
+
+#include <QDate>
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "exchange/ExchangeCounts.h"
+#include "tips/TipChangeListener.h"
+
+class FileService;
+
+namespace store {
+class Database;
+}
+
+namespace tips {
+class Clock;
+class ProgramPaths;
+} // namespace tips
+
+namespace exchange {
+
+enum class GroupFate {
+  Added,     // a new local group
+  Existing,  // a local group of that name receives the group's new tips
+  BlankName, // no name once trimmed: neither the group nor its tips are imported
+};
+
+struct MergedGroup {
+  QString name;         // trimmed, apostrophes as backticks, as stored
+  qint64 packageId = 0; // GROUP_ID in the package
+  qint32 localId = 0;   // the local group that receives the tips (0 for BlankName)
+  GroupFate fate = GroupFate::Added;
+  bool placeholderPicture = false; // added without a package picture: it got the placeholder
+};
+
+enum class TipFate {
+  Added,
+  SubjectExists, // some local tip already has the subject (maybe in another group)
+  BlankSubject,  // no subject once trimmed
+};
+
+struct MergedTip {
+  QString subject;    // trimmed, apostrophes as backticks
+  qint32 groupId = 0; // the local group it went to, or would have gone to
+  QString groupName;  // that group's name
+  TipFate fate = TipFate::Added;
+  qint32 holderGroupId = 0; // SubjectExists: the local group that has the subject
+};
+
+enum class MergeOutcome {
+  Merged,
+  PackageEmpty, // the package's Group or Tips table is empty: MsgDatabaseEmpty, nothing merged
+  Failed,       // error says why; nothing was merged
+};
+
+struct MergeResult {
+  MergeOutcome outcome = MergeOutcome::Merged;
+  QString error;
+  // The "New" column: what was added, dated with the package's own latest date of it.
+  Tally added;
+  std::vector<MergedGroup> groups; // in package order
+  std::vector<MergedTip> tips;     // in the order the merge met them
+};
+
+// The second Total column after a merge: the local total plus what was added, dated with
+// the later of the two dates.
+Tally totalAfterMerge(const Tally &localTotal, const MergeResult &merge);
+
+class ImportPackage {
+public:
+  // listener: told of the tips a merge added, once it has landed (the search index); may
+  // be null.
+  ImportPackage(const tips::ProgramPaths &paths, const FileService &files, const tips::Clock &clock,
+                std::unique_ptr<tips::TipChangeListener> listener);
+  ~ImportPackage();
+  ImportPackage(const ImportPackage &) = delete;
+  ImportPackage &operator=(const ImportPackage &) = delete;
+
+  // Opens and checks the unpacked package database and counts it. Empty when it can be
+  // imported; otherwise the message to show (and "Start Importing" stays disabled).
+  QString open();
+  bool isOpen() const { return package_ != nullptr; }
+  // Every group and tip of the package, whatever its flags ("To Import"); after open().
+  const Tally &content() const { return content_; }
+  // The user's database by origin (Initial, Local, Imported, Total).
+  OriginSummary localSummary() const;
+
+  // Merges the package (opening it first when needed). Never throws for a failure of the
+  // files or the databases: the result says what went wrong.
+  MergeResult merge();
+  // Releases the package database.
+  void close();
+  // The import is over: releases the package database and empties the working folder but
+  // for the package text files, so that nothing of this package reaches the next exchange.
+  // A folder that cannot be emptied now is emptied before the next unpacking.
+  void finish();
+
+private:
+  const tips::ProgramPaths &paths_;
+  const FileService &files_;
+  const tips::Clock &clock_;
+  std::unique_ptr<tips::TipChangeListener> listener_;
+  std::shared_ptr<store::Database> package_;
+  Tally content_;
+};
+
+} // namespace exchange

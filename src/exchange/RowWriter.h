@@ -1,0 +1,49 @@
+#pragma once
+// Groups and tips written in bulk through prepared statements, for the import merge:
+// each with the very values a record set writes (store/DataControl.h), the folded key of
+// every name included when the file has the key column.
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+#include "exchange/FieldValues.h"
+
+namespace store {
+class Database;
+}
+
+namespace exchange {
+
+// Inserts rows through prepared statements; the caller holds the transaction. Each name
+// is written with its folded key when the file has the key column, exactly as a record
+// set writes it; flags are written as -1/0 or null, dates as ISO text or null.
+class RowWriter {
+public:
+  explicit RowWriter(std::shared_ptr<store::Database> db);
+  ~RowWriter();
+  // Returns the key the database gave the new group.
+  qint32 insertGroup(const QVariant &name, const QVariant &local, const QVariant &imported,
+                     const QVariant &original, const QDate &date);
+  void insertTip(qint32 groupId, const QVariant &subject, const QVariant &description,
+                 const QVariant &local, const QVariant &imported, const QVariant &original,
+                 const QDate &date);
+  // The same with the subject, its key and the description already in UTF-8 (a null
+  // description is null): the merge has them so. Returns the key of the new tip.
+  qint32 insertTip(qint32 groupId, const EntryName &subject, const QByteArray &description,
+                   const QVariant &local, const QVariant &imported, const QVariant &original,
+                   const QDate &date);
+
+private:
+  std::shared_ptr<store::Database> db_;
+  QString groupSql_;
+  QString tipSql_;
+  bool groupKey_ = false;
+  bool tipKey_ = false;
+  QDate lastDate_; // rows written together mostly share their date
+  QVariant lastDateText_;
+  QVariant dateText(const QDate &date);
+};
+
+} // namespace exchange

@@ -1,0 +1,106 @@
+#include "framework/Screens.h"
+
+#include "framework/ErrorReport.h"
+#include "framework/Program.h"
+#include "framework/Screen.h"
+#include "framework/ScreenCatalogue.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+Screens::Screens(Program &program) : program_(program) {}
+
+Screens::~Screens() { discardAll(); }
+
+Screen *Screens::load(const QString &name) {
+  // A screen that is already loaded (one kept hidden) is not loaded twice.
+  if (Screen *existing = find(name))
+    return existing;
+  QPointer<Screen> screen = program_.catalogue().entry(name).make(program_);
+  loaded_.push_back(screen);
+  screen->createResizingControl();
+  screen->finishControls();
+  try {
+    screen->Form_Load();
+  } catch (...) {
+    // A screen that could not load is not left half made; the caller reports why.
+    if (screen) {
+      loaded_.erase(std::remove(loaded_.begin(), loaded_.end(), screen), loaded_.end());
+      screen->discard();
+    }
+    throw;
+  }
+  if (!screen || screen->isUnloaded())
+    return nullptr;
+  return screen;
+}
+
+void Screens::show(Screen *screen) {
+  QPointer<Screen> guard = screen;
+  if (!guard || guard->isUnloaded() || program_.ended())
+    return;
+  active_ = guard;
+  guard->show();
+  guard->raise();
+  guard->activateWindow();
+  // The screen is shown whatever its activation meets, so a hand-off always completes.
+  if (guard && !guard->isUnloaded())
+    runReportingErrors(program_.g.gMsgTitle, [&guard] { guard->Form_Activate(); });
+}
+
+void Screens::unload(Screen *screen) {
+  QPointer<Screen> guard = screen;
+  if (!guard || guard->isUnloaded())
+    return;
+  guard->markUnloaded();
+  guard->Form_Unload();
+  loaded_.erase(std::remove(loaded_.begin(), loaded_.end(), guard), loaded_.end());
+  if (guard) {
+    guard->hide();
+    guard->deleteLater();
+  }
+}
+
+Screen *Screens::open(const QString &name) {
+  Screen *screen = load(name);
+  show(screen);
+  return screen;
+}
+
+Screen *Screens::handOver(Screen *from, const QString &target) {
+  QPointer<Screen> source = from;
+  Screen *screen = open(target);
+  // The target may hand over straight back to the screen being left (the main screen
+  // sends an empty database to Add Group, which is the screen returning to it): that
+  // screen is then the one shown, and unloading it would leave no window at all.
+  if (source && source != active())
+    unload(source);
+  return screen;
+}
+
+Screen *Screens::find(const QString &name) const {
+  for (const QPointer<Screen> &screen : loaded_)
+    if (screen && !screen->isUnloaded() && screen->screenName() == name)
+      return screen;
+  return nullptr;
+}
+
+Screen *Screens::active() const {
+  return active_ && !active_->isUnloaded() ? active_.data() : nullptr;
+}
+
+std::vector<Screen *> Screens::loaded() const {
+  std::vector<Screen *> result;
+  for (const QPointer<Screen> &screen : loaded_)
+    if (screen && !screen->isUnloaded())
+      result.push_back(screen);
+  return result;
+}
+
+void Screens::discardAll() {
+  const auto screens = loaded_;
+  loaded_.clear();
+  for (const QPointer<Screen> &screen : screens)
+    if (screen)
+      screen->discard();
+}

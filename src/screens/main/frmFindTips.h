@@ -1,0 +1,52 @@
+#pragma once
+// Find Tips: a search text, the tips that match it as it is typed, and the way back to the
+// main screen on the tip chosen. The matching and the index are the rules' (TipSearch.h);
+// this screen reads the text, shows the results and builds the index when it must.
+
+#include <optional>
+
+#include "framework/SecondaryScreen.h"
+#include "platform/MousePointer.h"
+#include "search/TipIndex.h"
+#include "tips/TipRows.h"
+
+class QLineEdit;
+class QListWidget;
+class QTimer;
+
+class frmFindTips : public SecondaryScreen {
+  Q_OBJECT
+public:
+  explicit frmFindTips(Program &program);
+  ~frmFindTips() override;
+
+  void txtFind_Change();
+  void txtFind_KeyEnter();
+  void lstResults_Activate();
+  void cmdShowTip_Click();
+
+  // The most tips listed at once; lblFound still counts them all.
+  static constexpr int kListed = 200;
+
+protected:
+  void activateScreen() override;
+  void unloadScreen() override;
+
+private:
+  void startIndexBuild();
+  void buildNextStep();
+  void showResults();
+  void showTip(int row);
+
+  tips::TipRows rows_;
+  search::TipIndex index_;
+  QLineEdit *txtFind;
+  QListWidget *lstResults;
+  QLabel *lblFound;
+  QPushButton *cmdShowTip;
+  QTimer *buildTimer_;
+  std::optional<BusyPointer> busy_;
+  // A search failed and the index is being built again because of it: a second failure
+  // after that build is not the index's fault, and the search is said to be unavailable.
+  bool rebuiltAfterFailure_ = false;
+};

@@ -1,7 +1,0 @@
-#pragma once
-// The help links are the module ContextIDs; screens that name them by this older name
-// reach the same object.
-
-#include "shell/ContextIDs.h"
-
-using HelpLinks = ContextIDs;

@@ -1,0 +1,256 @@
+// The import of an unpacked package: the check of the package database, its counts, and
+// the merge rules (names, subjects, order, pictures, flags and dates), all or nothing.
+#include "ExchangeFixture.h"
+
+#include "exchange/ImportPackage.h"
+#include "search/TipIndex.h"
+
+namespace {
+
+using exchange::GroupFate;
+using exchange::MergeOutcome;
+using exchange::TipFate;
+
+// A package database in OBXTemp, written the way another installation's export writes
+// it, or as another program may (without the folded key columns).
+class PackageDb {
+public:
+  PackageDb(Site &site, bool withKeyColumns = true) : site_(site) {
+    path_ = site.root + "/OBXTemp/ombrixtipsie.mdb";
+    if (withKeyColumns) {
+      store::createDatabase(path_, store::DatabaseKind::Template);
+    } else {
+      Site::write(path_, {});
+      auto db = store::Database::open(path_, store::OpenMode::ReadWrite);
+      db->exec("CREATE TABLE \"Group\" (GROUP_ID INTEGER PRIMARY KEY AUTOINCREMENT, TIP_GROUP "
+               "TEXT, G_LOCAL YESNO, G_IMPORT YESNO, G_ORIGINAL YESNO, G_DATE DATE)");
+      db->exec("CREATE TABLE Tips (TIPS_ID INTEGER PRIMARY KEY AUTOINCREMENT, GROUP_ID INTEGER, "
+               "TIP_SUBJECT TEXT, TIP_DESCRIPTION TEXT, TIP_LOCAL YESNO, TIP_IMPORT YESNO, "
+               "TIP_ORIGINAL YESNO, TIP_DATE DATE)");
+    }
+  }
+  // The group with the given package key; a picture when asked for.
+  void group(int id, const QString &name, const QDate &date, bool picture = true) {
+    exec(QString("INSERT INTO \"Group\" (GROUP_ID, TIP_GROUP, G_LOCAL, G_IMPORT, G_ORIGINAL, "
+                 "G_DATE) VALUES (%1, '%2', -1, 0, 0, %3)")
+             .arg(id)
+             .arg(QString(name).replace("'", "''"), sqlDate(date)));
+    if (picture)
+      Site::write(site_.root + QString("/OBXTemp/%1.jpg").arg(id), "pic:" + name.toUtf8());
+  }
+  void tip(int groupId, const QString &subject, const QDate &date,
+           const QString &description = " Described ") {
+    exec(QString("INSERT INTO Tips (GROUP_ID, TIP_SUBJECT, TIP_DESCRIPTION, TIP_LOCAL, "
+                 "TIP_IMPORT, TIP_ORIGINAL, TIP_DATE) VALUES (%1, '%2', '%3', -1, 0, -1, %4)")
+             .arg(groupId)
+             .arg(QString(subject).replace("'", "''"), description, sqlDate(date)));
+  }
+  void exec(const QString &sql) {
+    store::Database::open(path_, store::OpenMode::ReadWrite)->exec(sql);
+  }
+
+private:
+  static QString sqlDate(const QDate &d) {
+    return d.isValid() ? "'" + d.toString(Qt::ISODate) + "'" : "NULL";
+  }
+  Site &site_;
+  QString path_;
+};
+
+class Import : public ::testing::Test {
+protected:
+  Site site;
+  exchange::ImportPackage import{site.paths, site.files, site.clock, nullptr};
+  qint32 vim = 0, shell = 0, bob = 0;
+
+  void SetUp() override {
+    vim = site.group("Vim", F, T, F, QDate(2027, 1, 1));
+    site.tip(vim, "Macros", F, T, F, QDate(2027, 1, 1));
+    shell = site.group("Shell", F, T, F, QDate(2027, 1, 1));
+    site.tip(shell, "Pipes", F, T, F, QDate(2027, 1, 1));
+    bob = site.group("Bob`s corner", F, T, F, QDate(2027, 1, 1));
+    site.tip(bob, "Hello", F, T, F, QDate(2027, 1, 1));
+  }
+  QList<QStringList> everything() {
+    return site.rows("SELECT * FROM \"Group\" ORDER BY GROUP_ID") +
+           site.rows("SELECT * FROM Tips ORDER BY TIPS_ID");
+  }
+};
+
+TEST_F(Import, TheSearchIndexFollowsTheImportWithoutARebuild) {
+  search::TipIndex index(search::indexPathBeside(site.paths.tipDatabase()),
+                         site.paths.tipDatabase());
+  index.rebuild();
+  PackageDb p(site);
+  p.group(11, "Git", QDate(2027, 2, 1));
+  p.tip(11, "Rebase onto main", QDate(2027, 3, 3), "Replay commits");
+  exchange::ImportPackage following(site.paths, site.files, site.clock,
+                                    search::indexFollowing(site.paths.tipDatabase()));
+  ASSERT_EQ(following.open(), "");
+  ASSERT_EQ(following.merge().outcome, MergeOutcome::Merged);
+  EXPECT_EQ(index.health(), search::TipIndex::Health::Current);
+  const search::SearchResult found = index.search("replay");
+  ASSERT_EQ(found.tips.size(), 1u);
+  EXPECT_EQ(found.tips[0].subject, "Rebase onto main");
+  EXPECT_EQ(found.tips[0].groupName, "Git");
+}
+
+TEST_F(Import, MergeMatchesNamesAndSubjectsAndAddsOnlyWhatIsNew) {
+  PackageDb p(site);
+  p.group(10, "  vim  ", QDate(2027, 4, 28)); // exists: trimmed and case ignored
+  p.group(11, "Git", QDate(2027, 2, 1));
+  p.group(12, "Bob's corner", QDate(2027, 4, 28)); // stored here with a backtick
+  p.group(13, "No picture", QDate(2027, 1, 1), false);
+  p.group(14, "   ", QDate(2027, 4, 27));
+  // Tips in table order; the merge meets them group by group in the order of the groups.
+  p.tip(11, "registers", QDate(2027, 4, 29)); // after group 10's "Registers": skipped
+  p.tip(10, "Registers", QDate(2027, 1, 10));
+  p.tip(10, "pipes", QDate(2027, 4, 30));  // exists in another local group
+  p.tip(99, "Orphan", QDate(2027, 4, 30)); // of no package group: never looked at
+  p.tip(10, "  Folds  ", QDate(2027, 1, 11));
+  p.tip(11, "Rebase", QDate(2027, 3, 3));
+  p.tip(11, "Don't panic", QDate(2027, 2, 2));
+  p.tip(12, "It's fine", QDate());
+  p.tip(13, "Lonely", QDate(2027, 1, 1));
+  p.tip(14, "Hidden", QDate(2027, 4, 27));
+
+  ASSERT_EQ(import.open(), "");
+  EXPECT_EQ(import.content(), (exchange::Tally{5, 10, QDate(2027, 4, 30)})); // "To Import"
+  const exchange::Tally before = import.localSummary().total();
+
+  const exchange::MergeResult r = import.merge();
+  ASSERT_EQ(r.outcome, MergeOutcome::Merged) << r.error.toStdString();
+  EXPECT_EQ(site.rows("SELECT GROUP_ID, TIP_GROUP, TIP_GROUP_FOLD, G_LOCAL, G_IMPORT, G_ORIGINAL, "
+                      "G_DATE FROM \"Group\" WHERE GROUP_ID > 3"),
+            (QList<QStringList>{{"4", "Git", "git", "0", "-1", "0", "2027-05-20"},
+                                {"5", "No picture", "no picture", "0", "-1", "0", "2027-05-20"}}));
+  EXPECT_EQ(site.rows("SELECT GROUP_ID, TIP_SUBJECT, TIP_SUBJECT_FOLD, TIP_DESCRIPTION, TIP_LOCAL, "
+                      "TIP_IMPORT, TIP_ORIGINAL, TIP_DATE FROM Tips WHERE TIPS_ID > 3"),
+            (QList<QStringList>{
+                {"1", "Registers", "registers", "Described", "0", "-1", "0", "2027-05-20"},
+                {"1", "Folds", "folds", "Described", "0", "-1", "0", "2027-05-20"},
+                {"4", "Rebase", "rebase", "Described", "0", "-1", "0", "2027-05-20"},
+                {"4", "Don`t panic", "don`t panic", "Described", "0", "-1", "0", "2027-05-20"},
+                {"3", "It`s fine", "it`s fine", "Described", "0", "-1", "0", "2027-05-20"},
+                {"5", "Lonely", "lonely", "Described", "0", "-1", "0", "2027-05-20"}}));
+  // New groups get the package picture under their new key, or the placeholder.
+  EXPECT_EQ(Site::read(site.paths.groupPicture(4)), "pic:Git");
+  EXPECT_EQ(Site::read(site.paths.groupPicture(5)), "placeholder");
+  EXPECT_EQ(site.pictures(), (QStringList{"0.jpg", "1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg"}));
+
+  // The "New" column counts what was added, with the package's own dates.
+  EXPECT_EQ(r.added, (exchange::Tally{2, 6, QDate(2027, 3, 3)}));
+  // The second Total: the old one plus the New counts; the rows themselves are dated today.
+  const exchange::Tally after = import.localSummary().total();
+  EXPECT_EQ(exchange::totalAfterMerge(before, r),
+            (exchange::Tally{after.groups, after.tips, QDate(2027, 3, 3)}));
+  EXPECT_EQ(after.latest, QDate(2027, 5, 20));
+
+  // What was added and skipped, for the screen and a report.
+  ASSERT_EQ(r.groups.size(), 5u);
+  EXPECT_EQ(r.groups[0].fate, GroupFate::Existing);
+  EXPECT_EQ(r.groups[0].localId, vim);
+  EXPECT_EQ(r.groups[1].fate, GroupFate::Added);
+  EXPECT_EQ(r.groups[1].packageId, 11);
+  EXPECT_EQ(r.groups[1].localId, 4);
+  EXPECT_EQ(r.groups[2].localId, bob);
+  EXPECT_TRUE(r.groups[3].placeholderPicture);
+  EXPECT_EQ(r.groups[4].fate, GroupFate::BlankName);
+  QStringList tips;
+  for (const exchange::MergedTip &t : r.tips)
+    tips
+        << QString("%1/%2/%3/%4").arg(t.subject, t.groupName).arg(int(t.fate)).arg(t.holderGroupId);
+  EXPECT_EQ(tips, (QStringList{"Registers/Vim/0/0", "pipes/Vim/1/2", "Folds/Vim/0/0",
+                               "registers/Git/1/1", "Rebase/Git/0/0", "Don`t panic/Git/0/0",
+                               "It`s fine/Bob`s corner/0/0", "Lonely/No picture/0/0"}));
+
+  // The working files are replaced by the next package; the group's picture stays.
+  Site::write(site.dir.path() + "/other.jpg", "another package's 11");
+  site.files.copyFile(site.dir.path() + "/other.jpg", site.root + "/OBXTemp/11.jpg");
+  EXPECT_EQ(Site::read(site.paths.groupPicture(4)), "pic:Git");
+
+  // The same package again adds nothing.
+  const QList<QStringList> merged = everything();
+  const exchange::MergeResult again = import.merge();
+  ASSERT_EQ(again.outcome, MergeOutcome::Merged);
+  EXPECT_EQ(again.added, exchange::Tally{});
+  EXPECT_EQ(everything(), merged);
+  EXPECT_EQ(site.pictures().size(), 6);
+}
+
+TEST_F(Import, APackageWithoutKeyColumnsIsMerged) {
+  PackageDb p(site, false);
+  p.group(1, "Old", QDate(2020, 1, 1));
+  p.tip(1, "Ancient", QDate(2020, 1, 1));
+  p.tip(1, "MACROS", QDate(2020, 1, 1));
+  ASSERT_EQ(import.open(), "");
+  const exchange::MergeResult r = import.merge();
+  ASSERT_EQ(r.outcome, MergeOutcome::Merged) << r.error.toStdString();
+  EXPECT_EQ(r.added, (exchange::Tally{1, 1, QDate(2020, 1, 1)}));
+  EXPECT_EQ(site.rows("SELECT TIP_SUBJECT, TIP_SUBJECT_FOLD FROM Tips WHERE TIPS_ID > 3"),
+            (QList<QStringList>{{"Ancient", "ancient"}}));
+}
+
+TEST_F(Import, APackageDatabaseThatIsNoPackageIsRefusedWithAMessage) {
+  const QString path = site.root + "/OBXTemp/ombrixtipsie.mdb";
+  const QList<QStringList> local = everything();
+  auto refused = [&](const char *what) {
+    SCOPED_TRACE(what);
+    const QString problem = import.open();
+    EXPECT_FALSE(problem.isEmpty());
+    EXPECT_FALSE(import.isOpen());
+    const exchange::MergeResult r = import.merge();
+    EXPECT_EQ(r.outcome, MergeOutcome::Failed);
+    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_EQ(everything(), local);
+    return problem;
+  };
+  EXPECT_TRUE(refused("missing").contains("missing"));
+  EXPECT_FALSE(QFile::exists(path)); // the engine never made an empty file of it
+  EXPECT_TRUE(site.tempFiles().isEmpty());
+
+  Site::write(path, QByteArray(4096, 'x'));
+  refused("no database");
+
+  QFile::remove(path);
+  Site::write(path, {});
+  store::Database::open(path, store::OpenMode::ReadWrite)->exec("CREATE TABLE Other (x)");
+  EXPECT_TRUE(refused("other tables").contains("Group"));
+
+  QFile::remove(path);
+  PackageDb p(site);
+  p.exec("ALTER TABLE Tips DROP COLUMN TIP_DATE");
+  EXPECT_TRUE(refused("a missing column").contains("TIP_DATE"));
+}
+
+TEST_F(Import, AnEmptyPackageTableMergesNothing) {
+  PackageDb p(site);
+  p.group(1, "Lonely group", QDate(2027, 1, 1));
+  const QList<QStringList> local = everything();
+  ASSERT_EQ(import.open(), "");
+  EXPECT_EQ(import.merge().outcome, MergeOutcome::PackageEmpty);
+  EXPECT_EQ(everything(), local);
+}
+
+TEST_F(Import, AMergeThatFailsHalfWayLeavesTheDatabaseAndPicturesAsTheyWere) {
+  PackageDb p(site);
+  for (int g = 1; g <= 3; ++g) {
+    p.group(g, QString("New %1").arg(g), QDate(2027, 1, 1));
+    p.tip(g, QString("Subject %1").arg(g), QDate(2027, 1, 1));
+  }
+  const QList<QStringList> local = everything();
+  const QStringList pictures = site.pictures();
+  site.files.failNth(FileOperation::Copy, 2);
+  const exchange::MergeResult r = import.merge();
+  EXPECT_EQ(r.outcome, MergeOutcome::Failed);
+  EXPECT_TRUE(r.error.contains("Injected failure")) << r.error.toStdString();
+  EXPECT_EQ(everything(), local);
+  EXPECT_EQ(site.pictures(), pictures);
+
+  // Nothing of the failed merge is in the way of the next one.
+  const exchange::MergeResult next = import.merge();
+  ASSERT_EQ(next.outcome, MergeOutcome::Merged) << next.error.toStdString();
+  EXPECT_EQ(next.added.groups, 3);
+}
+
+} // namespace
