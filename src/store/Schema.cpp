@@ -40,7 +40,7 @@ const QList<TableSpec> &knownTables() {
         {QStringLiteral("USER_CITY"), FieldKind::Text},
         {QStringLiteral("USER_COUNTRY"), FieldKind::Text},
         // Window geometry in twips is stored whole (32-bit): a large screen can exceed the
-        // 16-bit range (shell/WindowPositions.h).
+        // 16-bit range (framework/WindowPositions.h).
         {QStringLiteral("USER_H"), FieldKind::Integer},
         {QStringLiteral("USER_L"), FieldKind::Integer},
         {QStringLiteral("USER_T"), FieldKind::Integer},

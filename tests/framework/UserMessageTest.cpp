@@ -18,7 +18,7 @@
 
 namespace {
 
-class FaultWords : public ::testing::Test {
+class UserMessages : public ::testing::Test {
 protected:
   TestProgram t;
   const QString database = QFileInfo(t.file("ombrixtips.mdb")).canonicalFilePath();
@@ -41,7 +41,7 @@ protected:
   QString city() { return t.rows("SELECT USER_CITY FROM Settings").value(0).value(0); }
 };
 
-TEST_F(FaultWords, TheEngineOnAFullDiskNamesTheDiskByTheDatabaseOnIt) {
+TEST_F(UserMessages, TheEngineOnAFullDiskNamesTheDiskByTheDatabaseOnIt) {
   t.setUserDetails();
   auto db = open();
   // The engine's own ceiling stands in for the disk: the database may not grow.
@@ -56,7 +56,7 @@ TEST_F(FaultWords, TheEngineOnAFullDiskNamesTheDiskByTheDatabaseOnIt) {
   EXPECT_EQ(city(), "Perth") << "nothing of the failed save landed";
 }
 
-TEST_F(FaultWords, TheEngineOnAReadOnlyDatabaseNamesIt) {
+TEST_F(UserMessages, TheEngineOnAReadOnlyDatabaseNamesIt) {
   t.setUserDetails();
   auto db = open(store::OpenMode::ReadOnlyUntrusted);
   const QString message = reported([&] { db->exec("UPDATE Settings SET USER_CITY = 'Hobart'"); });
@@ -65,7 +65,7 @@ TEST_F(FaultWords, TheEngineOnAReadOnlyDatabaseNamesIt) {
   EXPECT_TRUE(message.contains("readonly")) << "the engine's words follow";
 }
 
-TEST_F(FaultWords, ATipDatabaseInUseByAnotherProgramIsSaidSo) {
+TEST_F(UserMessages, ATipDatabaseInUseByAnotherProgramIsSaidSo) {
   t.setUserDetails();
   auto db = open();
   db->exec("PRAGMA busy_timeout = 0"); // no wait for the other to finish
@@ -83,7 +83,7 @@ TEST_F(FaultWords, ATipDatabaseInUseByAnotherProgramIsSaidSo) {
   EXPECT_EQ(city(), "Perth");
 }
 
-TEST_F(FaultWords, TheFileServiceNamesAFullDiskAndAReadOnlyFileOrFolder) {
+TEST_F(UserMessages, TheFileServiceNamesAFullDiskAndAReadOnlyFileOrFolder) {
   FileService &files = t.program().files();
   const QString picture = t.native("\\images\\0.jpg");
   const QString copy = t.folder() + "/images/copy.jpg";
@@ -114,7 +114,7 @@ TEST_F(FaultWords, TheFileServiceNamesAFullDiskAndAReadOnlyFileOrFolder) {
 
 // The same causes met for real, on a small file system of their own. Mounting needs the
 // privilege to; without it these tests are skipped, the fault seam above still stands in.
-class RealFaults : public FaultWords {
+class RealFaults : public UserMessages {
 protected:
   QTemporaryDir mountDir;
   QString disk;

@@ -1,6 +1,6 @@
 #pragma once
 // Find Tips: a search text, the tips that match it as it is typed, and the way back to the
-// main screen on the tip chosen. The matching and the index are the rules' (TipSearch.h);
+// main screen on the tip chosen. The matching and the index are the search library's (TipIndex.h);
 // this screen reads the text, shows the results and builds the index when it must.
 
 #include <optional>
