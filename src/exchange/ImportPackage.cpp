@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <optional>
 #include <sqlite3.h>
 
 #include "exchange/FieldValues.h"
@@ -134,7 +135,11 @@ OriginSummary ImportPackage::localSummary() const {
   return summarizeOrigins(*db);
 }
 
-MergeResult ImportPackage::merge() {
+MergeResult ImportPackage::plan() { return walk(false); }
+
+MergeResult ImportPackage::merge() { return walk(true); }
+
+MergeResult ImportPackage::walk(bool apply) {
   MergeResult result;
   if (!package_) {
     if (const QString problem = open(); !problem.isEmpty()) {
@@ -150,7 +155,9 @@ MergeResult ImportPackage::merge() {
       QFile::remove(p);
     MergeResult failure;
     failure.outcome = MergeOutcome::Failed;
-    failure.error = QStringLiteral("The import stopped, and nothing was imported:\r\n") + reason;
+    failure.error =
+        apply ? QStringLiteral("The import stopped, and nothing was imported:\r\n") + reason
+              : QStringLiteral("The import cannot be previewed:\r\n") + reason;
     return failure;
   };
   try {
@@ -158,6 +165,7 @@ MergeResult ImportPackage::merge() {
       result.outcome = MergeOutcome::PackageEmpty;
       return result;
     }
+    // A plan reads the user's database through the same connection a merge writes with.
     auto local = store::Database::open(paths_.tipDatabase(), store::OpenMode::ReadWrite);
     LocalNames names(*local);
     const QDate today = clock_.today();
@@ -165,8 +173,14 @@ MergeResult ImportPackage::merge() {
 
     exchange::FolderNames temp(paths_.tempFolder());
     exchange::FolderNames images(paths_.imagesFolder());
-    store::Database::Transaction transaction(local);
-    exchange::RowWriter writer(local);
+    std::optional<store::Database::Transaction> transaction;
+    std::optional<exchange::RowWriter> writer;
+    if (apply) {
+      transaction.emplace(local);
+      writer.emplace(local);
+    }
+    qint32 plannedGroups = 0; // a plan numbers the groups it would add -1, -2, ...
+    qint32 plannedTips = 0;
     const std::vector<GroupRow> groups = exchange::readGroups(*package_);
     exchange::TipsByGroup tips(*package_);
     for (const GroupRow &g : groups) {
@@ -174,17 +188,28 @@ MergeResult ImportPackage::merge() {
       group.packageId = g.id.value_or(0);
       const exchange::EntryName entry = exchange::entryNameOf(g.name);
       group.name = QString::fromUtf8(entry.text);
+      const qint32 groupIndex = qint32(result.groups.size());
       if (group.name.isEmpty()) {
         group.fate = GroupFate::BlankName;
         result.groups.push_back(group);
-        continue; // its tips are passed over with it
+        // Its tips are passed over with it, and listed so.
+        tips.forTipsOf(g.rowid, [&](const exchange::TipCursor &t) {
+          MergedTip tip;
+          tip.subject = QString::fromUtf8(t.subjectEntry().text);
+          tip.fate = TipFate::BlankGroupName;
+          tip.packageGroup = groupIndex;
+          result.tips.push_back(std::move(tip));
+        });
+        continue;
       }
       const QByteArray &key = entry.key;
       if (const auto found = names.groups.constFind(key); found != names.groups.cend()) {
         group.localId = *found;
+        group.localName = names.names.value(group.localId);
         group.fate = GroupFate::Existing;
       } else {
-        group.localId = writer.insertGroup(group.name, no, yes, no, today);
+        group.localId =
+            apply ? writer->insertGroup(group.name, no, yes, no, today) : --plannedGroups;
         group.fate = GroupFate::Added;
         names.groups.insert(key, group.localId);
         names.names.insert(group.localId, group.name);
@@ -197,10 +222,12 @@ MergeResult ImportPackage::merge() {
           picture = paths_.placeholderPicture();
           group.placeholderPicture = true;
         }
-        const QString target = images.path(QStringLiteral("%1.jpg").arg(group.localId));
-        files_.shareNativeFileUnsynced(picture, target);
-        images.add(QFileInfo(target).fileName());
-        pictures.push_back(target);
+        if (apply) {
+          const QString target = images.path(QStringLiteral("%1.jpg").arg(group.localId));
+          files_.shareNativeFileUnsynced(picture, target);
+          images.add(QFileInfo(target).fileName());
+          pictures.push_back(target);
+        }
       }
       const QString groupName = names.names.value(group.localId, group.name);
       tips.forTipsOf(g.rowid, [&](const exchange::TipCursor &t) {
@@ -209,17 +236,23 @@ MergeResult ImportPackage::merge() {
         tip.subject = QString::fromUtf8(subject.text);
         tip.groupId = group.localId;
         tip.groupName = groupName;
+        tip.packageGroup = groupIndex;
         if (subject.text.isEmpty()) {
           tip.fate = TipFate::BlankSubject;
         } else if (const auto holder = names.subjects.constFind(subject.key);
                    holder != names.subjects.cend()) {
           tip.fate = TipFate::SubjectExists;
           tip.holderGroupId = *holder;
+          tip.holderGroupName = names.names.value(*holder);
         } else {
-          const QByteArray description = t.trimmedDescription();
-          const qint32 tipId =
-              writer.insertTip(group.localId, subject, description, no, yes, no, today);
-          addedTips.push_back({tipId, group.localId, tip.subject, QString::fromUtf8(description)});
+          if (apply) {
+            const QByteArray description = t.trimmedDescription();
+            tip.tipId = writer->insertTip(group.localId, subject, description, no, yes, no, today);
+            addedTips.push_back(
+                {tip.tipId, group.localId, tip.subject, QString::fromUtf8(description)});
+          } else {
+            tip.tipId = --plannedTips;
+          }
           names.subjects.insert(subject.key, group.localId);
           ++result.added.tips;
           result.added.take(t.date());
@@ -228,11 +261,20 @@ MergeResult ImportPackage::merge() {
       });
       result.groups.push_back(std::move(group));
     }
+    // The tips of no package group, which the merge never looks at.
+    exchange::forTipsWithoutGroup(*package_, [&](const exchange::TipCursor &t) {
+      MergedTip tip;
+      tip.subject = QString::fromUtf8(t.subjectEntry().text);
+      tip.fate = TipFate::NoPackageGroup;
+      result.tips.push_back(std::move(tip));
+    });
+    if (!apply)
+      return result;
     // The pictures are on the disk before the rows that name them: a group never lacks
     // its picture, even after a power loss. One wait for all of them.
     if (!pictures.empty())
       files_.syncFileSystem(images.folder());
-    transaction.commit();
+    transaction->commit();
     // The search index follows the import at once instead of being built again from
     // nothing the next time a search is made; it never fails the merge.
     if (listener_) {

@@ -50,23 +50,31 @@ enum class GroupFate {
 struct MergedGroup {
   QString name;         // trimmed, apostrophes as backticks, as stored
   qint64 packageId = 0; // GROUP_ID in the package
-  qint32 localId = 0;   // the local group that receives the tips (0 for BlankName)
+  // The local group that receives the tips (0 for BlankName). A plan numbers the groups it
+  // would add -1, -2, ... in the order it meets them.
+  qint32 localId = 0;
+  QString localName; // Existing: the local group's name as stored
   GroupFate fate = GroupFate::Added;
   bool placeholderPicture = false; // added without a package picture: it got the placeholder
 };
 
 enum class TipFate {
   Added,
-  SubjectExists, // some local tip already has the subject (maybe in another group)
-  BlankSubject,  // no subject once trimmed
+  SubjectExists,  // some local tip already has the subject (maybe in another group)
+  BlankSubject,   // no subject once trimmed
+  BlankGroupName, // its group's name is blank: the group is not imported, nor its tips
+  NoPackageGroup, // its GROUP_ID is no package group's: the merge never looks at it
 };
 
 struct MergedTip {
   QString subject;    // trimmed, apostrophes as backticks
   qint32 groupId = 0; // the local group it went to, or would have gone to
-  QString groupName;  // that group's name
+  QString groupName;  // that group's name (for NoPackageGroup: empty)
   TipFate fate = TipFate::Added;
   qint32 holderGroupId = 0; // SubjectExists: the local group that has the subject
+  QString holderGroupName;  // and its name
+  qint32 tipId = 0;         // Added by a merge: the key of the new local tip
+  qint32 packageGroup = -1; // the index of its group in MergeResult::groups; -1 for none
 };
 
 enum class MergeOutcome {
@@ -81,7 +89,9 @@ struct MergeResult {
   // The "New" column: what was added, dated with the package's own latest date of it.
   Tally added;
   std::vector<MergedGroup> groups; // in package order
-  std::vector<MergedTip> tips;     // in the order the merge met them
+  // In the order the merge meets them: each group's tips after it, then the tips of no
+  // package group in table order.
+  std::vector<MergedTip> tips;
 };
 
 // The second Total column after a merge: the local total plus what was added, dated with
@@ -107,6 +117,9 @@ public:
   // The user's database by origin (Initial, Local, Imported, Total).
   OriginSummary localSummary() const;
 
+  // What merge() would do, without writing anything: the same walk over the package and
+  // the user's database, so that its sums equal the merge's. Never throws.
+  MergeResult plan();
   // Merges the package (opening it first when needed). Never throws for a failure of the
   // files or the databases: the result says what went wrong.
   MergeResult merge();
@@ -118,6 +131,9 @@ public:
   void finish();
 
 private:
+  // The walk of plan() and merge(): with apply, it writes what it finds.
+  MergeResult walk(bool apply);
+
   const tips::ProgramPaths &paths_;
   const FileService &files_;
   const tips::Clock &clock_;

@@ -124,4 +124,18 @@ void TipsByGroup::forTipsOf(qint64 groupRowid,
   }
 }
 
+void forTipsWithoutGroup(store::Database &db, const std::function<void(const TipCursor &)> &visit) {
+  // The same columns as TipsByGroup's, and the same comparison as its join.
+  store::sql::Statement s(
+      db.handle(), QStringLiteral("SELECT NULL, t.rowid, t.\"GROUP_ID\", t.\"TIP_SUBJECT\", "
+                                  "t.\"TIP_DESCRIPTION\", t.\"TIP_LOCAL\", t.\"TIP_IMPORT\", "
+                                  "t.\"TIP_ORIGINAL\", t.\"TIP_DATE\" FROM %2 AS t WHERE NOT "
+                                  "EXISTS (SELECT 1 FROM %1 AS g WHERE g.\"GROUP_ID\" = "
+                                  "t.\"GROUP_ID\") ORDER BY t.rowid")
+                       .arg(table(db, "Group"), table(db, "Tips")));
+  DateReader dates;
+  while (s.step())
+    visit(TipCursor(s, 2, dates));
+}
+
 } // namespace exchange

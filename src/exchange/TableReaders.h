@@ -102,4 +102,8 @@ private:
   void advance();
 };
 
+// The tips whose GROUP_ID is no group's, in table order: the tips a walk over the groups
+// never meets.
+void forTipsWithoutGroup(store::Database &db, const std::function<void(const TipCursor &)> &visit);
+
 } // namespace exchange

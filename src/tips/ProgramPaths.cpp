@@ -26,6 +26,10 @@ QString ProgramPaths::exportDatabase() const {
 }
 QString ProgramPaths::exportFolder() const { return file(QLatin1String(relative::kExportFolder)); }
 QString ProgramPaths::tempFolder() const { return file(QLatin1String(relative::kTempFolder)); }
+QString ProgramPaths::reportsFolder() const {
+  return file(QLatin1String(relative::kReportsFolder));
+}
+QString ProgramPaths::lastImport() const { return file(QLatin1String(relative::kLastImport)); }
 QString ProgramPaths::imagesFolder() const { return file(QLatin1String(relative::kImagesFolder)); }
 QString ProgramPaths::groupPicture(qint32 groupId) const {
   return file(relative::groupPicture(groupId));

@@ -32,6 +32,8 @@ public:
   QString groupPicture(qint32 groupId) const;
   QString placeholderPicture() const; // shown where a group has no picture of its own
   QString packageDatabase() const;    // the database of an unpacked exchange package
+  QString reportsFolder() const;      // the reports of imports
+  QString lastImport() const;         // what the last import added, for its undo
 
 private:
   QString appPath_;
@@ -51,6 +53,8 @@ inline constexpr const char *kTempFolder = "\\OBXTemp";
 inline constexpr const char *kImagesFolder = "\\images";
 inline constexpr const char *kPlaceholderPicture = "\\images\\0.jpg";
 inline constexpr const char *kHelpFile = "\\OMBRIXTIPS.HLP";
+inline constexpr const char *kReportsFolder = "\\Reports";
+inline constexpr const char *kLastImport = "\\ombrixtips.undo";
 // The exchange: the package's database member, as unpacked, and the one absolute path, the
 // folder that packages are written to (drive C: is the home folder).
 inline constexpr const char *kPackageDatabaseName = "ombrixtipsie.mdb";

@@ -2,6 +2,7 @@
 // the merge rules (names, subjects, order, pictures, flags and dates), all or nothing.
 #include "ExchangeFixture.h"
 
+#include "exchange/ImportDetails.h"
 #include "exchange/ImportPackage.h"
 #include "search/TipIndex.h"
 
@@ -118,6 +119,13 @@ TEST_F(Import, MergeMatchesNamesAndSubjectsAndAddsOnlyWhatIsNew) {
   EXPECT_EQ(import.content(), (exchange::Tally{5, 10, QDate(2027, 4, 30)})); // "To Import"
   const exchange::Tally before = import.localSummary().total();
 
+  // The preview walks as the merge does and writes nothing.
+  const QList<QStringList> untouched = everything();
+  const exchange::MergeResult planned = import.plan();
+  ASSERT_EQ(planned.outcome, MergeOutcome::Merged);
+  EXPECT_EQ(everything(), untouched);
+  EXPECT_EQ(site.pictures().size(), 4);
+
   const exchange::MergeResult r = import.merge();
   ASSERT_EQ(r.outcome, MergeOutcome::Merged) << r.error.toStdString();
   EXPECT_EQ(site.rows("SELECT GROUP_ID, TIP_GROUP, TIP_GROUP_FOLD, G_LOCAL, G_IMPORT, G_ORIGINAL, "
@@ -160,9 +168,21 @@ TEST_F(Import, MergeMatchesNamesAndSubjectsAndAddsOnlyWhatIsNew) {
   for (const exchange::MergedTip &t : r.tips)
     tips
         << QString("%1/%2/%3/%4").arg(t.subject, t.groupName).arg(int(t.fate)).arg(t.holderGroupId);
-  EXPECT_EQ(tips, (QStringList{"Registers/Vim/0/0", "pipes/Vim/1/2", "Folds/Vim/0/0",
-                               "registers/Git/1/1", "Rebase/Git/0/0", "Don`t panic/Git/0/0",
-                               "It`s fine/Bob`s corner/0/0", "Lonely/No picture/0/0"}));
+  EXPECT_EQ(tips,
+            (QStringList{"Registers/Vim/0/0", "pipes/Vim/1/2", "Folds/Vim/0/0", "registers/Git/1/1",
+                         "Rebase/Git/0/0", "Don`t panic/Git/0/0", "It`s fine/Bob`s corner/0/0",
+                         "Lonely/No picture/0/0", "Hidden//3/0", "Orphan//4/0"}));
+  // The plan said the same, with its own numbers for the groups it would add.
+  ASSERT_EQ(planned.tips.size(), r.tips.size());
+  for (std::size_t i = 0; i < r.tips.size(); ++i) {
+    EXPECT_EQ(planned.tips[i].subject, r.tips[i].subject);
+    EXPECT_EQ(planned.tips[i].fate, r.tips[i].fate);
+    EXPECT_EQ(planned.tips[i].groupName, r.tips[i].groupName);
+  }
+  EXPECT_EQ(planned.added, r.added);
+  EXPECT_EQ(planned.groups[1].localId, -1);
+  EXPECT_EQ(r.tips[0].tipId, 4);
+  EXPECT_EQ(r.tips[1].holderGroupName, "Shell");
 
   // The working files are replaced by the next package; the group's picture stays.
   Site::write(site.dir.path() + "/other.jpg", "another package's 11");
@@ -254,3 +274,50 @@ TEST_F(Import, AMergeThatFailsHalfWayLeavesTheDatabaseAndPicturesAsTheyWere) {
 }
 
 } // namespace
+
+TEST_F(Import, TheDetailsAndTheReportSayWhatTheMergeDoesAndDid) {
+  PackageDb p(site);
+  p.group(10, "vim", QDate(2027, 4, 28));
+  p.group(11, "Git", QDate(2027, 2, 1));
+  p.tip(10, "macros", QDate(2027, 1, 10)); // exists
+  p.tip(11, "Rebase, then push", QDate(2027, 3, 3));
+  p.tip(11, "=SUM(A1)", QDate(2027, 3, 3)); // a formula to a spreadsheet
+  p.tip(11, "  ", QDate(2027, 3, 3));
+  p.tip(99, "Orphan", QDate(2027, 3, 3));
+  ASSERT_EQ(import.open(), "");
+
+  const exchange::MergeResult planned = import.plan();
+  QStringList lines;
+  for (const exchange::DetailLine &line : exchange::detailLines(planned))
+    lines << exchange::detailText(planned, line, false);
+  EXPECT_EQ(lines, (QStringList{"Group \"vim\" matches the group \"Vim\"",
+                                "    \"macros\" to skip: its subject exists in \"Vim\"",
+                                "New group \"Git\"", "    \"Rebase, then push\" to add to \"Git\"",
+                                "    \"=SUM(A1)\" to add to \"Git\"",
+                                "    A tip to skip: its subject is blank",
+                                "    \"Orphan\" to skip: its group is not in the package"}));
+  EXPECT_EQ(exchange::detailSummary(planned, false), "2 tips to add, 3 skipped");
+
+  const exchange::MergeResult r = import.merge();
+  ASSERT_EQ(r.outcome, MergeOutcome::Merged);
+  EXPECT_EQ(exchange::detailSummary(r, true), "2 tips added, 3 skipped");
+  const exchange::DetailSums sums = exchange::detailSums(r);
+  EXPECT_EQ(sums.tipsAdded, r.added.tips); // the New column
+  EXPECT_EQ(sums.groupsAdded, r.added.groups);
+  EXPECT_EQ(exchange::detailText(r, {true, 1}, true), "New group \"Git\" added");
+
+  const QDateTime when(QDate(2026, 12, 8), QTime(14, 3, 22));
+  const QString path = exchange::writeReport(site.paths, r, "/home/ann/OBXAnn.ZIP", when);
+  EXPECT_TRUE(path.endsWith("/Reports/Import 2026-12-08 14-03-22 OBXAnn.csv"))
+      << path.toStdString();
+  EXPECT_EQ(Site::read(path),
+            QByteArray("\xEF\xBB\xBF"
+                       "outcome,group,subject,reason,local group\r\n"
+                       "group matched,vim,,,Vim\r\n"
+                       "tip skipped,vim,macros,its subject exists,Vim\r\n"
+                       "group added,Git,,,Git\r\n"
+                       "tip added,Git,\"Rebase, then push\",,Git\r\n"
+                       "tip added,Git,'=SUM(A1),,Git\r\n"
+                       "tip skipped,Git,,its subject is blank,\r\n"
+                       "tip skipped,,Orphan,its group is not in the package,\r\n"));
+}
