@@ -10,6 +10,7 @@
 
 #include "exchange/FieldValues.h"
 #include "exchange/FolderNames.h"
+#include "exchange/ImportUndo.h"
 #include "exchange/RowWriter.h"
 #include "exchange/TableReaders.h"
 #include "exchange/WorkingFolder.h"
@@ -150,6 +151,7 @@ MergeResult ImportPackage::walk(bool apply) {
   }
   std::vector<QString> pictures;        // copied by this merge, removed again when it fails
   std::vector<tips::TipText> addedTips; // for the listener
+  ImportRecord record;                  // for the undo
   auto failed = [&](const QString &reason) {
     for (const QString &p : pictures)
       QFile::remove(p);
@@ -213,6 +215,8 @@ MergeResult ImportPackage::walk(bool apply) {
         group.fate = GroupFate::Added;
         names.groups.insert(key, group.localId);
         names.names.insert(group.localId, group.name);
+        if (apply)
+          record.groups.push_back({group.localId, group.name});
         ++result.added.groups;
         result.added.take(g.date);
         const QString packageName = g.id ? QStringLiteral("%1.jpg").arg(*g.id) : QString();
@@ -248,8 +252,9 @@ MergeResult ImportPackage::walk(bool apply) {
           if (apply) {
             const QByteArray description = t.trimmedDescription();
             tip.tipId = writer->insertTip(group.localId, subject, description, no, yes, no, today);
-            addedTips.push_back(
-                {tip.tipId, group.localId, tip.subject, QString::fromUtf8(description)});
+            const QString text = QString::fromUtf8(description);
+            addedTips.push_back({tip.tipId, group.localId, tip.subject, text});
+            record.tips.push_back({tip.tipId, group.localId, tip.subject, textFingerprint(text)});
           } else {
             tip.tipId = --plannedTips;
           }
@@ -283,6 +288,16 @@ MergeResult ImportPackage::walk(bool apply) {
         listener_->close();
       } catch (...) {
         // An index that cannot be written is found stale and built again.
+      }
+    }
+    if (!recordName_.isEmpty()) {
+      record.package = recordName_;
+      record.when = clock_.now();
+      record.day = today;
+      try {
+        saveImportRecord(paths_, record);
+      } catch (const FileError &e) {
+        result.recordProblem = tips::userMessage(e);
       }
     }
   } catch (const store::StoreError &e) {

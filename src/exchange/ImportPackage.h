@@ -88,6 +88,9 @@ struct MergeResult {
   QString error;
   // The "New" column: what was added, dated with the package's own latest date of it.
   Tally added;
+  // A merge that should have left a record for its undo and could not: why (the merge
+  // itself has landed).
+  QString recordProblem;
   std::vector<MergedGroup> groups; // in package order
   // In the order the merge meets them: each group's tips after it, then the tips of no
   // package group in table order.
@@ -123,6 +126,9 @@ public:
   // Merges the package (opening it first when needed). Never throws for a failure of the
   // files or the databases: the result says what went wrong.
   MergeResult merge();
+  // A merge after this leaves the record that lets it be taken back (ImportUndo.h), under
+  // the package's file name, replacing the record of the import before.
+  void keepRecordAs(const QString &packageName) { recordName_ = packageName; }
   // Releases the package database.
   void close();
   // The import is over: releases the package database and empties the working folder but
@@ -138,6 +144,7 @@ private:
   const FileService &files_;
   const tips::Clock &clock_;
   std::unique_ptr<tips::TipChangeListener> listener_;
+  QString recordName_;
   std::shared_ptr<store::Database> package_;
   Tally content_;
 };

@@ -4,12 +4,15 @@
 // which day it is.
 
 #include <QDate>
+#include <QDateTime>
 
 namespace tips {
 
 class Clock {
 public:
   QDate today() const { return day_.isValid() ? day_ : QDate::currentDate(); }
+  // Now, on the day the clock says.
+  QDateTime now() const { return QDateTime(today(), QTime::currentTime()); }
   // From now on today is this day; an invalid date brings back the calendar's day.
   void setToday(const QDate &day) { day_ = day; }
 

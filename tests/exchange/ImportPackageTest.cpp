@@ -4,6 +4,7 @@
 
 #include "exchange/ImportDetails.h"
 #include "exchange/ImportPackage.h"
+#include "exchange/ImportUndo.h"
 #include "search/TipIndex.h"
 
 namespace {
@@ -320,4 +321,61 @@ TEST_F(Import, TheDetailsAndTheReportSayWhatTheMergeDoesAndDid) {
                        "tip added,Git,'=SUM(A1),,Git\r\n"
                        "tip skipped,Git,,its subject is blank,\r\n"
                        "tip skipped,,Orphan,its group is not in the package,\r\n"));
+}
+
+TEST_F(Import, TheLastImportIsTakenBackSaveWhatChangedSince) {
+  PackageDb p(site);
+  p.group(10, "vim", QDate(2027, 4, 28));
+  p.group(11, "Git", QDate(2027, 2, 1));
+  p.group(12, "Make", QDate(2027, 2, 1));
+  p.tip(10, "Registers", QDate(2027, 1, 10));
+  p.tip(11, "Rebase", QDate(2027, 3, 3));
+  p.tip(11, "Stash", QDate(2027, 3, 3));
+  p.tip(12, "Targets", QDate(2027, 3, 3));
+  const QList<QStringList> before = everything();
+  import.keepRecordAs("OBXAnn.ZIP");
+  ASSERT_EQ(import.merge().outcome, MergeOutcome::Merged);
+  import.close();
+
+  // The record outlives the program: a fresh read offers the import back.
+  const std::optional<exchange::UndoOffer> offer = exchange::undoOffer(site.paths);
+  ASSERT_TRUE(offer);
+  EXPECT_EQ(offer->package, "OBXAnn.ZIP");
+  EXPECT_EQ(offer->groups, 2);
+  EXPECT_EQ(offer->tips, 4);
+  EXPECT_TRUE(exchange::undoQuestion(*offer).startsWith("Take back the import of \"OBXAnn.ZIP\""));
+  EXPECT_TRUE(exchange::undoQuestion(*offer).contains("It added 2 groups and 4 tips"));
+
+  // Changed since: a description edited, and a tip of the user's own in an imported group.
+  site.rows("UPDATE Tips SET TIP_DESCRIPTION = 'Mine now' WHERE TIP_SUBJECT = 'Stash'");
+  const qint32 git = 4, make = 5;
+  const exchange::UndoResult undone = exchange::undoLastImport(site.paths, nullptr);
+  EXPECT_EQ(undone.tipsRemoved, 3);
+  EXPECT_EQ(undone.groupsRemoved, 1);
+  EXPECT_EQ(undone.keptTips, QStringList{"Stash"});
+  EXPECT_EQ(undone.keptGroups, QStringList{"Git"});
+  EXPECT_EQ(exchange::undoReport(undone),
+            "The import was taken back: 1 group and 3 tips removed.\r\n"
+            "These tips stay, as they changed since the import: \"Stash\".\r\n"
+            "These groups stay, as they changed or hold other tips: \"Git\".");
+  EXPECT_EQ(site.rows("SELECT TIP_SUBJECT FROM Tips WHERE TIPS_ID > 3"),
+            (QList<QStringList>{{"Stash"}}));
+  EXPECT_TRUE(QFile::exists(site.paths.groupPicture(git)));
+  EXPECT_FALSE(QFile::exists(site.paths.groupPicture(make)));
+
+  // Only the last import, and only once.
+  EXPECT_FALSE(exchange::undoOffer(site.paths));
+  EXPECT_EQ(exchange::undoLastImport(site.paths, nullptr).tipsRemoved, 0);
+  site.rows("DELETE FROM Tips WHERE TIP_SUBJECT = 'Stash'");
+  site.rows("DELETE FROM \"Group\" WHERE GROUP_ID = 4");
+  EXPECT_EQ(everything(), before);
+}
+
+TEST_F(Import, AnImportThatAddedNothingLeavesNothingToTakeBack) {
+  PackageDb p(site);
+  p.group(10, "vim", QDate(2027, 4, 28));
+  p.tip(10, "Macros", QDate(2027, 1, 10));
+  import.keepRecordAs("OBXAnn.ZIP");
+  ASSERT_EQ(import.merge().outcome, MergeOutcome::Merged);
+  EXPECT_FALSE(exchange::undoOffer(site.paths));
 }

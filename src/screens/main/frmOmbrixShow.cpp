@@ -1,4 +1,6 @@
 #include "screens/main/frmOmbrixShow.h"
+#include "exchange/ImportUndo.h"
+#include "framework/ErrorReport.h"
 #include "search/TipIndex.h"
 
 #include "framework/HelpLinks.h"
@@ -138,6 +140,8 @@ void frmOmbrixShow::buildMenu() {
        &frmOmbrixShow::mnuFindTipsItem_Click);
   tools->findChild<QAction *>(QStringLiteral("mnuFindTipsItem"))
       ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  item(tools, "mnuUndoImportItem", QStringLiteral("Undo Last Import..."),
+       &frmOmbrixShow::mnuUndoImportItem_Click);
 
   QMenu *help = bar->addMenu(QStringLiteral("Help"));
   help->setObjectName(QStringLiteral("mnuHelpItem"));
@@ -195,6 +199,9 @@ void frmOmbrixShow::Form_Load() {
 
 void frmOmbrixShow::Form_Activate() {
   g().gMsgTitle = QStringLiteral("View Tips");
+  // Only an import whose rows are still in the database can be taken back.
+  findChild<QAction *>(QStringLiteral("mnuUndoImportItem"))
+      ->setEnabled(exchange::undoOffer(program().paths()).has_value());
   const std::vector<ListEntry> groups = tips_.groups();
   if (groups.empty()) {
     AllFrmFalse();
@@ -418,6 +425,34 @@ void frmOmbrixShow::mnuUserPersonalItem_Click() {
 }
 
 void frmOmbrixShow::mnuFindTipsItem_Click() { openFromMenu(screen::frmFindTips, {}); }
+
+void frmOmbrixShow::mnuUndoImportItem_Click() {
+  const QString title = QStringLiteral("Undo Last Import");
+  const std::optional<exchange::UndoOffer> offer = exchange::undoOffer(program().paths());
+  if (!offer) {
+    findChild<QAction *>(QStringLiteral("mnuUndoImportItem"))->setEnabled(false);
+    return;
+  }
+  if (MsgBox(exchange::undoQuestion(*offer), msgbox::vbYesNo + msgbox::vbQuestion, title) !=
+      msgbox::vbYes)
+    return;
+  exchange::UndoResult undone;
+  {
+    BusyPointer busy;
+    tips_.close(); // the rows the undo removes are read again below
+    const QString database = program().paths().tipDatabase();
+    if (!runReportingErrors(title, [&] {
+          undone =
+              exchange::undoLastImport(program().paths(), search::indexFollowing(database).get());
+        })) {
+      busy.release();
+      Form_Activate();
+      return;
+    }
+  }
+  MsgBox(exchange::undoReport(undone), msgbox::vbInformation + msgbox::vbOKOnly, title);
+  Form_Activate();
+}
 
 void frmOmbrixShow::mnuAboutItem_Click() { openFromMenu(screen::frmAbout, {}, {}, false); }
 

@@ -39,14 +39,14 @@ protected:
   }
 };
 
-TEST_F(FindTips, CtrlFOpensTheScreenAtTheEndOfTheToolsMenu) {
+TEST_F(FindTips, CtrlFOpensTheScreenNearTheEndOfTheToolsMenu) {
   QAction *item =
       t.program().screens().find("frmOmbrixShow")->findChild<QAction *>("mnuFindTipsItem");
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(t.text("mnuFindTipsItem"), "Find Tips..."); // the caption without its access key
   QMenu *tools = t.active()->findChild<QMenu *>("mnuToolsItem");
   ASSERT_NE(tools, nullptr);
-  EXPECT_EQ(tools->actions().last(), item);
+  EXPECT_EQ(tools->actions().at(tools->actions().size() - 2), item); // Undo Last Import last
   openFind();
   EXPECT_EQ(t.active()->windowTitle(), "Find Tips Screen");
   EXPECT_TRUE(QFile::exists(t.file("ombrixtips.idx"))); // built on the way in

@@ -1,6 +1,7 @@
 // The main tips screen, driven offscreen through the real screens.
 #include "support/TestProgram.h"
 
+#include "exchange/ImportUndo.h"
 #include "framework/Screen.h"
 #include "framework/Screens.h"
 #include "screens/main/frmOmbrixShow.h"
@@ -9,6 +10,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -259,6 +261,45 @@ TEST_F(MainScreen, StoredGeometryIsReadOncePerRun) {
   ASSERT_EQ(t.activeName(), "frmOmbrixShow");
   EXPECT_EQ(t.active()->Left(), 900);
   EXPECT_EQ(t.active()->Width(), 9000);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainScreen, UndoLastImportIsOfferedAfterAnImportAndTakesItBack) {
+  t.setUserDetails();
+  t.start();
+  QAction *undo = t.active()->findChild<QAction *>("mnuUndoImportItem");
+  ASSERT_NE(undo, nullptr);
+  EXPECT_EQ(t.active()->findChild<QMenu *>("mnuToolsItem")->actions().last(), undo);
+  EXPECT_FALSE(undo->isEnabled());
+
+  // A group and a tip as a merge wrote and recorded them.
+  t.sql("INSERT INTO \"Group\"(GROUP_ID, TIP_GROUP, G_LOCAL, G_IMPORT, G_ORIGINAL, G_DATE) "
+        "VALUES (900, 'Came in', 0, -1, 0, '2026-12-08')");
+  t.sql("INSERT INTO Tips(TIPS_ID, GROUP_ID, TIP_SUBJECT, TIP_DESCRIPTION, TIP_LOCAL, "
+        "TIP_IMPORT, TIP_ORIGINAL, TIP_DATE) VALUES (9000, 900, 'New', 'Text', 0, -1, 0, "
+        "'2026-12-08')");
+  exchange::ImportRecord record;
+  record.package = "OBXAnn.ZIP";
+  record.when = QDateTime(QDate(2026, 12, 8), QTime(14, 3));
+  record.day = QDate(2026, 12, 8);
+  record.groups = {{900, "Came in"}};
+  record.tips = {{9000, 900, "New", exchange::textFingerprint("Text")}};
+  exchange::saveImportRecord(t.program().paths(), record);
+  t.restart();
+  undo = t.active()->findChild<QAction *>("mnuUndoImportItem");
+  EXPECT_TRUE(undo->isEnabled());
+
+  t.messages().queue(msgbox::vbYes);
+  t.messages().queue(msgbox::vbOK);
+  t.triggerMenu("mnuUndoImportItem");
+  ASSERT_EQ(t.messages().shown().size(), 2u);
+  EXPECT_TRUE(t.messages().shown()[0].prompt.contains("\"OBXAnn.ZIP\""));
+  EXPECT_EQ(t.messages().shown()[1].prompt,
+            "The import was taken back: 1 group and 1 tip removed.");
+  EXPECT_FALSE(t.active()->findChild<QAction *>("mnuUndoImportItem")->isEnabled());
 }
 
 } // namespace

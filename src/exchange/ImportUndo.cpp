@@ -1,0 +1,299 @@
+#include "exchange/ImportUndo.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/files/FileService.h"
+#include "store/Database.h"
+#include "store/Schema.h"
+#include "store/Sqlite.h"
+#include "store/StoredValues.h"
+#include "tips/ProgramPaths.h"
+
+namespace exchange {
+
+namespace {
+
+constexpr quint32 kMagic = 0x4f425855; // "OBXU"
+constexpr quint32 kVersion = 1;
+
+template <class Row> std::pair<qint32, qint32> keyRange(const std::vector<Row> &rows) {
+  if (rows.empty())
+    return {0, -1};
+  const auto [low, high] = std::minmax_element(
+      rows.begin(), rows.end(), [](const Row &a, const Row &b) { return a.id < b.id; });
+  return {low->id, high->id};
+}
+
+// The heading: what the offer needs, read without the rows behind it.
+struct Heading {
+  QString package;
+  QDateTime when;
+  QDate day;
+  std::pair<qint32, qint32> groups{0, -1};
+  std::pair<qint32, qint32> tips{0, -1};
+};
+
+bool readHeading(QDataStream &in, Heading &h) {
+  quint32 magic = 0, version = 0;
+  in >> magic >> version;
+  if (magic != kMagic || version != kVersion)
+    return false;
+  in >> h.package >> h.when >> h.day >> h.groups.first >> h.groups.second >> h.tips.first >>
+      h.tips.second;
+  return in.status() == QDataStream::Ok;
+}
+
+qint64 countInRange(store::Database &db, const char *table, const char *key,
+                    std::pair<qint32, qint32> range) {
+  if (range.second < range.first)
+    return 0;
+  store::sql::Statement s(
+      db.handle(), QStringLiteral("SELECT COUNT(*) FROM %1 WHERE \"%2\" BETWEEN ?1 AND ?2")
+                       .arg(store::sql::quoteIdentifier(db.actualTableName(QLatin1String(table))),
+                            QLatin1String(key)));
+  s.bind(1, range.first);
+  s.bind(2, range.second);
+  return s.step() ? s.int64(0) : 0;
+}
+
+bool asImported(const QVariant &local, const QVariant &imported, const QVariant &original) {
+  return !store::isTrue(local) && store::isTrue(imported) && !store::isTrue(original);
+}
+
+QDate dateOf(const QVariant &stored) {
+  return store::readAs(store::FieldKind::Date, stored).toDate();
+}
+
+QString counted(int n, const char *one, const char *many) {
+  return n == 1 ? QStringLiteral("1 %1").arg(QLatin1String(one))
+                : QStringLiteral("%1 %2").arg(n).arg(QLatin1String(many));
+}
+
+// "a", "a and b", "a, b and c"; at most ten names, then how many more.
+QString listed(const QStringList &names) {
+  QStringList shown = names.mid(0, 10);
+  for (QString &name : shown)
+    name = QLatin1Char('"') + name + QLatin1Char('"');
+  if (names.size() > shown.size())
+    shown << QStringLiteral("%1 more").arg(names.size() - shown.size());
+  if (shown.size() == 1)
+    return shown.front();
+  const QString last = shown.takeLast();
+  return shown.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+}
+
+} // namespace
+
+QString undoQuestion(const UndoOffer &offer) {
+  return QStringLiteral("Take back the import of \"%1\" of %2?\r\nIt added %3 and %4 that are "
+                        "still in your tips. They will be removed, except any you changed since.")
+      .arg(offer.package, QLocale().toString(offer.when, QLocale::LongFormat),
+           counted(offer.groups, "group", "groups"), counted(offer.tips, "tip", "tips"));
+}
+
+QString undoReport(const UndoResult &result) {
+  QString text = QStringLiteral("The import was taken back: %1 and %2 removed.")
+                     .arg(counted(result.groupsRemoved, "group", "groups"),
+                          counted(result.tipsRemoved, "tip", "tips"));
+  if (!result.keptTips.isEmpty())
+    text += QStringLiteral("\r\nThese tips stay, as they changed since the import: %1.")
+                .arg(listed(result.keptTips));
+  if (!result.keptGroups.isEmpty())
+    text += QStringLiteral("\r\nThese groups stay, as they changed or hold other tips: %1.")
+                .arg(listed(result.keptGroups));
+  return text;
+}
+
+quint64 textFingerprint(const QString &text) {
+  quint64 hash = 14695981039346656037ull;
+  for (const char c : text.toUtf8()) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+void saveImportRecord(const tips::ProgramPaths &paths, const ImportRecord &record) {
+  if (record.groups.empty() && record.tips.empty()) {
+    forgetImportRecord(paths);
+    return;
+  }
+  const QString path = paths.lastImport();
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly))
+    throw FileError(path, QStringLiteral("The record of the import cannot be written"), errno);
+  QDataStream out(&file);
+  out.setVersion(QDataStream::Qt_6_0);
+  const auto groups = keyRange(record.groups);
+  const auto tips = keyRange(record.tips);
+  out << kMagic << kVersion << record.package << record.when << record.day << groups.first
+      << groups.second << tips.first << tips.second;
+  out << quint32(record.groups.size());
+  for (const ImportRecord::Group &g : record.groups)
+    out << g.id << g.name;
+  out << quint32(record.tips.size());
+  for (const ImportRecord::Tip &t : record.tips)
+    out << t.id << t.groupId << t.subject << t.description;
+  if (out.status() != QDataStream::Ok || !file.commit())
+    throw FileError(path, QStringLiteral("The record of the import cannot be written"), errno);
+}
+
+void forgetImportRecord(const tips::ProgramPaths &paths) {
+  const QString path = paths.lastImport();
+  if (QFile::exists(path) && !QFile::remove(path))
+    throw FileError(path, QStringLiteral("The record of the import cannot be removed"), errno);
+}
+
+std::optional<ImportRecord> readImportRecord(const tips::ProgramPaths &paths) {
+  QFile file(paths.lastImport());
+  if (!file.open(QIODevice::ReadOnly))
+    return std::nullopt;
+  QDataStream in(&file);
+  in.setVersion(QDataStream::Qt_6_0);
+  Heading h;
+  if (!readHeading(in, h))
+    return std::nullopt;
+  ImportRecord record;
+  record.package = h.package;
+  record.when = h.when;
+  record.day = h.day;
+  quint32 count = 0;
+  in >> count;
+  // A damaged count must not ask for more memory than the file could describe.
+  if (count > file.size())
+    return std::nullopt;
+  record.groups.resize(count);
+  for (ImportRecord::Group &g : record.groups)
+    in >> g.id >> g.name;
+  in >> count;
+  if (count > file.size())
+    return std::nullopt;
+  record.tips.resize(count);
+  for (ImportRecord::Tip &t : record.tips)
+    in >> t.id >> t.groupId >> t.subject >> t.description;
+  if (in.status() != QDataStream::Ok)
+    return std::nullopt;
+  return record;
+}
+
+std::optional<UndoOffer> undoOffer(const tips::ProgramPaths &paths) {
+  QFile file(paths.lastImport());
+  if (!file.open(QIODevice::ReadOnly))
+    return std::nullopt;
+  QDataStream in(&file);
+  in.setVersion(QDataStream::Qt_6_0);
+  Heading h;
+  if (!readHeading(in, h))
+    return std::nullopt;
+  try {
+    auto db = store::Database::open(paths.tipDatabase(), store::OpenMode::ReadWrite);
+    UndoOffer offer{h.package, h.when, int(countInRange(*db, "Group", "GROUP_ID", h.groups)),
+                    int(countInRange(*db, "Tips", "TIPS_ID", h.tips))};
+    if (offer.groups == 0 && offer.tips == 0)
+      return std::nullopt;
+    return offer;
+  } catch (const std::exception &) {
+    return std::nullopt; // a database that cannot be read offers nothing to take back
+  }
+}
+
+UndoResult undoLastImport(const tips::ProgramPaths &paths, tips::TipChangeListener *listener) {
+  UndoResult result;
+  const std::optional<ImportRecord> record = readImportRecord(paths);
+  if (!record)
+    return result;
+  auto db = store::Database::open(paths.tipDatabase(), store::OpenMode::ReadWrite);
+  const QString tipsTable =
+      store::sql::quoteIdentifier(db->actualTableName(QStringLiteral("Tips")));
+  const QString groupTable =
+      store::sql::quoteIdentifier(db->actualTableName(QStringLiteral("Group")));
+  std::vector<qint32> tipsRemoved;
+  std::vector<qint32> groupsRemoved;
+  {
+    store::Database::Transaction transaction(db);
+    store::sql::Statement readTip(
+        db->handle(), QStringLiteral("SELECT \"GROUP_ID\", \"TIP_SUBJECT\", \"TIP_DESCRIPTION\", "
+                                     "\"TIP_LOCAL\", \"TIP_IMPORT\", \"TIP_ORIGINAL\", "
+                                     "\"TIP_DATE\" FROM %1 WHERE \"TIPS_ID\" = ?1")
+                          .arg(tipsTable));
+    store::sql::Statement dropTip(
+        db->handle(), QStringLiteral("DELETE FROM %1 WHERE \"TIPS_ID\" = ?1").arg(tipsTable));
+    for (const ImportRecord::Tip &t : record->tips) {
+      readTip.bind(1, t.id);
+      if (!readTip.step()) {
+        readTip.reset();
+        continue; // deleted since
+      }
+      const bool unchanged = store::integerOf(readTip.value(0)) == t.groupId &&
+                             readTip.text(1) == t.subject &&
+                             textFingerprint(readTip.text(2)) == t.description &&
+                             asImported(readTip.value(3), readTip.value(4), readTip.value(5)) &&
+                             dateOf(readTip.value(6)) == record->day;
+      readTip.reset();
+      if (!unchanged) {
+        result.keptTips << t.subject;
+        continue;
+      }
+      dropTip.bind(1, t.id);
+      dropTip.step();
+      dropTip.reset();
+      tipsRemoved.push_back(t.id);
+    }
+    store::sql::Statement readGroup(
+        db->handle(), QStringLiteral("SELECT \"TIP_GROUP\", \"G_LOCAL\", \"G_IMPORT\", "
+                                     "\"G_ORIGINAL\", \"G_DATE\", EXISTS (SELECT 1 FROM %2 "
+                                     "WHERE \"GROUP_ID\" = ?1) FROM %1 WHERE \"GROUP_ID\" = ?1")
+                          .arg(groupTable, tipsTable));
+    store::sql::Statement dropGroup(
+        db->handle(), QStringLiteral("DELETE FROM %1 WHERE \"GROUP_ID\" = ?1").arg(groupTable));
+    for (const ImportRecord::Group &g : record->groups) {
+      readGroup.bind(1, g.id);
+      if (!readGroup.step()) {
+        readGroup.reset();
+        continue;
+      }
+      const bool unchanged =
+          readGroup.text(0) == g.name &&
+          asImported(readGroup.value(1), readGroup.value(2), readGroup.value(3)) &&
+          dateOf(readGroup.value(4)) == record->day;
+      const bool holdsTips = readGroup.int64(5) != 0;
+      const QString name = readGroup.text(0);
+      readGroup.reset();
+      if (!unchanged || holdsTips) {
+        result.keptGroups << name;
+        continue;
+      }
+      dropGroup.bind(1, g.id);
+      dropGroup.step();
+      dropGroup.reset();
+      groupsRemoved.push_back(g.id);
+    }
+    transaction.commit();
+  }
+  result.tipsRemoved = int(tipsRemoved.size());
+  result.groupsRemoved = int(groupsRemoved.size());
+  // The rows are gone: a picture left behind does no harm, a group without one would.
+  for (const qint32 id : groupsRemoved)
+    QFile::remove(paths.groupPicture(id));
+  if (listener) {
+    try {
+      listener->removeTips(tipsRemoved);
+      listener->close();
+    } catch (...) {
+      // An index that cannot be written is found stale and built again.
+    }
+  }
+  try {
+    forgetImportRecord(paths);
+  } catch (const FileError &) {
+    // Left behind, the record offers only what is still there: the rows that stayed.
+  }
+  return result;
+}
+
+} // namespace exchange
