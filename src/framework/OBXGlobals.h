@@ -3,8 +3,13 @@
 // so a test can start a fresh program.
 
 #include <QString>
+#include <memory>
 
 #include "exchange/ExchangeCounts.h"
+
+namespace exchange {
+struct MergeResult;
+}
 
 struct OBXGlobals {
   // Window geometry in twips, handed from the screen being left to the next one. Plain
@@ -42,4 +47,9 @@ struct OBXGlobals {
   QString gImportFileName;
   // The unpacking of gImportFileName failed and has told the user why.
   bool gImportUnpackFailed = false;
+  // What the second import screen hands to the details screen: the plan of the import, or
+  // the merge's result once gImportDone; and the report the merge wrote (empty: none).
+  std::shared_ptr<const exchange::MergeResult> gImportDetails;
+  bool gImportDone = false;
+  QString gImportReport;
 };

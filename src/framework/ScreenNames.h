@@ -27,6 +27,7 @@ inline constexpr QLatin1StringView frmExport1{"frmExport1"};
 inline constexpr QLatin1StringView frmExport2{"frmExport2"};
 inline constexpr QLatin1StringView frmImport1{"frmImport1"};
 inline constexpr QLatin1StringView frmImport2{"frmImport2"};
+inline constexpr QLatin1StringView frmImportDetails{"frmImportDetails"};
 
 inline constexpr QLatin1StringView frmFindTips{"frmFindTips"};
 

@@ -76,7 +76,7 @@ void SecondaryScreen::Form_Unload() {
 
 void SecondaryScreen::returnToMainScreen() { handOver(screen::frmOmbrixShow); }
 
-void SecondaryScreen::cmdShowTips_Click() { returnToMainScreen(); }
+void SecondaryScreen::cmdShowTips_Click() { exitScreen(); }
 void SecondaryScreen::nmuShowTipsItem_Click() { returnToMainScreen(); }
 void SecondaryScreen::mnuExiteItem_Click() { program().endProgram(); }
 void SecondaryScreen::cmdHelp_Click() { program().help().HelpContext(frame_.helpTopic); }

@@ -45,6 +45,9 @@ protected:
   QString tipDatabase() const;
   // Back to the main screen.
   void returnToMainScreen();
+  // "Exit This Screen": back to the main screen; a screen opened over another one goes
+  // back to that one instead.
+  virtual void exitScreen() { returnToMainScreen(); }
 
   QPushButton *cmdHelp;
   QPushButton *cmdShowTips;

@@ -5,6 +5,7 @@
 #include "screens/exchange/frmExport2.h"
 #include "screens/exchange/frmImport1.h"
 #include "screens/exchange/frmImport2.h"
+#include "screens/exchange/frmImportDetails.h"
 #include "screens/groups/frmAddGroup.h"
 #include "screens/groups/frmDelGroup1.h"
 #include "screens/groups/frmDelGroup2.h"
@@ -80,6 +81,9 @@ std::vector<ScreenEntry> makeCatalogue() {
              300)},
       {screen::frmImport2, make<frmImport2>(),
        frame(importTips, "Importing Tips", "Cancel this Action", "Importing New Tips", 300)},
+      {screen::frmImportDetails, make<frmImportDetails>(),
+       frame("Import Details Screen", "Import Details", "Exit Import Details Screen",
+             "Import Details", 310)},
       {screen::frmFindTips, make<frmFindTips>(),
        frame("Find Tips Screen", "Find Tips", "Exit Find Tips Screen", "Find Tips", 400)},
   };

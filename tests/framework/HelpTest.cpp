@@ -29,12 +29,12 @@ TEST(HelpLinks, TheHelpFileSitsInTheProgramFolderWithOneSeparatorAtARoot) {
 
 TEST(HelpLinks, EveryScreenHasTheTopicOfItsKind) {
   const std::map<QString, int> topics = {
-      {"frmUserDetails", 10},  {"frmAddGroup", 20},     {"frmEditGroup1", 40},
-      {"frmEditGroup2", 40},   {"frmDelGroup1", 60},    {"frmDelGroup2", 60},
-      {"frmAddSubject", 70},   {"frmEditSubject1", 90}, {"frmEditSubject2", 90},
-      {"frmDelSubject1", 110}, {"frmDelSubject2", 110}, {"frmExport1", 200},
-      {"frmExport2", 200},     {"frmImport1", 300},     {"frmImport2", 300},
-      {"frmFindTips", 400}};
+      {"frmUserDetails", 10},    {"frmAddGroup", 20},     {"frmEditGroup1", 40},
+      {"frmEditGroup2", 40},     {"frmDelGroup1", 60},    {"frmDelGroup2", 60},
+      {"frmAddSubject", 70},     {"frmEditSubject1", 90}, {"frmEditSubject2", 90},
+      {"frmDelSubject1", 110},   {"frmDelSubject2", 110}, {"frmExport1", 200},
+      {"frmExport2", 200},       {"frmImport1", 300},     {"frmImport2", 300},
+      {"frmImportDetails", 310}, {"frmFindTips", 400}};
   std::size_t secondary = 0;
   for (const ScreenEntry &entry : screenCatalogue()) {
     if (!entry.frame)

@@ -330,7 +330,12 @@ QString Scenario::step(const QStringList &w) {
     if (QString e = needs(1); !e.isEmpty())
       return e;
     const bool wanted = command == QLatin1String("expect-file");
-    const bool exists = QFileInfo(inst.native(w[1])).exists();
+    // A '*' in the file's name stands for any characters (a name made from the time).
+    const QFileInfo named(inst.native(w[1]));
+    const bool exists =
+        named.fileName().contains(QLatin1Char('*'))
+            ? !QDir(named.path()).entryList({named.fileName()}, QDir::Files).isEmpty()
+            : named.exists();
     return exists == wanted
                ? QString()
                : w[1] + (exists ? QStringLiteral(" exists") : QStringLiteral(" does not exist"));

@@ -320,6 +320,10 @@ QStringList Installation::entries(const QString &controlName, QString *error) co
   } else if (auto *list = qobject_cast<QListWidget *>(widget)) {
     for (int i = 0; i < list->count(); ++i)
       result << list->item(i)->text();
+  } else if (auto *view = qobject_cast<QAbstractItemView *>(widget); view && view->model()) {
+    const QAbstractItemModel *model = view->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+      result << model->index(i, 0).data().toString();
   } else if (widget && error) {
     *error = controlName + QStringLiteral(" is not a combo box or a list");
   }

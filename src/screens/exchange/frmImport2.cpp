@@ -1,21 +1,36 @@
 #include "screens/exchange/frmImport2.h"
 #include "search/TipIndex.h"
 
+#include "exchange/ImportDetails.h"
 #include "exchange/ImportPackage.h"
 #include "framework/OBXGlobals.h"
 #include "framework/Program.h"
 #include "framework/ScreenNames.h"
+#include "framework/Screens.h"
 #include "framework/SharedMessages.h"
 #include "platform/MousePointer.h"
 #include "platform/MsgBox.h"
+#include "platform/files/FileService.h"
+#include "tips/UserMessage.h"
 #include "widgets/FitText.h"
 
+#include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <utility>
 
 using Column = CountColumns::Column;
+
+namespace {
+
+// Below the column of buttons on the right (twips).
+constexpr int kDetailsLeft = 5040;
+constexpr int kDetailsTop = 1719;
+constexpr int kDetailsWidth = 2064;
+constexpr int kDetailsHeight = 375;
+
+} // namespace
 
 frmImport2::frmImport2(Program &program)
     : ExchangeScreen(program, screen::frmImport2, CountColumns::Kind::Import),
@@ -33,7 +48,13 @@ frmImport2::frmImport2(Program &program)
   cmdStartImport = addActionButton("cmdStartImport", QStringLiteral("Start Importing"),
                                    QStringLiteral("Begin Importing a File"));
   onClick(cmdStartImport, &frmImport2::cmdStartImport_Click);
-  setTabOrder(cmdStartImport, cmdHelp);
+  cmdImportDetails = addButton("cmdImportDetails", QStringLiteral("Details..."),
+                               QStringLiteral("Show What Each Group and Tip of the Package Does"),
+                               kDetailsLeft, kDetailsTop, kDetailsWidth, kDetailsHeight);
+  cmdImportDetails->setEnabled(false);
+  onClick(cmdImportDetails, &frmImport2::cmdImportDetails_Click);
+  setTabOrder(cmdStartImport, cmdImportDetails);
+  setTabOrder(cmdImportDetails, cmdHelp);
   setTabOrder(cmdHelp, cmdShowTips);
 }
 
@@ -52,10 +73,13 @@ void frmImport2::loadScreen() {
     return;
   }
   problem_ = package_->open();
-  if (problem_.isEmpty())
-    columns_.show(Column::ToImport, package_->content());
-  else
+  if (problem_.isEmpty()) {
+    const exchange::Tally &content = package_->content();
+    columns_.show(Column::ToImport, content);
+    cmdImportDetails->setEnabled(content.groups > 0 && content.tips > 0);
+  } else {
     cmdStartImport->setEnabled(false);
+  }
 }
 
 void frmImport2::activateScreen() {
@@ -68,6 +92,8 @@ void frmImport2::activateScreen() {
 
 void frmImport2::unloadScreen() {
   g().gImportUnpackFailed = false;
+  g().gImportDetails.reset();
+  g().gImportReport.clear();
   package_->finish();
 }
 
@@ -91,6 +117,7 @@ void frmImport2::cmdStartImport_Click() {
   }
   switch (result.outcome) {
   case exchange::MergeOutcome::PackageEmpty:
+    cmdImportDetails->setEnabled(false);
     MsgDatabaseEmpty(g());
     return;
   case exchange::MergeOutcome::Failed:
@@ -103,12 +130,52 @@ void frmImport2::cmdStartImport_Click() {
   case exchange::MergeOutcome::Merged:
     break;
   }
-  columns_.show(Column::New, result.added);
-  columns_.show(Column::Total2, exchange::totalAfterMerge(localTotal_, result));
+  details_ = std::make_shared<const exchange::MergeResult>(std::move(result));
+  merged_ = true;
+  const exchange::MergeResult &merge = *details_;
+  columns_.show(Column::New, merge.added);
+  columns_.show(Column::Total2, exchange::totalAfterMerge(localTotal_, merge));
   QFont bold = cmdShowTips->font();
   bold.setBold(true);
   cmdShowTips->setFont(bold);
   cmdShowTips->setText(QStringLiteral("Return To Main Screen"));
   fitFontToWidth(cmdShowTips, cmdShowTips->text(), 6);
   cmdStartImport->setText(QStringLiteral("Importing Done!"));
+  writeReport();
+}
+
+void frmImport2::writeReport() {
+  try {
+    report_ = exchange::writeReport(program().paths(), *details_,
+                                    program().files().nativePath(g().gImportFileName),
+                                    QDateTime::currentDateTime());
+  } catch (const FileError &e) {
+    MsgBox(QStringLiteral("The tips were imported, but the report of the import could not be "
+                          "written.\r\n\r\n") +
+               tips::userMessage(e),
+           msgbox::vbExclamation + msgbox::vbOKOnly, g().gMsgTitle);
+  }
+}
+
+void frmImport2::cmdImportDetails_Click() {
+  if (!details_) {
+    // Made once: the package and the tips stay as they are until Start Importing.
+    exchange::MergeResult plan;
+    {
+      BusyPointer busy;
+      plan = package_->plan();
+    }
+    if (plan.outcome == exchange::MergeOutcome::Failed) {
+      MsgBox(plan.error, msgbox::vbCritical + msgbox::vbOKOnly, g().gMsgTitle);
+      return;
+    }
+    details_ = std::make_shared<const exchange::MergeResult>(std::move(plan));
+  }
+  g().gImportDetails = details_;
+  g().gImportDone = merged_;
+  g().gImportReport = report_;
+  // This screen waits, hidden and as it is, for the details screen to hand back to it.
+  ThisFormSize();
+  if (program().screens().open(screen::frmImportDetails))
+    hide();
 }

@@ -6,17 +6,31 @@
 #include "exchange/ZipLink.h"
 #include "framework/ContextIDs.h"
 #include "framework/Screen.h"
+#include "framework/Screens.h"
 #include "platform/Twips.h"
 #include "screens/exchange/UnzipMessages.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QUrl>
 #include <sqlite3.h>
 
 namespace {
 
 const QString kTitle = "Importing New Tips";
+
+// Stands in for the desktop's program for the files a screen opens.
+class OpenedFiles : public QObject {
+  Q_OBJECT
+public:
+  OpenedFiles() { QDesktopServices::setUrlHandler("file", this, "open"); }
+  ~OpenedFiles() override { QDesktopServices::unsetUrlHandler("file"); }
+  QStringList paths;
+public slots:
+  void open(const QUrl &url) { paths << url.toLocalFile(); }
+};
 
 class Import : public OnExchange {
 protected:
@@ -202,6 +216,7 @@ TEST_F(Import, AMergeThatFailsIsToldAndLeavesTheDatabaseAndTheScreenAsTheyWere) 
   EXPECT_EQ(groups(), before);
   EXPECT_EQ(rowsOf("SELECT COUNT(*) FROM Tips"), QStringList({"2"}));
   EXPECT_FALSE(QFileInfo::exists(t.file("images/23.jpg")));
+  EXPECT_TRUE(files(t.file("Reports")).isEmpty()) << "a failed import has no report";
   EXPECT_TRUE(t.control("FrameTotal")->isVisible());
   EXPECT_TRUE(t.control("FrameToImport")->isVisible());
   EXPECT_FALSE(t.control("FrameNew")->isVisible());
@@ -214,6 +229,80 @@ TEST_F(Import, AMergeThatFailsIsToldAndLeavesTheDatabaseAndTheScreenAsTheyWere) 
   EXPECT_EQ(shownCount(), 1u);
   EXPECT_EQ(text("cmdStartImport"), "Importing Done!");
   EXPECT_EQ(groups().size(), 3);
+  EXPECT_EQ(files(t.file("Reports")).size(), 1);
+}
+
+TEST_F(Import, DetailsShowThePlanThenWhatTheMergeDidAndOpenItsReport) {
+  receivePackage();
+  unpack("OBXBob.ZIP");
+  Screen *importScreen = t.active();
+  ASSERT_TRUE(t.control("cmdImportDetails")->isEnabled());
+  const QStringList before = groups();
+  t.click("cmdImportDetails");
+  ASSERT_EQ(t.activeName(), "frmImportDetails");
+  EXPECT_EQ(t.g().gMsgTitle, "Import Details");
+  EXPECT_FALSE(importScreen->isVisible());
+  EXPECT_EQ(t.entries("lstImportDetails"),
+            QStringList({"Group \"Vim\" matches the group \"Vim\"",
+                         "    \"Macros\" to skip: its subject exists in \"Vim\"",
+                         "    \"Marks\" to add to \"Vim\"", "New group \"Git\"",
+                         "    \"Rebase\" to add to \"Git\""}));
+  EXPECT_EQ(text("lblImportDetails"), "2 tips to add, 1 skipped");
+  EXPECT_FALSE(t.control("cmdOpenReport")->isEnabled());
+  EXPECT_EQ(groups(), before) << "looking writes nothing";
+  t.click("cmdHelp");
+  EXPECT_EQ(t.program().help().calls().back().data, 310);
+
+  // Back to the same screen, as it was left.
+  t.click("cmdShowTips");
+  ASSERT_EQ(t.active(), importScreen);
+  EXPECT_EQ(t.g().gMsgTitle, kTitle);
+  EXPECT_EQ(text("lblToImportTips"), "3");
+  t.click("cmdStartImport");
+  EXPECT_EQ(shownCount(), 0u);
+  const QStringList reports = files(t.file("Reports"));
+  ASSERT_EQ(reports.size(), 1);
+  EXPECT_TRUE(reports[0].endsWith(" OBXBob.csv")) << reports[0].toStdString();
+
+  const QString added = text("lblNewTip");
+  t.click("cmdImportDetails");
+  EXPECT_EQ(t.entries("lstImportDetails").at(2), "    \"Marks\" added to \"Vim\"");
+  EXPECT_EQ(text("lblImportDetails"), added + " tips added, 1 skipped");
+  OpenedFiles opened;
+  t.click("cmdOpenReport");
+  EXPECT_EQ(opened.paths, QStringList({t.file("Reports/" + reports[0])}));
+  // A report gone since is told in words.
+  QFile::remove(t.file("Reports/" + reports[0]));
+  t.click("cmdOpenReport");
+  ASSERT_EQ(shownCount(), 1u);
+  EXPECT_TRUE(lastMessage().prompt.contains("is no longer in the folder"));
+  EXPECT_EQ(lastMessage().title, "Import Details");
+
+  // Closed from its frame, it goes back too; View Tips Screen ends the import.
+  t.active()->close();
+  t.settle();
+  ASSERT_EQ(t.active(), importScreen);
+  EXPECT_EQ(text("cmdStartImport"), "Importing Done!");
+  t.click("cmdImportDetails");
+  t.triggerMenu("nmuShowTipsItem");
+  EXPECT_EQ(t.activeName(), "frmOmbrixShow");
+  EXPECT_EQ(t.program().screens().find("frmImport2"), nullptr);
+  EXPECT_TRUE(files(t.file("OBXTemp")).isEmpty());
+}
+
+TEST_F(Import, AReportThatCannotBeWrittenIsToldAndTheImportStaysDone) {
+  receivePackage();
+  writePicture(t.file("Reports"), 0); // a file where the folder would be made
+  unpack("OBXBob.ZIP");
+  t.click("cmdStartImport");
+  ASSERT_EQ(shownCount(), 1u);
+  EXPECT_TRUE(lastMessage().prompt.startsWith("The tips were imported, but the report"))
+      << lastMessage().prompt.toStdString();
+  EXPECT_EQ(lastMessage().style, 48);
+  EXPECT_EQ(text("cmdStartImport"), "Importing Done!");
+  EXPECT_EQ(groups().size(), 3);
+  t.click("cmdImportDetails");
+  EXPECT_FALSE(t.control("cmdOpenReport")->isEnabled());
 }
 
 TEST_F(Import, AFileThatIsNoPackageSaysSoOnceAndNothingCanBeImported) {
@@ -229,6 +318,7 @@ TEST_F(Import, AFileThatIsNoPackageSaysSoOnceAndNothingCanBeImported) {
   EXPECT_EQ(failure.style, 16);
   EXPECT_EQ(failure.title, kTitle);
   EXPECT_FALSE(t.control("cmdStartImport")->isEnabled());
+  EXPECT_FALSE(t.control("cmdImportDetails")->isEnabled());
   EXPECT_EQ(column("lblToImportGroup", "lblToImportTips", "lblToImportDate"),
             QStringList({"0", "0", "00:00:00"}));
   EXPECT_FALSE(QFileInfo::exists(t.file("OBXTemp/ombrixtipsie.mdb")));
@@ -253,6 +343,7 @@ TEST_F(Import, AnEmptyPackageIsToldAndNothingIsMerged) {
   packFile("OBXEve.ZIP", "ombrixtipsie.mdb", bytes(t.file("@@@@@@@@.@@@")));
   unpack("OBXEve.ZIP");
   EXPECT_EQ(shownCount(), 0u);
+  EXPECT_FALSE(t.control("cmdImportDetails")->isEnabled());
   t.click("cmdStartImport");
   ASSERT_EQ(shownCount(), 1u);
   EXPECT_EQ(lastMessage().prompt, "The Database Is Empty!\r\nClick OK To Add Your First Record.");
@@ -284,3 +375,5 @@ TEST(UnzipMessagesTest, TheOverwriteQuestionAndTheFailureGoThroughMessageBoxes) 
 }
 
 } // namespace
+
+#include "ImportScreensTest.moc"
