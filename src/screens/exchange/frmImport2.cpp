@@ -15,6 +15,7 @@
 #include "widgets/FitText.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -113,6 +114,8 @@ void frmImport2::cmdStartImport_Click() {
   exchange::MergeResult result;
   {
     BusyPointer busy;
+    // The record that lets Tools > Undo Last Import take this import back.
+    package_->keepRecordAs(QFileInfo(program().files().nativePath(g().gImportFileName)).fileName());
     result = package_->merge();
   }
   switch (result.outcome) {
@@ -142,6 +145,11 @@ void frmImport2::cmdStartImport_Click() {
   fitFontToWidth(cmdShowTips, cmdShowTips->text(), 6);
   cmdStartImport->setText(QStringLiteral("Importing Done!"));
   writeReport();
+  if (!merge.recordProblem.isEmpty())
+    MsgBox(QStringLiteral("The tips were imported, but Ombrix Tips cannot offer to take the "
+                          "import back.\r\n\r\n") +
+               merge.recordProblem,
+           msgbox::vbExclamation + msgbox::vbOKOnly, g().gMsgTitle);
 }
 
 void frmImport2::writeReport() {
