@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "exchange/FieldValues.h"
 #include "platform/files/FileService.h"
 #include "store/Database.h"
 #include "store/Schema.h"
@@ -63,10 +64,6 @@ qint64 countInRange(store::Database &db, const char *table, const char *key,
 
 bool asImported(const QVariant &local, const QVariant &imported, const QVariant &original) {
   return !store::isTrue(local) && store::isTrue(imported) && !store::isTrue(original);
-}
-
-QDate dateOf(const QVariant &stored) {
-  return store::readAs(store::FieldKind::Date, stored).toDate();
 }
 
 QString counted(int n, const char *one, const char *many) {
