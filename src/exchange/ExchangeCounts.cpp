@@ -2,6 +2,7 @@
 
 #include "exchange/FieldValues.h"
 #include "exchange/SafeFileName.h"
+#include "exchange/TableReaders.h"
 #include "store/DataControl.h"
 #include "store/Database.h"
 #include "store/Sqlite.h"
@@ -26,11 +27,9 @@ void countOrigins(store::Database &db, const char *tableName, const char *origin
                   const char *local, const char *imported, const char *date, OriginSummary &summary,
                   int Tally::*count) {
   store::sql::Statement s(
-      db.handle(),
-      QStringLiteral("SELECT \"%1\", \"%2\", \"%3\", \"%4\" FROM %5")
-          .arg(QLatin1String(original), QLatin1String(local), QLatin1String(imported),
-               QLatin1String(date),
-               store::sql::quoteIdentifier(db.actualTableName(QLatin1String(tableName)))));
+      db.handle(), QStringLiteral("SELECT \"%1\", \"%2\", \"%3\", \"%4\" FROM %5")
+                       .arg(QLatin1String(original), QLatin1String(local), QLatin1String(imported),
+                            QLatin1String(date), quotedTable(db, tableName)));
   Tally *columns[] = {&summary.initial, &summary.local, &summary.imported};
   exchange::DateReader dates;
   while (s.step()) {

@@ -24,9 +24,6 @@
 
 namespace exchange {
 
-using exchange::GroupRow;
-using exchange::TipRow;
-
 Tally totalAfterMerge(const Tally &localTotal, const MergeResult &merge) {
   Tally total = localTotal;
   total.groups += merge.added.groups;
@@ -38,9 +35,8 @@ Tally totalAfterMerge(const Tally &localTotal, const MergeResult &merge) {
 namespace {
 
 bool tableEmpty(store::Database &db, const char *table) {
-  store::sql::Statement s(
-      db.handle(), QStringLiteral("SELECT 1 FROM %1 LIMIT 1")
-                       .arg(store::sql::quoteIdentifier(db.actualTableName(QLatin1String(table)))));
+  store::sql::Statement s(db.handle(),
+                          QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(quotedTable(db, table)));
   return !s.step();
 }
 
@@ -68,10 +64,9 @@ struct LocalNames {
     const bool keyed =
         db.layout(tipsTable).hasFoldKey(*store::findField(tipsTable, u"TIP_SUBJECT"));
     store::sql::Statement s(
-        db.handle(),
-        QStringLiteral("SELECT \"GROUP_ID\", \"TIP_SUBJECT\"%1 FROM %2 ORDER BY rowid")
-            .arg(keyed ? QStringLiteral(", \"TIP_SUBJECT_FOLD\"") : QString(),
-                 store::sql::quoteIdentifier(db.actualTableName(QStringLiteral("Tips")))));
+        db.handle(), QStringLiteral("SELECT \"GROUP_ID\", \"TIP_SUBJECT\"%1 FROM %2 ORDER BY rowid")
+                         .arg(keyed ? QStringLiteral(", \"TIP_SUBJECT_FOLD\"") : QString(),
+                              quotedTable(db, "Tips")));
     while (s.step()) {
       QByteArray key;
       if (keyed && sqlite3_column_type(s.handle(), 2) == SQLITE_TEXT)

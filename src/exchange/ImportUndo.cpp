@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "exchange/FieldValues.h"
+#include "exchange/TableReaders.h"
 #include "platform/files/FileService.h"
 #include "store/Database.h"
 #include "store/Schema.h"
@@ -21,6 +22,7 @@ namespace {
 
 constexpr quint32 kMagic = 0x4f425855; // "OBXU"
 constexpr quint32 kVersion = 1;
+constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
 
 template <class Row> std::pair<qint32, qint32> keyRange(const std::vector<Row> &rows) {
   if (rows.empty())
@@ -39,7 +41,14 @@ struct Heading {
   std::pair<qint32, qint32> tips{0, -1};
 };
 
-bool readHeading(QDataStream &in, Heading &h) {
+// Opens the record and reads its heading; false when there is none, or no record of this
+// kind.
+bool openRecord(const tips::ProgramPaths &paths, QFile &file, QDataStream &in, Heading &h) {
+  file.setFileName(paths.lastImport());
+  if (!file.open(QIODevice::ReadOnly))
+    return false;
+  in.setDevice(&file);
+  in.setVersion(kStreamVersion);
   quint32 magic = 0, version = 0;
   in >> magic >> version;
   if (magic != kMagic || version != kVersion)
@@ -53,13 +62,18 @@ qint64 countInRange(store::Database &db, const char *table, const char *key,
                     std::pair<qint32, qint32> range) {
   if (range.second < range.first)
     return 0;
-  store::sql::Statement s(
-      db.handle(), QStringLiteral("SELECT COUNT(*) FROM %1 WHERE \"%2\" BETWEEN ?1 AND ?2")
-                       .arg(store::sql::quoteIdentifier(db.actualTableName(QLatin1String(table))),
-                            QLatin1String(key)));
+  store::sql::Statement s(db.handle(),
+                          QStringLiteral("SELECT COUNT(*) FROM %1 WHERE \"%2\" BETWEEN ?1 AND ?2")
+                              .arg(quotedTable(db, table), QLatin1String(key)));
   s.bind(1, range.first);
   s.bind(2, range.second);
   return s.step() ? s.int64(0) : 0;
+}
+
+void dropRow(store::sql::Statement &drop, qint32 key) {
+  store::sql::ResetOnExit done(drop);
+  drop.bind(1, key);
+  drop.step();
 }
 
 bool asImported(const QVariant &local, const QVariant &imported, const QVariant &original) {
@@ -125,7 +139,7 @@ void saveImportRecord(const tips::ProgramPaths &paths, const ImportRecord &recor
   if (!file.open(QIODevice::WriteOnly))
     throw FileError(path, QStringLiteral("The record of the import cannot be written"), errno);
   QDataStream out(&file);
-  out.setVersion(QDataStream::Qt_6_0);
+  out.setVersion(kStreamVersion);
   const auto groups = keyRange(record.groups);
   const auto tips = keyRange(record.tips);
   out << kMagic << kVersion << record.package << record.when << record.day << groups.first
@@ -147,13 +161,10 @@ void forgetImportRecord(const tips::ProgramPaths &paths) {
 }
 
 std::optional<ImportRecord> readImportRecord(const tips::ProgramPaths &paths) {
-  QFile file(paths.lastImport());
-  if (!file.open(QIODevice::ReadOnly))
-    return std::nullopt;
-  QDataStream in(&file);
-  in.setVersion(QDataStream::Qt_6_0);
+  QFile file;
+  QDataStream in;
   Heading h;
-  if (!readHeading(in, h))
+  if (!openRecord(paths, file, in, h))
     return std::nullopt;
   ImportRecord record;
   record.package = h.package;
@@ -178,24 +189,31 @@ std::optional<ImportRecord> readImportRecord(const tips::ProgramPaths &paths) {
   return record;
 }
 
-std::optional<UndoOffer> undoOffer(const tips::ProgramPaths &paths) {
-  QFile file(paths.lastImport());
-  if (!file.open(QIODevice::ReadOnly))
-    return std::nullopt;
-  QDataStream in(&file);
-  in.setVersion(QDataStream::Qt_6_0);
+std::optional<UndoOffer> undoOffer(const tips::ProgramPaths &paths, store::Database &db) {
+  QFile file;
+  QDataStream in;
   Heading h;
-  if (!readHeading(in, h))
+  if (!openRecord(paths, file, in, h))
     return std::nullopt;
   try {
-    auto db = store::Database::open(paths.tipDatabase(), store::OpenMode::ReadWrite);
-    UndoOffer offer{h.package, h.when, int(countInRange(*db, "Group", "GROUP_ID", h.groups)),
-                    int(countInRange(*db, "Tips", "TIPS_ID", h.tips))};
+    UndoOffer offer{h.package, h.when, int(countInRange(db, "Group", "GROUP_ID", h.groups)),
+                    int(countInRange(db, "Tips", "TIPS_ID", h.tips))};
     if (offer.groups == 0 && offer.tips == 0)
       return std::nullopt;
     return offer;
   } catch (const std::exception &) {
     return std::nullopt; // a database that cannot be read offers nothing to take back
+  }
+}
+
+std::optional<UndoOffer> undoOffer(const tips::ProgramPaths &paths) {
+  if (!QFile::exists(paths.lastImport()))
+    return std::nullopt;
+  try {
+    return undoOffer(paths,
+                     *store::Database::open(paths.tipDatabase(), store::OpenMode::ReadWrite));
+  } catch (const std::exception &) {
+    return std::nullopt;
   }
 }
 
@@ -205,10 +223,8 @@ UndoResult undoLastImport(const tips::ProgramPaths &paths, tips::TipChangeListen
   if (!record)
     return result;
   auto db = store::Database::open(paths.tipDatabase(), store::OpenMode::ReadWrite);
-  const QString tipsTable =
-      store::sql::quoteIdentifier(db->actualTableName(QStringLiteral("Tips")));
-  const QString groupTable =
-      store::sql::quoteIdentifier(db->actualTableName(QStringLiteral("Group")));
+  const QString tipsTable = quotedTable(*db, "Tips");
+  const QString groupTable = quotedTable(*db, "Group");
   std::vector<qint32> tipsRemoved;
   std::vector<qint32> groupsRemoved;
   {
@@ -221,25 +237,23 @@ UndoResult undoLastImport(const tips::ProgramPaths &paths, tips::TipChangeListen
     store::sql::Statement dropTip(
         db->handle(), QStringLiteral("DELETE FROM %1 WHERE \"TIPS_ID\" = ?1").arg(tipsTable));
     for (const ImportRecord::Tip &t : record->tips) {
-      readTip.bind(1, t.id);
-      if (!readTip.step()) {
-        readTip.reset();
-        continue; // deleted since
+      std::optional<bool> unchanged; // none: deleted since
+      {
+        store::sql::ResetOnExit done(readTip);
+        readTip.bind(1, t.id);
+        if (readTip.step())
+          unchanged = store::integerOf(readTip.value(0)) == t.groupId &&
+                      readTip.text(1) == t.subject &&
+                      textFingerprint(readTip.text(2)) == t.description &&
+                      asImported(readTip.value(3), readTip.value(4), readTip.value(5)) &&
+                      dateOf(readTip.value(6)) == record->day;
       }
-      const bool unchanged = store::integerOf(readTip.value(0)) == t.groupId &&
-                             readTip.text(1) == t.subject &&
-                             textFingerprint(readTip.text(2)) == t.description &&
-                             asImported(readTip.value(3), readTip.value(4), readTip.value(5)) &&
-                             dateOf(readTip.value(6)) == record->day;
-      readTip.reset();
-      if (!unchanged) {
+      if (unchanged && !*unchanged)
         result.keptTips << t.subject;
-        continue;
+      if (unchanged && *unchanged) {
+        dropRow(dropTip, t.id);
+        tipsRemoved.push_back(t.id);
       }
-      dropTip.bind(1, t.id);
-      dropTip.step();
-      dropTip.reset();
-      tipsRemoved.push_back(t.id);
     }
     store::sql::Statement readGroup(
         db->handle(), QStringLiteral("SELECT \"TIP_GROUP\", \"G_LOCAL\", \"G_IMPORT\", "
@@ -249,26 +263,24 @@ UndoResult undoLastImport(const tips::ProgramPaths &paths, tips::TipChangeListen
     store::sql::Statement dropGroup(
         db->handle(), QStringLiteral("DELETE FROM %1 WHERE \"GROUP_ID\" = ?1").arg(groupTable));
     for (const ImportRecord::Group &g : record->groups) {
-      readGroup.bind(1, g.id);
-      if (!readGroup.step()) {
-        readGroup.reset();
-        continue;
+      std::optional<bool> removable; // none: deleted since
+      QString name;
+      {
+        store::sql::ResetOnExit done(readGroup);
+        readGroup.bind(1, g.id);
+        if (readGroup.step()) {
+          name = readGroup.text(0);
+          removable = name == g.name &&
+                      asImported(readGroup.value(1), readGroup.value(2), readGroup.value(3)) &&
+                      dateOf(readGroup.value(4)) == record->day && readGroup.int64(5) == 0;
+        }
       }
-      const bool unchanged =
-          readGroup.text(0) == g.name &&
-          asImported(readGroup.value(1), readGroup.value(2), readGroup.value(3)) &&
-          dateOf(readGroup.value(4)) == record->day;
-      const bool holdsTips = readGroup.int64(5) != 0;
-      const QString name = readGroup.text(0);
-      readGroup.reset();
-      if (!unchanged || holdsTips) {
+      if (removable && !*removable)
         result.keptGroups << name;
-        continue;
+      if (removable && *removable) {
+        dropRow(dropGroup, g.id);
+        groupsRemoved.push_back(g.id);
       }
-      dropGroup.bind(1, g.id);
-      dropGroup.step();
-      dropGroup.reset();
-      groupsRemoved.push_back(g.id);
     }
     transaction.commit();
   }

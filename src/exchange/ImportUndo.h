@@ -18,6 +18,10 @@
 
 #include "tips/TipChangeListener.h"
 
+namespace store {
+class Database;
+}
+
 namespace tips {
 class ProgramPaths;
 }
@@ -67,6 +71,8 @@ struct UndoOffer {
   int tips = 0;   // tips of the record still in the database
 };
 std::optional<UndoOffer> undoOffer(const tips::ProgramPaths &paths);
+// The same over a connection the caller holds open (the main screen's).
+std::optional<UndoOffer> undoOffer(const tips::ProgramPaths &paths, store::Database &db);
 
 // The question before the undo: the package, its date, and what it added that is still
 // there.

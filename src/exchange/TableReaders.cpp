@@ -12,10 +12,6 @@ using store::sql::quoteIdentifier;
 
 namespace {
 
-QString table(store::Database &db, const char *name) {
-  return quoteIdentifier(db.actualTableName(QLatin1String(name)));
-}
-
 // Reads the tip columns of kTipColumns, which start at column first.
 void readTip(const store::sql::Statement &s, int first, TipRow &row, DateReader &dates) {
   row.groupId = store::integerOf(s.value(first));
@@ -29,12 +25,16 @@ void readTip(const store::sql::Statement &s, int first, TipRow &row, DateReader 
 
 } // namespace
 
+QString quotedTable(store::Database &db, const char *name) {
+  return quoteIdentifier(db.actualTableName(QLatin1String(name)));
+}
+
 std::vector<GroupRow> readGroups(store::Database &db) {
   store::sql::Statement s(db.handle(),
                           QStringLiteral("SELECT rowid, \"GROUP_ID\", \"TIP_GROUP\", \"G_LOCAL\", "
                                          "\"G_IMPORT\", \"G_ORIGINAL\", \"G_DATE\" FROM %1 "
                                          "ORDER BY rowid")
-                              .arg(table(db, "Group")));
+                              .arg(quotedTable(db, "Group")));
   std::vector<GroupRow> groups;
   while (s.step()) {
     GroupRow g;
@@ -55,7 +55,7 @@ std::vector<GroupRow> readGroups(store::Database &db) {
 TipScan::TipScan(store::Database &db)
     : stmt_(std::make_unique<store::sql::Statement>(
           db.handle(), QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
-                           .arg(QLatin1String(kTipColumns), table(db, "Tips")))) {}
+                           .arg(QLatin1String(kTipColumns), quotedTable(db, "Tips")))) {}
 
 TipScan::~TipScan() = default;
 
@@ -99,7 +99,7 @@ TipsByGroup::TipsByGroup(store::Database &db) {
                                   "t.\"TIP_DESCRIPTION\", t.\"TIP_LOCAL\", t.\"TIP_IMPORT\", "
                                   "t.\"TIP_ORIGINAL\", t.\"TIP_DATE\" FROM %1 AS g JOIN %2 AS t "
                                   "ON t.\"GROUP_ID\" = g.\"GROUP_ID\" ORDER BY g.rowid, t.rowid")
-                       .arg(table(db, "Group"), table(db, "Tips")));
+                       .arg(quotedTable(db, "Group"), quotedTable(db, "Tips")));
 }
 
 TipsByGroup::~TipsByGroup() = default;
@@ -132,7 +132,7 @@ void forTipsWithoutGroup(store::Database &db, const std::function<void(const Tip
                                   "t.\"TIP_ORIGINAL\", t.\"TIP_DATE\" FROM %2 AS t WHERE NOT "
                                   "EXISTS (SELECT 1 FROM %1 AS g WHERE g.\"GROUP_ID\" = "
                                   "t.\"GROUP_ID\") ORDER BY t.rowid")
-                       .arg(table(db, "Group"), table(db, "Tips")));
+                       .arg(quotedTable(db, "Group"), quotedTable(db, "Tips")));
   DateReader dates;
   while (s.step())
     visit(TipCursor(s, 2, dates));

@@ -23,6 +23,10 @@ class Statement;
 
 namespace exchange {
 
+// The name of a table of the file as it is spelled there, quoted for SQL ("Group" may be
+// "GROUP" in a stranger's file).
+QString quotedTable(store::Database &db, const char *name);
+
 // The tip columns every reader and writer here names, in this order.
 inline constexpr const char *kTipColumns =
     "\"GROUP_ID\", \"TIP_SUBJECT\", \"TIP_DESCRIPTION\", "

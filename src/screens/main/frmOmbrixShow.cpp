@@ -142,6 +142,7 @@ void frmOmbrixShow::buildMenu() {
       ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   item(tools, "mnuUndoImportItem", QStringLiteral("Undo Last Import..."),
        &frmOmbrixShow::mnuUndoImportItem_Click);
+  mnuUndoImportItem = tools->findChild<QAction *>(QStringLiteral("mnuUndoImportItem"));
 
   QMenu *help = bar->addMenu(QStringLiteral("Help"));
   help->setObjectName(QStringLiteral("mnuHelpItem"));
@@ -200,8 +201,7 @@ void frmOmbrixShow::Form_Load() {
 void frmOmbrixShow::Form_Activate() {
   g().gMsgTitle = QStringLiteral("View Tips");
   // Only an import whose rows are still in the database can be taken back.
-  findChild<QAction *>(QStringLiteral("mnuUndoImportItem"))
-      ->setEnabled(exchange::undoOffer(program().paths()).has_value());
+  mnuUndoImportItem->setEnabled(undoOffer().has_value());
   const std::vector<ListEntry> groups = tips_.groups();
   if (groups.empty()) {
     AllFrmFalse();
@@ -426,11 +426,16 @@ void frmOmbrixShow::mnuUserPersonalItem_Click() {
 
 void frmOmbrixShow::mnuFindTipsItem_Click() { openFromMenu(screen::frmFindTips, {}); }
 
+std::optional<exchange::UndoOffer> frmOmbrixShow::undoOffer() {
+  // Read over the screen's own connection: the main screen is activated at every return.
+  return exchange::undoOffer(program().paths(), *tips_.database());
+}
+
 void frmOmbrixShow::mnuUndoImportItem_Click() {
   const QString title = QStringLiteral("Undo Last Import");
-  const std::optional<exchange::UndoOffer> offer = exchange::undoOffer(program().paths());
+  const std::optional<exchange::UndoOffer> offer = undoOffer();
   if (!offer) {
-    findChild<QAction *>(QStringLiteral("mnuUndoImportItem"))->setEnabled(false);
+    mnuUndoImportItem->setEnabled(false);
     return;
   }
   if (MsgBox(exchange::undoQuestion(*offer), msgbox::vbYesNo + msgbox::vbQuestion, title) !=

@@ -1,11 +1,13 @@
 #pragma once
 // The main screen: the tip viewer and the menu that leads to every other screen.
 
+#include "exchange/ImportUndo.h"
 #include "framework/Screen.h"
 #include "store/DataControl.h"
 #include "tips/TipRows.h"
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class DescriptionBox;
@@ -58,6 +60,8 @@ private:
   void showGroupPicture(qint32 groupId);
   QString placeholderPicture() const;
   void clearSubjectsForEditing();
+  // What Undo Last Import would take back; none when nothing is left.
+  std::optional<exchange::UndoOffer> undoOffer();
   // A menu command that opens another screen: shared values, geometry, extra steps, hand-off.
   void openFromMenu(const QString &target, const std::function<void()> &sharedValues,
                     const std::function<void()> &extraSteps = {}, bool busyPointer = true);
@@ -71,5 +75,6 @@ private:
   QComboBox *Combo2;
   DescriptionBox *txtDescription;
   ImageBox *Image1;
+  QAction *mnuUndoImportItem = nullptr;
   QPushButton *cmdFirst, *cmdPrevious, *cmdNext, *cmdLast;
 };
