@@ -8,11 +8,16 @@
 //                  half of the package's subjects are there already
 // PlainInsertBaseline  the rows that merge adds, inserted with prepared statements in one
 //                  transaction, plain SQLite, no checks
+// ImportPlanMillion  "Details..." before Start Importing: the plan of a package of a million
+//                  tips in 3,000 groups (one run; peak_rss_mb is the process's peak)
+// ImportDetailsOpenMillion  the details list opening over that plan: its lines, its summary
+//                  and a screenful of words
 #include "LargeDatabase.h"
 #include "search/TipIndex.h"
 
 #include "exchange/ExchangePackage.h"
 #include "exchange/ExportBuild.h"
+#include "exchange/ImportDetails.h"
 #include "exchange/ImportPackage.h"
 #include "platform/files/FileService.h"
 #include "store/Collation.h"
@@ -329,6 +334,100 @@ void PlainInsertBaseline(benchmark::State &state) {
 }
 BENCHMARK(PlainInsertBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// --- the import details at a million tips ---------------------------------------------------
+
+constexpr int kMillionTips = 1000000;
+constexpr int kMillionGroups = 3000;
+
+// The peak of the process's resident memory, in MB.
+double peakRssMb() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly))
+    return 0;
+  for (const QByteArray &line : status.readAll().split('\n'))
+    if (line.startsWith("VmHWM:"))
+      return line.mid(6).trimmed().split(' ').front().toDouble() / 1024;
+  return 0;
+}
+
+// A package of a million tips in 3,000 groups, all of them new to the large collection,
+// unpacked beside it.
+struct MillionCase {
+  Installation &inst;
+  QString package;
+
+  explicit MillionCase(Installation &i) : inst(i) {
+    package = inst.stash + "/million.mdb";
+    QFile::remove(package);
+    store::createDatabase(package, store::DatabaseKind::Template);
+    auto db = store::Database::open(package, store::OpenMode::ReadWrite);
+    store::Database::Transaction t(db);
+    db->exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                     "%1) INSERT INTO \"Group\"(GROUP_ID, TIP_GROUP, G_LOCAL, G_IMPORT, "
+                     "G_ORIGINAL, G_DATE) SELECT i, printf('Shared group %04d', i), -1, 0, 0, "
+                     "'2027-03-01' FROM n")
+                 .arg(kMillionGroups));
+    db->exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                     "%1) INSERT INTO Tips(GROUP_ID, TIP_SUBJECT, TIP_DESCRIPTION, TIP_LOCAL, "
+                     "TIP_IMPORT, TIP_ORIGINAL, TIP_DATE) SELECT 1 + i % %2, printf('Shared "
+                     "subject %07d about something useful', i), printf('Description of tip %d.', "
+                     "i), -1, 0, 0, '2027-03-02' FROM n")
+                 .arg(kMillionTips)
+                 .arg(kMillionGroups));
+    db->exec("UPDATE \"Group\" SET TIP_GROUP_FOLD = lower(TIP_GROUP)");
+    db->exec("UPDATE Tips SET TIP_SUBJECT_FOLD = lower(TIP_SUBJECT)");
+    t.commit();
+  }
+
+  void unpack() {
+    emptyFolder(inst.root + "/OBXTemp");
+    replaceFile(package, inst.paths.packageDatabase());
+  }
+};
+
+MillionCase *gMillionCase = nullptr;
+
+MillionCase &millionCase() {
+  if (!gMillionCase)
+    gMillionCase = new MillionCase(installation());
+  return *gMillionCase;
+}
+
+// What "Details..." costs before Start Importing: the plan of a million-tip import.
+void ImportPlanMillion(benchmark::State &state) {
+  MillionCase &c = millionCase();
+  c.unpack();
+  exchange::ImportPackage import(c.inst.paths, c.inst.files, c.inst.clock, nullptr);
+  if (!import.open().isEmpty())
+    state.SkipWithError("the package cannot be opened");
+  exchange::MergeResult plan;
+  for (auto _ : state)
+    plan = import.plan();
+  state.counters["tips"] = double(plan.tips.size());
+  state.counters["peak_rss_mb"] = peakRssMb();
+}
+BENCHMARK(ImportPlanMillion)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// The details list opening over that plan: its lines, its summary and a screenful of
+// their words (the model makes the words of the lines shown only).
+void ImportDetailsOpenMillion(benchmark::State &state) {
+  MillionCase &c = millionCase();
+  c.unpack();
+  exchange::ImportPackage import(c.inst.paths, c.inst.files, c.inst.clock, nullptr);
+  if (!import.open().isEmpty())
+    state.SkipWithError("the package cannot be opened");
+  const exchange::MergeResult plan = import.plan();
+  for (auto _ : state) {
+    const std::vector<exchange::DetailLine> lines = exchange::detailLines(plan);
+    benchmark::DoNotOptimize(exchange::detailSummary(plan, false));
+    for (std::size_t row = 0; row < 40 && row < lines.size(); ++row)
+      benchmark::DoNotOptimize(exchange::detailText(plan, lines[row], false));
+  }
+  state.counters["lines"] = double(plan.groups.size() + plan.tips.size());
+  state.counters["peak_rss_mb"] = peakRssMb();
+}
+BENCHMARK(ImportDetailsOpenMillion)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -337,6 +436,7 @@ int main(int argc, char **argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   delete gMergeCase; // the temporary folders go with them
+  delete gMillionCase;
   delete gInstallation;
   return 0;
 }
