@@ -48,16 +48,17 @@ QString groupText(const MergedGroup &group, bool done) {
               : QStringLiteral("A group with a blank name: to be skipped with its tips");
 }
 
-QString tipText(const MergedTip &tip, bool done) {
-  const QString subject = tip.subject.isEmpty() ? QStringLiteral("A tip") : quoted(tip.subject);
+QString tipText(const MergeResult &result, const MergedTip &tip, bool done) {
+  const QString subject =
+      tip.subjectUtf8.isEmpty() ? QStringLiteral("A tip") : quoted(tip.subject());
   switch (tip.fate) {
   case TipFate::Added:
     return (done ? QStringLiteral("    %1 added to %2") : QStringLiteral("    %1 to add to %2"))
-        .arg(subject, quoted(tip.groupName));
+        .arg(subject, quoted(result.groupNameOf(tip)));
   case TipFate::SubjectExists:
     return QStringLiteral("    %1 %2: its subject exists in %3")
         .arg(subject, done ? QStringLiteral("skipped") : QStringLiteral("to skip"),
-             quoted(tip.holderGroupName));
+             quoted(result.holderNameOf(tip)));
   default:
     break;
   }
@@ -109,7 +110,7 @@ std::vector<DetailLine> detailLines(const MergeResult &result) {
 
 QString detailText(const MergeResult &result, const DetailLine &line, bool done) {
   return line.group ? groupText(result.groups[std::size_t(line.index)], done)
-                    : tipText(result.tips[std::size_t(line.index)], done);
+                    : tipText(result, result.tips[std::size_t(line.index)], done);
 }
 
 DetailSums detailSums(const MergeResult &result) {
@@ -163,10 +164,10 @@ QByteArray reportText(const MergeResult &result) {
     const QString group =
         t.packageGroup >= 0 ? result.groups[std::size_t(t.packageGroup)].name : QString();
     if (t.fate == TipFate::Added)
-      appendRow(out, {QStringLiteral("tip added"), group, t.subject, {}, t.groupName});
+      appendRow(out, {QStringLiteral("tip added"), group, t.subject(), {}, result.groupNameOf(t)});
     else
-      appendRow(out, {QStringLiteral("tip skipped"), group, t.subject, reasonOf(t),
-                      t.fate == TipFate::SubjectExists ? t.holderGroupName : QString()});
+      appendRow(out, {QStringLiteral("tip skipped"), group, t.subject(), reasonOf(t),
+                      t.fate == TipFate::SubjectExists ? result.holderNameOf(t) : QString()});
   }
   return out;
 }

@@ -24,6 +24,21 @@
 
 namespace exchange {
 
+QString MergeResult::groupNameOf(const MergedTip &tip) const {
+  if (tip.packageGroup < 0)
+    return {};
+  const MergedGroup &group = groups[std::size_t(tip.packageGroup)];
+  switch (group.fate) {
+  case GroupFate::Added:
+    return group.name;
+  case GroupFate::Existing:
+    return group.localName;
+  case GroupFate::BlankName:
+    break;
+  }
+  return {};
+}
+
 Tally totalAfterMerge(const Tally &localTotal, const MergeResult &merge) {
   Tally total = localTotal;
   total.groups += merge.added.groups;
@@ -192,7 +207,7 @@ MergeResult ImportPackage::walk(bool apply) {
         // Its tips are passed over with it, and listed so.
         tips.forTipsOf(g.rowid, [&](const exchange::TipCursor &t) {
           MergedTip tip;
-          tip.subject = QString::fromUtf8(t.subjectEntry().text);
+          tip.subjectUtf8 = t.subjectEntry().text;
           tip.fate = TipFate::BlankGroupName;
           tip.packageGroup = groupIndex;
           result.tips.push_back(std::move(tip));
@@ -228,13 +243,11 @@ MergeResult ImportPackage::walk(bool apply) {
           pictures.push_back(target);
         }
       }
-      const QString groupName = names.names.value(group.localId, group.name);
       tips.forTipsOf(g.rowid, [&](const exchange::TipCursor &t) {
         const exchange::EntryName subject = t.subjectEntry();
         MergedTip tip;
-        tip.subject = QString::fromUtf8(subject.text);
+        tip.subjectUtf8 = subject.text;
         tip.groupId = group.localId;
-        tip.groupName = groupName;
         tip.packageGroup = groupIndex;
         if (subject.text.isEmpty()) {
           tip.fate = TipFate::BlankSubject;
@@ -242,14 +255,16 @@ MergeResult ImportPackage::walk(bool apply) {
                    holder != names.subjects.cend()) {
           tip.fate = TipFate::SubjectExists;
           tip.holderGroupId = *holder;
-          tip.holderGroupName = names.names.value(*holder);
+          if (!result.holderNames.contains(*holder))
+            result.holderNames.insert(*holder, names.names.value(*holder));
         } else {
           if (apply) {
             const QByteArray description = t.trimmedDescription();
             tip.tipId = writer->insertTip(group.localId, subject, description, no, yes, no, today);
             const QString text = QString::fromUtf8(description);
-            addedTips.push_back({tip.tipId, group.localId, tip.subject, text});
-            record.tips.push_back({tip.tipId, group.localId, tip.subject, textFingerprint(text)});
+            const QString subjectText = tip.subject();
+            addedTips.push_back({tip.tipId, group.localId, subjectText, text});
+            record.tips.push_back({tip.tipId, group.localId, subjectText, textFingerprint(text)});
           } else {
             tip.tipId = --plannedTips;
           }
@@ -264,7 +279,7 @@ MergeResult ImportPackage::walk(bool apply) {
     // The tips of no package group, which the merge never looks at.
     exchange::forTipsWithoutGroup(*package_, [&](const exchange::TipCursor &t) {
       MergedTip tip;
-      tip.subject = QString::fromUtf8(t.subjectEntry().text);
+      tip.subjectUtf8 = t.subjectEntry().text;
       tip.fate = TipFate::NoPackageGroup;
       result.tips.push_back(std::move(tip));
     });

@@ -21,6 +21,7 @@
 // and picture folder stay as they were.
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -66,15 +67,17 @@ enum class TipFate {
   NoPackageGroup, // its GROUP_ID is no package group's: the merge never looks at it
 };
 
+// One package tip, kept small: the preview of a package of a million tips holds a million.
+// The names of its groups are the result's (MergeResult::groupNameOf, holderNameOf).
 struct MergedTip {
-  QString subject;    // trimmed, apostrophes as backticks
-  qint32 groupId = 0; // the local group it went to, or would have gone to
-  QString groupName;  // that group's name (for NoPackageGroup: empty)
-  TipFate fate = TipFate::Added;
+  QByteArray subjectUtf8;   // trimmed, apostrophes as backticks, in UTF-8 as read
+  qint32 groupId = 0;       // the local group it went to, or would have gone to
   qint32 holderGroupId = 0; // SubjectExists: the local group that has the subject
-  QString holderGroupName;  // and its name
   qint32 tipId = 0;         // Added by a merge: the key of the new local tip
   qint32 packageGroup = -1; // the index of its group in MergeResult::groups; -1 for none
+  TipFate fate = TipFate::Added;
+
+  QString subject() const { return QString::fromUtf8(subjectUtf8); }
 };
 
 enum class MergeOutcome {
@@ -95,6 +98,14 @@ struct MergeResult {
   // In the order the merge meets them: each group's tips after it, then the tips of no
   // package group in table order.
   std::vector<MergedTip> tips;
+  // The names of the local groups that hold the subjects of skipped tips.
+  QHash<qint32, QString> holderNames;
+
+  // The name of the group a tip went to, or would have gone to (the local group's name
+  // when the package group matched one); empty for a tip of no group or a blank-named one.
+  QString groupNameOf(const MergedTip &tip) const;
+  // SubjectExists: the name of the local group that has the subject.
+  QString holderNameOf(const MergedTip &tip) const { return holderNames.value(tip.holderGroupId); }
 };
 
 // The second Total column after a merge: the local total plus what was added, dated with

@@ -167,8 +167,10 @@ TEST_F(Import, MergeMatchesNamesAndSubjectsAndAddsOnlyWhatIsNew) {
   EXPECT_EQ(r.groups[4].fate, GroupFate::BlankName);
   QStringList tips;
   for (const exchange::MergedTip &t : r.tips)
-    tips
-        << QString("%1/%2/%3/%4").arg(t.subject, t.groupName).arg(int(t.fate)).arg(t.holderGroupId);
+    tips << QString("%1/%2/%3/%4")
+                .arg(t.subject(), r.groupNameOf(t))
+                .arg(int(t.fate))
+                .arg(t.holderGroupId);
   EXPECT_EQ(tips,
             (QStringList{"Registers/Vim/0/0", "pipes/Vim/1/2", "Folds/Vim/0/0", "registers/Git/1/1",
                          "Rebase/Git/0/0", "Don`t panic/Git/0/0", "It`s fine/Bob`s corner/0/0",
@@ -176,14 +178,14 @@ TEST_F(Import, MergeMatchesNamesAndSubjectsAndAddsOnlyWhatIsNew) {
   // The plan said the same, with its own numbers for the groups it would add.
   ASSERT_EQ(planned.tips.size(), r.tips.size());
   for (std::size_t i = 0; i < r.tips.size(); ++i) {
-    EXPECT_EQ(planned.tips[i].subject, r.tips[i].subject);
+    EXPECT_EQ(planned.tips[i].subject(), r.tips[i].subject());
     EXPECT_EQ(planned.tips[i].fate, r.tips[i].fate);
-    EXPECT_EQ(planned.tips[i].groupName, r.tips[i].groupName);
+    EXPECT_EQ(planned.groupNameOf(planned.tips[i]), r.groupNameOf(r.tips[i]));
   }
   EXPECT_EQ(planned.added, r.added);
   EXPECT_EQ(planned.groups[1].localId, -1);
   EXPECT_EQ(r.tips[0].tipId, 4);
-  EXPECT_EQ(r.tips[1].holderGroupName, "Shell");
+  EXPECT_EQ(r.holderNameOf(r.tips[1]), "Shell");
 
   // The working files are replaced by the next package; the group's picture stays.
   Site::write(site.dir.path() + "/other.jpg", "another package's 11");
