@@ -381,3 +381,22 @@ TEST_F(Import, AnImportThatAddedNothingLeavesNothingToTakeBack) {
   ASSERT_EQ(import.merge().outcome, MergeOutcome::Merged);
   EXPECT_FALSE(exchange::undoOffer(site.paths));
 }
+
+TEST_F(Import, TheSearchIndexFollowsTheUndo) {
+  search::TipIndex index(search::indexPathBeside(site.paths.tipDatabase()),
+                         site.paths.tipDatabase());
+  index.rebuild();
+  PackageDb p(site);
+  p.group(11, "Git", QDate(2027, 2, 1));
+  p.tip(11, "Rebase onto main", QDate(2027, 3, 3), "Replay commits");
+  exchange::ImportPackage following(site.paths, site.files, site.clock,
+                                    search::indexFollowing(site.paths.tipDatabase()));
+  following.keepRecordAs("OBXAnn.ZIP");
+  ASSERT_EQ(following.merge().outcome, MergeOutcome::Merged);
+  ASSERT_EQ(index.search("replay").tips.size(), 1u);
+  index.close();
+
+  exchange::undoLastImport(site.paths, search::indexFollowing(site.paths.tipDatabase()).get());
+  EXPECT_EQ(index.health(), search::TipIndex::Health::Current);
+  EXPECT_TRUE(index.search("replay").tips.empty());
+}
