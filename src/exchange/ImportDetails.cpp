@@ -50,7 +50,7 @@ QString groupText(const MergedGroup &group, bool done) {
 
 QString tipText(const MergeResult &result, const MergedTip &tip, bool done) {
   const QString subject =
-      tip.subjectUtf8.isEmpty() ? QStringLiteral("A tip") : quoted(tip.subject());
+      tip.blankSubject() ? QStringLiteral("A tip") : quoted(result.subjectOf(tip));
   switch (tip.fate) {
   case TipFate::Added:
     return (done ? QStringLiteral("    %1 added to %2") : QStringLiteral("    %1 to add to %2"))
@@ -164,9 +164,11 @@ QByteArray reportText(const MergeResult &result) {
     const QString group =
         t.packageGroup >= 0 ? result.groups[std::size_t(t.packageGroup)].name : QString();
     if (t.fate == TipFate::Added)
-      appendRow(out, {QStringLiteral("tip added"), group, t.subject(), {}, result.groupNameOf(t)});
+      appendRow(
+          out,
+          {QStringLiteral("tip added"), group, result.subjectOf(t), {}, result.groupNameOf(t)});
     else
-      appendRow(out, {QStringLiteral("tip skipped"), group, t.subject(), reasonOf(t),
+      appendRow(out, {QStringLiteral("tip skipped"), group, result.subjectOf(t), reasonOf(t),
                       t.fate == TipFate::SubjectExists ? result.holderNameOf(t) : QString()});
   }
   return out;

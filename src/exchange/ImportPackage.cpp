@@ -11,6 +11,7 @@
 #include "exchange/FieldValues.h"
 #include "exchange/FolderNames.h"
 #include "exchange/ImportUndo.h"
+#include "exchange/KeyDigests.h"
 #include "exchange/RowWriter.h"
 #include "exchange/TableReaders.h"
 #include "exchange/WorkingFolder.h"
@@ -60,11 +61,13 @@ bool tableEmpty(store::Database &db, const char *table) {
 // microseconds. Keys are compared as the store's finds compare them (case ignored); the
 // first row in table order wins, as a find's first match does.
 struct LocalNames {
-  QHash<QByteArray, qint32> groups;   // key of the name -> group key
-  QHash<qint32, QString> names;       // group key -> name
-  QHash<QByteArray, qint32> subjects; // key of the subject -> key of the tip's group
+  QHash<QByteArray, qint32> groups; // key of the name -> group key
+  QHash<qint32, QString> names;     // group key -> name
+  KeyDigests subjects;              // key of the subject -> key of the tip's group
 
-  explicit LocalNames(store::Database &db) {
+  // packageTips: the subjects the walk may add to those of the user's database.
+  LocalNames(store::Database &db, qint64 packageTips)
+      : subjects(std::size_t(localTipCount(db) + packageTips)) {
     for (const GroupRow &g : exchange::readGroups(db)) {
       if (!g.id || !g.name.isValid())
         continue;
@@ -83,17 +86,21 @@ struct LocalNames {
                          .arg(keyed ? QStringLiteral(", \"TIP_SUBJECT_FOLD\"") : QString(),
                               quotedTable(db, "Tips")));
     while (s.step()) {
-      QByteArray key;
+      const qint32 group = qint32(store::integerOf(s.value(0)).value_or(0));
       if (keyed && sqlite3_column_type(s.handle(), 2) == SQLITE_TEXT)
-        key = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(s.handle(), 2)),
-                         sqlite3_column_bytes(s.handle(), 2));
-      else if (s.isNull(1))
-        continue;
-      else
-        key = exchange::storedKeyOf(s.value(1));
-      if (!subjects.contains(key))
-        subjects.insert(key, qint32(store::integerOf(s.value(0)).value_or(0)));
+        subjects.insert(
+            QByteArrayView(reinterpret_cast<const char *>(sqlite3_column_text(s.handle(), 2)),
+                           sqlite3_column_bytes(s.handle(), 2)),
+            group);
+      else if (!s.isNull(1))
+        subjects.insert(exchange::storedKeyOf(s.value(1)), group);
     }
+  }
+
+  static qint64 localTipCount(store::Database &db) {
+    store::sql::Statement s(db.handle(),
+                            QStringLiteral("SELECT count(*) FROM %1").arg(quotedTable(db, "Tips")));
+    return s.step() ? store::integerOf(s.value(0)).value_or(0) : 0;
   }
 };
 
@@ -179,7 +186,8 @@ MergeResult ImportPackage::walk(bool apply) {
     }
     // A plan reads the user's database through the same connection a merge writes with.
     auto local = store::Database::open(paths_.tipDatabase(), store::OpenMode::ReadWrite);
-    LocalNames names(*local);
+    LocalNames names(*local, content_.tips);
+    result.tips.reserve(std::size_t(content_.tips));
     const QDate today = clock_.today();
     const QVariant no = store::kFalse, yes = store::kTrue;
 
@@ -207,7 +215,7 @@ MergeResult ImportPackage::walk(bool apply) {
         // Its tips are passed over with it, and listed so.
         tips.forTipsOf(g.rowid, [&](const exchange::TipCursor &t) {
           MergedTip tip;
-          tip.subjectUtf8 = t.subjectEntry().text;
+          tip.subject = result.subjects.add(t.subjectEntry().text);
           tip.fate = TipFate::BlankGroupName;
           tip.packageGroup = groupIndex;
           result.tips.push_back(std::move(tip));
@@ -246,13 +254,12 @@ MergeResult ImportPackage::walk(bool apply) {
       tips.forTipsOf(g.rowid, [&](const exchange::TipCursor &t) {
         const exchange::EntryName subject = t.subjectEntry();
         MergedTip tip;
-        tip.subjectUtf8 = subject.text;
+        tip.subject = result.subjects.add(subject.text);
         tip.groupId = group.localId;
         tip.packageGroup = groupIndex;
         if (subject.text.isEmpty()) {
           tip.fate = TipFate::BlankSubject;
-        } else if (const auto holder = names.subjects.constFind(subject.key);
-                   holder != names.subjects.cend()) {
+        } else if (const std::optional<qint32> holder = names.subjects.find(subject.key)) {
           tip.fate = TipFate::SubjectExists;
           tip.holderGroupId = *holder;
           if (!result.holderNames.contains(*holder))
@@ -262,7 +269,7 @@ MergeResult ImportPackage::walk(bool apply) {
             const QByteArray description = t.trimmedDescription();
             tip.tipId = writer->insertTip(group.localId, subject, description, no, yes, no, today);
             const QString text = QString::fromUtf8(description);
-            const QString subjectText = tip.subject();
+            const QString subjectText = QString::fromUtf8(subject.text);
             addedTips.push_back({tip.tipId, group.localId, subjectText, text});
             record.tips.push_back({tip.tipId, group.localId, subjectText, textFingerprint(text)});
           } else {
@@ -279,7 +286,7 @@ MergeResult ImportPackage::walk(bool apply) {
     // The tips of no package group, which the merge never looks at.
     exchange::forTipsWithoutGroup(*package_, [&](const exchange::TipCursor &t) {
       MergedTip tip;
-      tip.subjectUtf8 = t.subjectEntry().text;
+      tip.subject = result.subjects.add(t.subjectEntry().text);
       tip.fate = TipFate::NoPackageGroup;
       result.tips.push_back(std::move(tip));
     });

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "exchange/ExchangeCounts.h"
+#include "exchange/TextPool.h"
 #include "tips/TipChangeListener.h"
 
 class FileService;
@@ -68,16 +69,17 @@ enum class TipFate {
 };
 
 // One package tip, kept small: the preview of a package of a million tips holds a million.
-// The names of its groups are the result's (MergeResult::groupNameOf, holderNameOf).
+// Its subject and the names of its groups are the result's (MergeResult::subjectOf,
+// groupNameOf, holderNameOf).
 struct MergedTip {
-  QByteArray subjectUtf8;   // trimmed, apostrophes as backticks, in UTF-8 as read
+  TextPool::Ref subject;    // trimmed, apostrophes as backticks, in UTF-8 as read
   qint32 groupId = 0;       // the local group it went to, or would have gone to
   qint32 holderGroupId = 0; // SubjectExists: the local group that has the subject
   qint32 tipId = 0;         // Added by a merge: the key of the new local tip
   qint32 packageGroup = -1; // the index of its group in MergeResult::groups; -1 for none
   TipFate fate = TipFate::Added;
 
-  QString subject() const { return QString::fromUtf8(subjectUtf8); }
+  bool blankSubject() const { return subject.size == 0; }
 };
 
 enum class MergeOutcome {
@@ -98,12 +100,14 @@ struct MergeResult {
   // In the order the merge meets them: each group's tips after it, then the tips of no
   // package group in table order.
   std::vector<MergedTip> tips;
+  TextPool subjects; // the subjects of the tips
   // The names of the local groups that hold the subjects of skipped tips.
   QHash<qint32, QString> holderNames;
 
   // The name of the group a tip went to, or would have gone to (the local group's name
   // when the package group matched one); empty for a tip of no group or a blank-named one.
   QString groupNameOf(const MergedTip &tip) const;
+  QString subjectOf(const MergedTip &tip) const { return subjects.text(tip.subject); }
   // SubjectExists: the name of the local group that has the subject.
   QString holderNameOf(const MergedTip &tip) const { return holderNames.value(tip.holderGroupId); }
 };

@@ -168,7 +168,7 @@ TEST_F(Import, MergeMatchesNamesAndSubjectsAndAddsOnlyWhatIsNew) {
   QStringList tips;
   for (const exchange::MergedTip &t : r.tips)
     tips << QString("%1/%2/%3/%4")
-                .arg(t.subject(), r.groupNameOf(t))
+                .arg(r.subjectOf(t), r.groupNameOf(t))
                 .arg(int(t.fate))
                 .arg(t.holderGroupId);
   EXPECT_EQ(tips,
@@ -178,7 +178,7 @@ TEST_F(Import, MergeMatchesNamesAndSubjectsAndAddsOnlyWhatIsNew) {
   // The plan said the same, with its own numbers for the groups it would add.
   ASSERT_EQ(planned.tips.size(), r.tips.size());
   for (std::size_t i = 0; i < r.tips.size(); ++i) {
-    EXPECT_EQ(planned.tips[i].subject(), r.tips[i].subject());
+    EXPECT_EQ(planned.subjectOf(planned.tips[i]), r.subjectOf(r.tips[i]));
     EXPECT_EQ(planned.tips[i].fate, r.tips[i].fate);
     EXPECT_EQ(planned.groupNameOf(planned.tips[i]), r.groupNameOf(r.tips[i]));
   }
