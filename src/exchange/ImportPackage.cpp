@@ -315,6 +315,11 @@ MergeResult ImportPackage::walk(bool apply) {
         saveImportRecord(paths_, record);
       } catch (const FileError &e) {
         result.recordProblem = tips::userMessage(e);
+        // The record of an older import must not be offered as the last one.
+        try {
+          forgetImportRecord(paths_);
+        } catch (const FileError &) {
+        }
       }
     }
   } catch (const store::StoreError &e) {

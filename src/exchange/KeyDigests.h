@@ -5,8 +5,8 @@
 // 96-bit digest of each key instead (16 bytes a key, in one block).
 //
 // The digests are keyed with a seed drawn at random for each map, so that a package made
-// to collide with the user's subjects cannot be built: two different keys meet with a
-// chance of about one in 10^16 for a million pairs, far below a disk's error rate.
+// to collide with the user's subjects cannot be built. By chance, a merge of a million-tip
+// package into a million-tip database meets two keys of one digest about once in 10^16.
 
 #include <QByteArrayView>
 #include <cstdint>

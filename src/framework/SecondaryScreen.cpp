@@ -6,6 +6,7 @@
 #include "platform/MousePointer.h"
 #include "widgets/AccessibleNames.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -81,3 +82,13 @@ void SecondaryScreen::nmuShowTipsItem_Click() { returnToMainScreen(); }
 void SecondaryScreen::mnuExiteItem_Click() { program().endProgram(); }
 void SecondaryScreen::cmdHelp_Click() { program().help().HelpContext(frame_.helpTopic); }
 void SecondaryScreen::showHelp() { cmdHelp_Click(); }
+
+void SecondaryScreen::keyPressEvent(QKeyEvent *event) {
+  if (event->key() == Qt::Key_Escape && (event->modifiers() & ~Qt::KeypadModifier) == 0 &&
+      cmdShowTips->isEnabled() && cmdShowTips->isVisible()) {
+    event->accept();
+    cmdShowTips->click();
+    return;
+  }
+  Screen::keyPressEvent(event);
+}

@@ -31,6 +31,8 @@ public:
 protected:
   // F1: the same as Help.
   void showHelp() override;
+  // Esc: the same as "Exit This Screen", while that button can be pressed.
+  void keyPressEvent(QKeyEvent *event) override;
   // Places the two frame buttons (designed positions differ per screen).
   void placeFrameButtons(int helpLeft, int helpTop, int exitLeft, int exitTop, int width = 1500,
                          int height = 420);

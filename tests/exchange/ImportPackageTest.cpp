@@ -382,6 +382,19 @@ TEST_F(Import, AnImportThatAddedNothingLeavesNothingToTakeBack) {
   EXPECT_FALSE(exchange::undoOffer(site.paths));
 }
 
+TEST_F(Import, ARecordThatCannotBeWrittenIsToldAndTheMergeStands) {
+  PackageDb p(site);
+  p.group(11, "Git", QDate(2027, 2, 1));
+  p.tip(11, "Rebase", QDate(2027, 3, 3));
+  ASSERT_TRUE(QDir().mkpath(site.paths.lastImport())); // a folder where the record goes
+  import.keepRecordAs("OBXAnn.ZIP");
+  const exchange::MergeResult r = import.merge();
+  EXPECT_EQ(r.outcome, MergeOutcome::Merged);
+  EXPECT_EQ(r.added.tips, 1);
+  EXPECT_TRUE(r.recordProblem.contains("cannot be written")) << r.recordProblem.toStdString();
+  EXPECT_FALSE(exchange::undoOffer(site.paths));
+}
+
 TEST_F(Import, TheSearchIndexFollowsTheUndo) {
   search::TipIndex index(search::indexPathBeside(site.paths.tipDatabase()),
                          site.paths.tipDatabase());

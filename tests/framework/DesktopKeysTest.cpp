@@ -10,6 +10,7 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -99,6 +100,18 @@ TEST_F(DesktopKeys, EnterPressesTheFocusedButtonOnEveryScreen) {
   t.triggerMenu("mnuUserPersonalItem");
   press("cmdShowTips", Qt::Key_Return);
   EXPECT_EQ(t.activeName(), "frmOmbrixShow");
+}
+
+TEST_F(DesktopKeys, EscLeavesASecondaryScreenAsExitThisScreenDoes) {
+  t.triggerMenu("mnuEditGroupItem");
+  press("Combo1", Qt::Key_Escape);
+  EXPECT_EQ(t.activeName(), "frmOmbrixShow");
+  // The first run's details cannot be left before they are saved: Esc neither.
+  t.triggerMenu("mnuUserPersonalItem");
+  t.control<QLineEdit>("txtCity")->clear();
+  t.control("cmdShowTips")->setEnabled(false);
+  press("txtCity", Qt::Key_Escape);
+  EXPECT_EQ(t.activeName(), "frmUserDetails");
 }
 
 // Every control a user can reach on every screen: a name for assistive technology, and its
