@@ -13,6 +13,7 @@
 // ImportDetailsOpenMillion  the details list opening over that plan: its lines, its summary
 //                  and a screenful of words
 #include "LargeDatabase.h"
+#include "MillionTips.h"
 #include "search/TipIndex.h"
 
 #include "exchange/ExchangePackage.h"
@@ -336,20 +337,6 @@ BENCHMARK(PlainInsertBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // --- the import details at a million tips ---------------------------------------------------
 
-constexpr int kMillionTips = 1000000;
-constexpr int kMillionGroups = 3000;
-
-// The peak of the process's resident memory, in MB.
-double peakRssMb() {
-  QFile status(QStringLiteral("/proc/self/status"));
-  if (!status.open(QIODevice::ReadOnly))
-    return 0;
-  for (const QByteArray &line : status.readAll().split('\n'))
-    if (line.startsWith("VmHWM:"))
-      return line.mid(6).trimmed().split(' ').front().toDouble() / 1024;
-  return 0;
-}
-
 // A package of a million tips in 3,000 groups, all of them new to the large collection,
 // unpacked beside it.
 struct MillionCase {
@@ -360,23 +347,7 @@ struct MillionCase {
     package = inst.stash + "/million.mdb";
     QFile::remove(package);
     store::createDatabase(package, store::DatabaseKind::Template);
-    auto db = store::Database::open(package, store::OpenMode::ReadWrite);
-    store::Database::Transaction t(db);
-    db->exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
-                     "%1) INSERT INTO \"Group\"(GROUP_ID, TIP_GROUP, G_LOCAL, G_IMPORT, "
-                     "G_ORIGINAL, G_DATE) SELECT i, printf('Shared group %04d', i), -1, 0, 0, "
-                     "'2027-03-01' FROM n")
-                 .arg(kMillionGroups));
-    db->exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
-                     "%1) INSERT INTO Tips(GROUP_ID, TIP_SUBJECT, TIP_DESCRIPTION, TIP_LOCAL, "
-                     "TIP_IMPORT, TIP_ORIGINAL, TIP_DATE) SELECT 1 + i % %2, printf('Shared "
-                     "subject %07d about something useful', i), printf('Description of tip %d.', "
-                     "i), -1, 0, 0, '2027-03-02' FROM n")
-                 .arg(kMillionTips)
-                 .arg(kMillionGroups));
-    db->exec("UPDATE \"Group\" SET TIP_GROUP_FOLD = lower(TIP_GROUP)");
-    db->exec("UPDATE Tips SET TIP_SUBJECT_FOLD = lower(TIP_SUBJECT)");
-    t.commit();
+    fillMillionTips(package);
   }
 
   void unpack() {
@@ -400,6 +371,7 @@ void ImportPlanMillion(benchmark::State &state) {
   exchange::ImportPackage import(c.inst.paths, c.inst.files, c.inst.clock, nullptr);
   if (!import.open().isEmpty())
     state.SkipWithError("the package cannot be opened");
+  resetPeakRss();
   exchange::MergeResult plan;
   for (auto _ : state)
     plan = import.plan();
