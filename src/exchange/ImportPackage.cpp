@@ -50,6 +50,9 @@ Tally totalAfterMerge(const Tally &localTotal, const MergeResult &merge) {
 
 namespace {
 
+// Progress is told, and a stop heard, every so many tips.
+constexpr std::size_t kProgressStep = 4096;
+
 bool tableEmpty(store::Database &db, const char *table) {
   store::sql::Statement s(db.handle(),
                           QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(quotedTable(db, table)));
@@ -153,11 +156,11 @@ OriginSummary ImportPackage::localSummary() const {
   return summarizeOrigins(*db);
 }
 
-MergeResult ImportPackage::plan() { return walk(false); }
+MergeResult ImportPackage::plan(tips::WorkProgress &progress) { return walk(false, progress); }
 
-MergeResult ImportPackage::merge() { return walk(true); }
+MergeResult ImportPackage::merge(tips::WorkProgress &progress) { return walk(true, progress); }
 
-MergeResult ImportPackage::walk(bool apply) {
+MergeResult ImportPackage::walk(bool apply, tips::WorkProgress &progress) {
   MergeResult result;
   if (!package_) {
     if (const QString problem = open(); !problem.isEmpty()) {
@@ -166,9 +169,15 @@ MergeResult ImportPackage::walk(bool apply) {
       return result;
     }
   }
-  std::vector<QString> pictures;        // copied by this merge, removed again when it fails
-  std::vector<tips::TipText> addedTips; // for the listener
-  ImportRecord record;                  // for the undo
+  std::vector<QString> pictures; // copied by this merge, removed again when it fails
+  // The keys of the rows a merge adds: handed out in ascending order within its
+  // transaction, so the ranges hold its rows alone (the undo record, the search index).
+  std::pair<qint32, qint32> groupKeys{0, -1}, tipKeys{0, -1};
+  auto took = [](std::pair<qint32, qint32> &range, qint32 key) {
+    if (range.second < range.first)
+      range.first = key;
+    range.second = key;
+  };
   auto failed = [&](const QString &reason) {
     for (const QString &p : pictures)
       QFile::remove(p);
@@ -202,7 +211,18 @@ MergeResult ImportPackage::walk(bool apply) {
     qint32 plannedGroups = 0; // a plan numbers the groups it would add -1, -2, ...
     qint32 plannedTips = 0;
     const std::vector<GroupRow> groups = exchange::readGroups(*package_);
-    exchange::TipsByGroup tips(*package_);
+    exchange::TipsByGroup tips(*package_, exchange::TipsByGroup::Read::WithoutDescriptions);
+    // The package tips to add, by their rowid, and their place in the result: written in
+    // a second pass over the package in table order, which reads each page once.
+    std::vector<std::pair<qint64, std::size_t>> toAdd;
+    progress.begin(QStringLiteral("tips"), content_.tips);
+    auto listed = [&](MergedTip &&tip) {
+      result.tips.push_back(std::move(tip));
+      if (result.tips.size() % kProgressStep == 0) {
+        progress.advance(qint64(result.tips.size()));
+        progress.checkpoint();
+      }
+    };
     for (const GroupRow &g : groups) {
       MergedGroup group;
       group.packageId = g.id.value_or(0);
@@ -218,7 +238,7 @@ MergeResult ImportPackage::walk(bool apply) {
           tip.subject = result.subjects.add(t.subjectEntry().text);
           tip.fate = TipFate::BlankGroupName;
           tip.packageGroup = groupIndex;
-          result.tips.push_back(std::move(tip));
+          listed(std::move(tip));
         });
         continue;
       }
@@ -234,7 +254,7 @@ MergeResult ImportPackage::walk(bool apply) {
         names.groups.insert(key, group.localId);
         names.names.insert(group.localId, group.name);
         if (apply)
-          record.groups.push_back({group.localId, group.name});
+          took(groupKeys, group.localId);
         ++result.added.groups;
         result.added.take(g.date);
         const QString packageName = g.id ? QStringLiteral("%1.jpg").arg(*g.id) : QString();
@@ -265,21 +285,15 @@ MergeResult ImportPackage::walk(bool apply) {
           if (!result.holderNames.contains(*holder))
             result.holderNames.insert(*holder, names.names.value(*holder));
         } else {
-          if (apply) {
-            const QByteArray description = t.trimmedDescription();
-            tip.tipId = writer->insertTip(group.localId, subject, description, no, yes, no, today);
-            const QString text = QString::fromUtf8(description);
-            const QString subjectText = QString::fromUtf8(subject.text);
-            addedTips.push_back({tip.tipId, group.localId, subjectText, text});
-            record.tips.push_back({tip.tipId, group.localId, subjectText, textFingerprint(text)});
-          } else {
+          if (apply)
+            toAdd.emplace_back(t.rowid(), result.tips.size());
+          else
             tip.tipId = --plannedTips;
-          }
           names.subjects.insert(subject.key, group.localId);
           ++result.added.tips;
           result.added.take(t.date());
         }
-        result.tips.push_back(std::move(tip));
+        listed(std::move(tip));
       });
       result.groups.push_back(std::move(group));
     }
@@ -288,10 +302,34 @@ MergeResult ImportPackage::walk(bool apply) {
       MergedTip tip;
       tip.subject = result.subjects.add(t.subjectEntry().text);
       tip.fate = TipFate::NoPackageGroup;
-      result.tips.push_back(std::move(tip));
+      listed(std::move(tip));
     });
+    progress.advance(qint64(result.tips.size()));
     if (!apply)
       return result;
+    // The tips to add, in table order.
+    std::sort(toAdd.begin(), toAdd.end());
+    progress.begin(QStringLiteral("tips"), qint64(toAdd.size()));
+    std::vector<quint64> fingerprints; // of the descriptions written, for the undo record
+    fingerprints.reserve(recordName_.isEmpty() ? 0 : toAdd.size());
+    auto next = toAdd.cbegin();
+    exchange::forEveryTip(*package_, [&](const exchange::TipCursor &t) {
+      if (next == toAdd.cend() || t.rowid() != next->first)
+        return;
+      MergedTip &tip = result.tips[next->second];
+      const QByteArray description = t.trimmedDescription();
+      tip.tipId = writer->insertTip(tip.groupId, t.subjectEntry(), description, no, yes, no, today);
+      if (!recordName_.isEmpty())
+        fingerprints.push_back(storedTextFingerprint(description));
+      took(tipKeys, tip.tipId);
+      const std::size_t written = std::size_t(++next - toAdd.cbegin());
+      if (written % kProgressStep == 0) {
+        progress.advance(qint64(written));
+        progress.checkpoint();
+      }
+    });
+    progress.checkpoint();
+    progress.setCancellable(false);
     // The pictures are on the disk before the rows that name them: a group never lacks
     // its picture, even after a power loss. One wait for all of them.
     if (!pictures.empty())
@@ -301,18 +339,28 @@ MergeResult ImportPackage::walk(bool apply) {
     // nothing the next time a search is made; it never fails the merge.
     if (listener_) {
       try {
-        listener_->putTips(addedTips);
+        listener_->tipsAddedInRange(tipKeys.first, tipKeys.second);
         listener_->close();
       } catch (...) {
         // An index that cannot be written is found stale and built again.
       }
     }
     if (!recordName_.isEmpty()) {
-      record.package = recordName_;
-      record.when = clock_.now();
-      record.day = today;
       try {
-        saveImportRecord(paths_, record);
+        if (result.added.groups == 0 && result.added.tips == 0) {
+          forgetImportRecord(paths_); // nothing to take back
+        } else {
+          ImportRecordWriter record(paths_, {recordName_, clock_.now(), today, groupKeys, tipKeys,
+                                             result.added.groups, result.added.tips});
+          for (const MergedGroup &g : result.groups)
+            if (g.fate == GroupFate::Added)
+              record.group(g.localId, g.name);
+          for (std::size_t i = 0; i < toAdd.size(); ++i) {
+            const MergedTip &tip = result.tips[toAdd[i].second];
+            record.tip(tip.tipId, tip.groupId, result.subjectOf(tip), fingerprints[i]);
+          }
+          record.commit();
+        }
       } catch (const FileError &e) {
         result.recordProblem = tips::userMessage(e);
         // The record of an older import must not be offered as the last one.
@@ -322,6 +370,12 @@ MergeResult ImportPackage::walk(bool apply) {
         }
       }
     }
+  } catch (const tips::WorkCancelled &) {
+    for (const QString &p : pictures)
+      QFile::remove(p);
+    MergeResult cancelled;
+    cancelled.outcome = MergeOutcome::Cancelled;
+    return cancelled;
   } catch (const store::StoreError &e) {
     return failed(tips::userMessage(e));
   } catch (const FileError &e) {

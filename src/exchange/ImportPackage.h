@@ -29,6 +29,7 @@
 #include "exchange/ExchangeCounts.h"
 #include "exchange/TextPool.h"
 #include "tips/TipChangeListener.h"
+#include "tips/WorkProgress.h"
 
 class FileService;
 
@@ -86,6 +87,7 @@ enum class MergeOutcome {
   Merged,
   PackageEmpty, // the package's Group or Tips table is empty: MsgDatabaseEmpty, nothing merged
   Failed,       // error says why; nothing was merged
+  Cancelled,    // the user stopped it before it wrote anything for good: nothing was merged
 };
 
 struct MergeResult {
@@ -137,10 +139,12 @@ public:
 
   // What merge() would do, without writing anything: the same walk over the package and
   // the user's database, so that its sums equal the merge's. Never throws.
-  MergeResult plan();
+  MergeResult plan(tips::WorkProgress &progress = tips::noProgress());
   // Merges the package (opening it first when needed). Never throws for a failure of the
   // files or the databases: the result says what went wrong.
-  MergeResult merge();
+  // Progress counts the package's tips walked, then the tips written; a stop is heard
+  // until the merge begins to commit.
+  MergeResult merge(tips::WorkProgress &progress = tips::noProgress());
   // A merge after this leaves the record that lets it be taken back (ImportUndo.h), under
   // the package's file name, replacing the record of the import before.
   void keepRecordAs(const QString &packageName) { recordName_ = packageName; }
@@ -153,7 +157,7 @@ public:
 
 private:
   // The walk of plan() and merge(): with apply, it writes what it finds.
-  MergeResult walk(bool apply);
+  MergeResult walk(bool apply, tips::WorkProgress &progress);
 
   const tips::ProgramPaths &paths_;
   const FileService &files_;

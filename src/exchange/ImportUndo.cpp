@@ -4,8 +4,10 @@
 #include <QFile>
 #include <QLocale>
 #include <QSaveFile>
+#include <QtEndian>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "exchange/FieldValues.h"
 #include "exchange/TableReaders.h"
@@ -21,7 +23,7 @@ namespace exchange {
 namespace {
 
 constexpr quint32 kMagic = 0x4f425855; // "OBXU"
-constexpr quint32 kVersion = 1;
+constexpr quint32 kVersion = 2;
 constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
 
 template <class Row> std::pair<qint32, qint32> keyRange(const std::vector<Row> &rows) {
@@ -120,13 +122,69 @@ QString undoReport(const UndoResult &result) {
   return text;
 }
 
-quint64 textFingerprint(const QString &text) {
+quint64 textFingerprint(QByteArrayView utf8) {
+  // FNV-1a over the text's 64-bit words, then its last bytes one by one: the same value on
+  // every machine and Qt version, at a multiplication per eight bytes.
+  constexpr quint64 kPrime = 1099511628211ull;
   quint64 hash = 14695981039346656037ull;
-  for (const char c : text.toUtf8()) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 1099511628211ull;
+  const char *data = utf8.data();
+  qsizetype left = utf8.size();
+  for (; left >= 8; left -= 8, data += 8) {
+    quint64 word;
+    std::memcpy(&word, data, 8);
+    hash = (hash ^ qFromLittleEndian(word)) * kPrime;
   }
+  for (; left > 0; --left, ++data)
+    hash = (hash ^ static_cast<unsigned char>(*data)) * kPrime;
   return hash;
+}
+
+quint64 textFingerprint(const QString &text) {
+  return textFingerprint(QByteArrayView(text.toUtf8()));
+}
+
+quint64 storedTextFingerprint(QByteArrayView stored) {
+  // Bytes that are no UTF-8 are read back as the text a QString makes of them.
+  return stored.isValidUtf8() ? textFingerprint(stored)
+                              : textFingerprint(QString::fromUtf8(stored));
+}
+
+ImportRecordWriter::ImportRecordWriter(const tips::ProgramPaths &paths, const Heading &heading)
+    : file_(paths.lastImport()) {
+  if (!file_.open(QIODevice::WriteOnly))
+    fail();
+  out_.setDevice(&file_);
+  out_.setVersion(kStreamVersion);
+  out_ << kMagic << kVersion << heading.package << heading.when << heading.day
+       << heading.groupKeys.first << heading.groupKeys.second << heading.tipKeys.first
+       << heading.tipKeys.second << quint32(heading.groups);
+  groupsLeft_ = heading.groups;
+  tips_ = heading.tips;
+  if (groupsLeft_ == 0)
+    out_ << quint32(tips_);
+}
+
+ImportRecordWriter::~ImportRecordWriter() = default;
+
+void ImportRecordWriter::group(qint32 id, const QString &name) {
+  out_ << id << name;
+  if (--groupsLeft_ == 0)
+    out_ << quint32(tips_);
+}
+
+void ImportRecordWriter::tip(qint32 id, qint32 groupId, const QString &subject,
+                             quint64 descriptionFingerprint) {
+  out_ << id << groupId << subject << descriptionFingerprint;
+}
+
+void ImportRecordWriter::commit() {
+  if (out_.status() != QDataStream::Ok || !file_.commit())
+    fail();
+}
+
+void ImportRecordWriter::fail() {
+  throw FileError(file_.fileName(), QStringLiteral("The record of the import cannot be written"),
+                  errno);
 }
 
 void saveImportRecord(const tips::ProgramPaths &paths, const ImportRecord &record) {
@@ -134,24 +192,14 @@ void saveImportRecord(const tips::ProgramPaths &paths, const ImportRecord &recor
     forgetImportRecord(paths);
     return;
   }
-  const QString path = paths.lastImport();
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
-    throw FileError(path, QStringLiteral("The record of the import cannot be written"), errno);
-  QDataStream out(&file);
-  out.setVersion(kStreamVersion);
-  const auto groups = keyRange(record.groups);
-  const auto tips = keyRange(record.tips);
-  out << kMagic << kVersion << record.package << record.when << record.day << groups.first
-      << groups.second << tips.first << tips.second;
-  out << quint32(record.groups.size());
+  ImportRecordWriter writer(paths, {record.package, record.when, record.day,
+                                    keyRange(record.groups), keyRange(record.tips),
+                                    qint64(record.groups.size()), qint64(record.tips.size())});
   for (const ImportRecord::Group &g : record.groups)
-    out << g.id << g.name;
-  out << quint32(record.tips.size());
+    writer.group(g.id, g.name);
   for (const ImportRecord::Tip &t : record.tips)
-    out << t.id << t.groupId << t.subject << t.description;
-  if (out.status() != QDataStream::Ok || !file.commit())
-    throw FileError(path, QStringLiteral("The record of the import cannot be written"), errno);
+    writer.tip(t.id, t.groupId, t.subject, t.description);
+  writer.commit();
 }
 
 void forgetImportRecord(const tips::ProgramPaths &paths) {

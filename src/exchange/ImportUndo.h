@@ -8,8 +8,10 @@
 // stays and is named. Only the last import can be taken back; the record goes with the
 // undo.
 
+#include <QDataStream>
 #include <QDate>
 #include <QDateTime>
+#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -48,8 +50,43 @@ struct ImportRecord {
   std::vector<Tip> tips;
 };
 
-// A stable 64-bit fingerprint of a text (FNV-1a over its UTF-8).
+// A stable 64-bit fingerprint of a text's UTF-8.
+quint64 textFingerprint(QByteArrayView utf8);
 quint64 textFingerprint(const QString &text);
+// The fingerprint of a text as written to the database, as it will be read back (a text
+// that is no UTF-8 reads back as the text a QString makes of it).
+quint64 storedTextFingerprint(QByteArrayView stored);
+
+// Writes the record of a merge as it goes, so that the record of a million tips is never
+// held whole: the heading, then every group, then every tip (as many as the heading
+// says). commit() puts it in place of the record before; without it nothing changes.
+// Throws FileError.
+class ImportRecordWriter {
+public:
+  struct Heading {
+    QString package;
+    QDateTime when;
+    QDate day;
+    // The ranges of keys the merge wrote (a merge writes in one transaction, so they hold
+    // its rows alone); a range whose last key is below its first is empty.
+    std::pair<qint32, qint32> groupKeys{0, -1};
+    std::pair<qint32, qint32> tipKeys{0, -1};
+    qint64 groups = 0;
+    qint64 tips = 0;
+  };
+  ImportRecordWriter(const tips::ProgramPaths &paths, const Heading &heading);
+  ~ImportRecordWriter();
+  void group(qint32 id, const QString &name);
+  void tip(qint32 id, qint32 groupId, const QString &subject, quint64 descriptionFingerprint);
+  void commit();
+
+private:
+  [[noreturn]] void fail();
+  QSaveFile file_;
+  QDataStream out_;
+  qint64 groupsLeft_ = 0;
+  qint64 tips_ = 0;
+};
 
 // Saves the record of a merge, replacing the one before (whole or not at all). A merge that
 // added nothing removes the record instead: there is nothing to take back. Throws FileError.

@@ -91,14 +91,21 @@ TipRow TipCursor::row() const {
 
 // --- TipsByGroup -------------------------------------------------------------------------
 
-TipsByGroup::TipsByGroup(store::Database &db) {
-  // The join lets the engine find each group's tips through the index on Tips.GROUP_ID (or
-  // an automatic one when a stranger's file has none) and hands them over in walk order.
+TipsByGroup::TipsByGroup(store::Database &db, Read read) {
+  // Through the index: the join finds each group's tips through the index on
+  // Tips.GROUP_ID (or an automatic one when a stranger's file has none) and hands them over
+  // in walk order. Without descriptions: the tips are read in table order, each group found
+  // by its GROUP_ID, and the engine sorts the narrow rows into walk order. The same
+  // comparison joins them either way.
+  const bool scan = read == Read::WithoutDescriptions;
   stmt_ = std::make_unique<store::sql::Statement>(
       db.handle(), QStringLiteral("SELECT g.rowid, t.rowid, t.\"GROUP_ID\", t.\"TIP_SUBJECT\", "
-                                  "t.\"TIP_DESCRIPTION\", t.\"TIP_LOCAL\", t.\"TIP_IMPORT\", "
-                                  "t.\"TIP_ORIGINAL\", t.\"TIP_DATE\" FROM %1 AS g JOIN %2 AS t "
-                                  "ON t.\"GROUP_ID\" = g.\"GROUP_ID\" ORDER BY g.rowid, t.rowid")
+                                  "%1, t.\"TIP_LOCAL\", t.\"TIP_IMPORT\", t.\"TIP_ORIGINAL\", "
+                                  "t.\"TIP_DATE\" FROM %2 ON t.\"GROUP_ID\" = g.\"GROUP_ID\" "
+                                  "ORDER BY g.rowid, t.rowid")
+                       .arg(scan ? QStringLiteral("NULL") : QStringLiteral("t.\"TIP_DESCRIPTION\""),
+                            scan ? QStringLiteral("%2 AS t NOT INDEXED CROSS JOIN %1 AS g")
+                                 : QStringLiteral("%1 AS g JOIN %2 AS t"))
                        .arg(quotedTable(db, "Group"), quotedTable(db, "Tips")));
 }
 
@@ -124,18 +131,32 @@ void TipsByGroup::forTipsOf(qint64 groupRowid,
   }
 }
 
-void forTipsWithoutGroup(store::Database &db, const std::function<void(const TipCursor &)> &visit) {
-  // The same columns as TipsByGroup's, and the same comparison as its join.
+namespace {
+
+// The tips matching a condition, in table order, with the columns of TipsByGroup's.
+void forTipsWhere(store::Database &db, const QString &condition,
+                  const std::function<void(const TipCursor &)> &visit) {
   store::sql::Statement s(
-      db.handle(), QStringLiteral("SELECT NULL, t.rowid, t.\"GROUP_ID\", t.\"TIP_SUBJECT\", "
-                                  "t.\"TIP_DESCRIPTION\", t.\"TIP_LOCAL\", t.\"TIP_IMPORT\", "
-                                  "t.\"TIP_ORIGINAL\", t.\"TIP_DATE\" FROM %2 AS t WHERE NOT "
-                                  "EXISTS (SELECT 1 FROM %1 AS g WHERE g.\"GROUP_ID\" = "
-                                  "t.\"GROUP_ID\") ORDER BY t.rowid")
-                       .arg(quotedTable(db, "Group"), quotedTable(db, "Tips")));
+      db.handle(), QStringLiteral("SELECT NULL, t.rowid, %1 FROM %2 AS t %3 ORDER BY t.rowid")
+                       .arg(QLatin1String(kTipColumns), quotedTable(db, "Tips"), condition));
   DateReader dates;
   while (s.step())
     visit(TipCursor(s, 2, dates));
+}
+
+} // namespace
+
+void forTipsWithoutGroup(store::Database &db, const std::function<void(const TipCursor &)> &visit) {
+  // The same comparison as TipsByGroup's join.
+  forTipsWhere(db,
+               QStringLiteral("WHERE NOT EXISTS (SELECT 1 FROM %1 AS g WHERE g.\"GROUP_ID\" = "
+                              "t.\"GROUP_ID\")")
+                   .arg(quotedTable(db, "Group")),
+               visit);
+}
+
+void forEveryTip(store::Database &db, const std::function<void(const TipCursor &)> &visit) {
+  forTipsWhere(db, QString(), visit);
 }
 
 } // namespace exchange

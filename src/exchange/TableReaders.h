@@ -91,7 +91,14 @@ private:
 // equals its own; a tip of no group is never met.
 class TipsByGroup {
 public:
-  explicit TipsByGroup(store::Database &db);
+  enum class Read {
+    Everything,
+    // Every column but the description (read as null), from one pass over the table in its
+    // order, sorted by the engine: a large file whose groups' tips lie all over it is read
+    // once instead of page by page for each group.
+    WithoutDescriptions,
+  };
+  explicit TipsByGroup(store::Database &db, Read read = Read::Everything);
   ~TipsByGroup();
   // The tips of the group of that rowid. Groups must be asked for in table order; groups
   // left out are passed over with their tips.
@@ -109,5 +116,7 @@ private:
 // The tips whose GROUP_ID is no group's, in table order: the tips a walk over the groups
 // never meets.
 void forTipsWithoutGroup(store::Database &db, const std::function<void(const TipCursor &)> &visit);
+// Every tip, in table order.
+void forEveryTip(store::Database &db, const std::function<void(const TipCursor &)> &visit);
 
 } // namespace exchange

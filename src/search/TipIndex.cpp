@@ -371,22 +371,15 @@ void TipIndex::startBuild() {
   buildAfter_ = 0;
 }
 
-bool TipIndex::buildStep(int rows) {
-  if (!files_->build)
-    return true;
-  // Each step reads its rows by key and then lets the tip database go, so the user can
-  // save between steps.
-  Statement read(tipDatabase(), QStringLiteral("SELECT TIPS_ID, GROUP_ID, TIP_SUBJECT, "
-                                               "TIP_DESCRIPTION FROM Tips WHERE TIPS_ID > ?1 "
-                                               "ORDER BY TIPS_ID LIMIT ?2"));
-  read.bind(1, buildAfter_);
-  read.bind(2, rows);
-  Statement write(files_->build.handle(),
-                  QStringLiteral("INSERT INTO tip_text(rowid, subject, description, "
-                                 "group_id) VALUES (?1, ?2, ?3, ?4)"));
-  int read_ = 0;
+namespace {
+
+// Copies the tips that read yields into the index that write inserts into, their texts as
+// the tip database holds them, without a round trip through QString. Returns the rows
+// copied and the last key.
+std::pair<int, qint64> copyTips(Statement &read, Statement &write) {
+  int copied = 0;
+  qint64 last = 0;
   while (read.step()) {
-    // The text goes across as the file holds it, without a round trip through QString.
     const auto copy = [&](int col, int param) {
       const auto *data = sqlite3_column_text(read.handle(), col);
       if (data)
@@ -395,22 +388,83 @@ bool TipIndex::buildStep(int rows) {
       else
         sqlite3_bind_null(write.handle(), param);
     };
-    buildAfter_ = read.int64(0);
-    sqlite3_bind_int64(write.handle(), 1, buildAfter_);
+    last = read.int64(0);
+    sqlite3_bind_int64(write.handle(), 1, last);
     copy(2, 2);
     copy(3, 3);
     sqlite3_bind_int64(write.handle(), 4, read.int64(1));
     write.step();
     write.reset();
-    ++read_;
+    ++copied;
   }
   read.reset();
-  built_ += read_;
-  if (read_ < rows) {
+  return {copied, last};
+}
+
+const char *const kReadTips = "SELECT TIPS_ID, GROUP_ID, TIP_SUBJECT, TIP_DESCRIPTION FROM Tips ";
+const char *const kWriteTip =
+    "INSERT INTO tip_text(rowid, subject, description, group_id) VALUES (?1, ?2, ?3, ?4)";
+// The index's words into its list of words.
+const char *const kListWords =
+    "CREATE VIRTUAL TABLE temp.all_words USING fts5vocab(main, tip_text, row);"
+    "INSERT OR IGNORE INTO words SELECT term FROM temp.all_words;"
+    "DROP TABLE temp.all_words;";
+
+} // namespace
+
+bool TipIndex::buildStep(int rows) {
+  if (!files_->build)
+    return true;
+  // Each step reads its rows by key and then lets the tip database go, so the user can
+  // save between steps.
+  Statement read(tipDatabase(), QLatin1String(kReadTips) +
+                                    QStringLiteral("WHERE TIPS_ID > ?1 ORDER BY TIPS_ID LIMIT ?2"));
+  read.bind(1, buildAfter_);
+  read.bind(2, rows);
+  Statement write(files_->build.handle(), QLatin1String(kWriteTip));
+  const auto [copied, last] = copyTips(read, write);
+  if (copied)
+    buildAfter_ = last;
+  built_ += copied;
+  if (copied < rows) {
     finishBuild();
     return true;
   }
   return false;
+}
+
+void TipIndex::tipsAddedInRange(qint32 firstKey, qint32 lastKey) {
+  if (lastKey < firstKey || (!files_->index && !QFileInfo::exists(path_)))
+    return;
+  try {
+    bool fewer = false;
+    {
+      Statement count(index(), QStringLiteral("SELECT tip_count FROM stamp"));
+      fewer = count.step() && count.int64(0) < qint64(lastKey) - firstKey + 1;
+    }
+    if (fewer) {
+      rebuild();
+      return;
+    }
+  } catch (const store::StoreError &) {
+    markStale();
+    return;
+  }
+  files_->tips.close(); // a fresh connection sees the rows just committed
+  writeOrMarkStale([&](sqlite3 *db) {
+    Statement read(tipDatabase(),
+                   QLatin1String(kReadTips) + QStringLiteral("WHERE TIPS_ID BETWEEN ?1 AND ?2"));
+    read.bind(1, firstKey);
+    read.bind(2, lastKey);
+    Statement write(db, QLatin1String(kWriteTip));
+    const auto [copied, last] = copyTips(read, write);
+    execute(db, kListWords);
+    Statement stamp(db, QStringLiteral("UPDATE stamp SET tip_count = tip_count + ?1, "
+                                       "highest_key = max(highest_key, ?2)"));
+    stamp.bind(1, copied);
+    stamp.bind(2, last);
+    stamp.step();
+  });
 }
 
 void TipIndex::finishBuild() {
@@ -425,9 +479,7 @@ void TipIndex::finishBuild() {
   execute(build, "INSERT INTO tip_text(tip_text) VALUES ('optimize');"
                  "INSERT INTO tip_text(tip_text, rank) VALUES ('automerge', 4);"
                  "INSERT INTO tip_text(tip_text, rank) VALUES ('crisismerge', 16);");
-  execute(build, "CREATE VIRTUAL TABLE temp.all_words USING fts5vocab(main, tip_text, row);"
-                 "INSERT INTO words SELECT term FROM temp.all_words;"
-                 "DROP TABLE temp.all_words;");
+  execute(build, kListWords);
   files_->build.close();
   files_->index.close();
   const QString fresh = path_ + QStringLiteral(".new");

@@ -86,6 +86,10 @@ public:
   // tips are written in one transaction.
   void putTips(const std::vector<tips::TipText> &written) override;
   void removeTips(const std::vector<qint32> &tipIds) override;
+  // More tips than the index holds are built into a new index, as rebuild() does; fewer go
+  // into the index as it stands. Either way the rows go across as the tip database holds
+  // them, and the list of words is read from the index afterwards.
+  void tipsAddedInRange(qint32 firstKey, qint32 lastKey) override;
 
   // Releases the files.
   void close() override;

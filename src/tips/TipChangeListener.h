@@ -21,6 +21,10 @@ public:
   // Tips added or changed (subject, description or both).
   virtual void putTips(const std::vector<TipText> &tips) = 0;
   virtual void removeTips(const std::vector<qint32> &tipIds) = 0;
+  // Tips added by one transaction under every key from firstKey to lastKey (an import):
+  // read back from the tip database in bulk instead of handed over one by one, so that a
+  // million of them are never all in memory.
+  virtual void tipsAddedInRange(qint32 firstKey, qint32 lastKey) = 0;
   // Releases any file it holds (before the tip database is copied or replaced).
   virtual void close() = 0;
 };

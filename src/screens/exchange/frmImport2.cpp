@@ -130,6 +130,11 @@ void frmImport2::cmdStartImport_Click() {
     showMergeColumns(false);
     cmdStartImport->setEnabled(true);
     return;
+  case exchange::MergeOutcome::Cancelled:
+    // Stopped by the user before anything was written for good: as before the start.
+    showMergeColumns(false);
+    cmdStartImport->setEnabled(true);
+    return;
   case exchange::MergeOutcome::Merged:
     break;
   }

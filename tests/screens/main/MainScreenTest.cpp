@@ -286,7 +286,7 @@ TEST_F(MainScreen, UndoLastImportIsOfferedAfterAnImportAndTakesItBack) {
   record.when = QDateTime(QDate(2026, 12, 8), QTime(14, 3));
   record.day = QDate(2026, 12, 8);
   record.groups = {{900, "Came in"}};
-  record.tips = {{9000, 900, "New", exchange::textFingerprint("Text")}};
+  record.tips = {{9000, 900, "New", exchange::textFingerprint(QStringLiteral("Text"))}};
   exchange::saveImportRecord(t.program().paths(), record);
   t.restart();
   undo = t.active()->findChild<QAction *>("mnuUndoImportItem");
