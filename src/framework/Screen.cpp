@@ -1,5 +1,7 @@
 #include "framework/Screen.h"
 
+#include "widgets/JobProgressPanel.h"
+
 #include "framework/ErrorReport.h"
 #include "framework/HelpLinks.h"
 #include "framework/Program.h"
@@ -379,9 +381,47 @@ void Screen::discard() {
 }
 
 void Screen::closeEvent(QCloseEvent *event) {
+  if (jobs_.running()) {
+    // The window stays until the job has ended; a job that can stop stops.
+    jobs_.requestStop();
+    event->ignore();
+    return;
+  }
   if (!discarding_ && !unloaded_) {
     // Closed from its window frame: the screen unloads like any other screen.
     program_.screens().unload(this);
   }
   event->accept();
+}
+
+JobProgressPanel *Screen::jobPanel() {
+  if (!jobPanel_)
+    placeJobPanel(120, std::max(0, ScaleHeight() - 480), std::max(600, ScaleWidth() - 240), 400);
+  return jobPanel_;
+}
+
+void Screen::placeJobPanel(int left, int top, int width, int height) {
+  if (!jobPanel_)
+    jobPanel_ = place(new JobProgressPanel(jobs_), "JobProgressPanel", left, top, width, height);
+  else
+    setTwipGeometry(jobPanel_, left, top, width, height);
+}
+
+Screen::JobWait::JobWait(Screen &screen) : screen_(screen) {
+  QWidget *panel = screen.jobPanel();
+  for (QWidget *control : screen.client_->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+    if (control != panel && control->isEnabled()) {
+      control->setEnabled(false);
+      disabled_.push_back(control);
+    }
+  if (QWidget *menus = screen.menuWidget(); menus && menus->isEnabled()) {
+    menus->setEnabled(false);
+    disabled_.push_back(menus);
+  }
+  panel->raise();
+}
+
+Screen::JobWait::~JobWait() {
+  for (QWidget *control : disabled_)
+    control->setEnabled(true);
 }

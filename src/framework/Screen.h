@@ -12,7 +12,9 @@
 #include <functional>
 #include <limits>
 #include <type_traits>
+#include <vector>
 
+#include "jobs/JobRunner.h"
 #include "platform/ResizingControl.h"
 
 class Program;
@@ -23,6 +25,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class ImageBox;
+class JobProgressPanel;
 
 class Screen : public QMainWindow {
   Q_OBJECT
@@ -93,6 +96,21 @@ protected:
   Program &program() const { return program_; }
   OBXGlobals &g() const;
 
+  // Long work (jobs/JobRunner.h): runs work on a worker thread and returns its value when
+  // it ends, on this thread. Meanwhile the window repaints, the job panel shows the counts
+  // and Cancel, every other control and the menus wait, and closing the window asks the
+  // job to stop. What the work throws is thrown here.
+  template <class Work> auto runJob(Work &&work) {
+    const JobWait wait(*this);
+    return jobs_.runFor(std::forward<Work>(work));
+  }
+  // Where the job panel shows (twips), over the controls there while a job runs; placed
+  // when the screen is made, the resizing control scales it with the rest. Without a
+  // call, across the bottom of the client area when the first job starts.
+  void placeJobPanel(int left, int top, int width, int height);
+  JobProgressPanel *jobPanel();
+  jobs::JobRunner &jobRunner() { return jobs_; }
+
   // Places a control on the client area at its designed position (twips).
   template <class W>
   W *place(W *widget, const char *name, int left, int top, int width, int height) {
@@ -153,6 +171,19 @@ protected:
   ResizingControl Flexora1;
 
 private:
+  // Disables the screen's controls and menus but the job panel while a job runs, and
+  // enables again those it disabled.
+  class JobWait {
+  public:
+    explicit JobWait(Screen &screen);
+    ~JobWait();
+    JobWait(const JobWait &) = delete;
+    JobWait &operator=(const JobWait &) = delete;
+
+  private:
+    Screen &screen_;
+    std::vector<QWidget *> disabled_;
+  };
   template <class S> std::function<void()> bindHandler(void (S::*handler)()) {
     static_assert(std::is_base_of_v<Screen, S>, "a handler is a member of a screen");
     return [this, handler] { (static_cast<S *>(this)->*handler)(); };
@@ -191,4 +222,6 @@ private:
   bool placing_ = false;      // guessed_, and still waiting for the window manager
   QTimer framePoll_;          // looks for the frame a while after the window is shown
   int framePolls_ = 0;
+  jobs::JobRunner jobs_;
+  JobProgressPanel *jobPanel_ = nullptr;
 };

@@ -36,7 +36,7 @@ public:
 };
 
 // Work run without a window: reports go nowhere and it never stops.
-class NoProgress final : public WorkProgress {
+class NoProgress : public WorkProgress {
 public:
   void begin(const QString &, qint64) override {}
   void advance(qint64) override {}

@@ -382,6 +382,22 @@ TEST_F(Import, AnImportThatAddedNothingLeavesNothingToTakeBack) {
   EXPECT_FALSE(exchange::undoOffer(site.paths));
 }
 
+TEST_F(Import, AStoppedMergeLeavesTheDatabaseAndPicturesByteForByte) {
+  PackageDb p(site);
+  p.group(11, "Git", QDate(2027, 2, 1));
+  p.tip(11, "Rebase", QDate(2027, 3, 3));
+  const QByteArray before = Site::read(site.paths.tipDatabase());
+  const QStringList pictures = site.pictures();
+  struct Stopping : tips::NoProgress {
+    bool stopRequested() const override { return true; }
+  } stopping;
+  import.keepRecordAs("OBXAnn.ZIP");
+  EXPECT_EQ(import.merge(stopping).outcome, MergeOutcome::Cancelled);
+  EXPECT_EQ(Site::read(site.paths.tipDatabase()), before);
+  EXPECT_EQ(site.pictures(), pictures);
+  EXPECT_FALSE(exchange::undoOffer(site.paths));
+}
+
 TEST_F(Import, ARecordThatCannotBeWrittenIsToldAndTheMergeStands) {
   PackageDb p(site);
   p.group(11, "Git", QDate(2027, 2, 1));

@@ -25,6 +25,8 @@ ExchangeScreen::ExchangeScreen(Program &program, const QString &name, CountColum
     : SecondaryScreen(program, name, "lblAddGroup"), columns_(clientArea(), kind) {
   placeFrameButtons(kButtonLeft, kHelpTop, kButtonLeft, kExitTop, kButtonWidth, kButtonHeight);
   Image1 = addImage("Image1", 3840, 900, 975, 1100);
+  // Across the bottom, over the last row of the counts while the screen works.
+  placeJobPanel(120, 4160, 7068, 400);
 }
 
 QPushButton *ExchangeScreen::addActionButton(const char *name, const QString &caption,

@@ -8,7 +8,6 @@
 #include "framework/ScreenNames.h"
 #include "framework/Screens.h"
 #include "framework/SharedMessages.h"
-#include "platform/MousePointer.h"
 #include "platform/MsgBox.h"
 #include "platform/files/FileService.h"
 #include "tips/UserMessage.h"
@@ -111,13 +110,17 @@ void frmImport2::cmdStartImport_Click() {
   columns_.show(Column::New, exchange::Tally{});
   repaintNow();
 
+  // The record that lets Tools > Undo Last Import take this import back.
+  package_->keepRecordAs(QFileInfo(program().files().nativePath(g().gImportFileName)).fileName());
+  const QString packagePath = program().files().nativePath(g().gImportFileName);
   exchange::MergeResult result;
-  {
-    BusyPointer busy;
-    // The record that lets Tools > Undo Last Import take this import back.
-    package_->keepRecordAs(QFileInfo(program().files().nativePath(g().gImportFileName)).fileName());
-    result = package_->merge();
-  }
+  QString reportProblem;
+  runJob([&](tips::WorkProgress &progress) {
+    result = package_->merge(progress);
+    if (result.outcome == exchange::MergeOutcome::Merged)
+      reportProblem = writeReport(result, packagePath);
+    return 0;
+  });
   switch (result.outcome) {
   case exchange::MergeOutcome::PackageEmpty:
     cmdImportDetails->setEnabled(false);
@@ -149,7 +152,11 @@ void frmImport2::cmdStartImport_Click() {
   cmdShowTips->setText(QStringLiteral("Return To Main Screen"));
   fitFontToWidth(cmdShowTips, cmdShowTips->text(), 6);
   cmdStartImport->setText(QStringLiteral("Importing Done!"));
-  writeReport();
+  if (!reportProblem.isEmpty())
+    MsgBox(QStringLiteral("The tips were imported, but the report of the import could not be "
+                          "written.\r\n\r\n") +
+               reportProblem,
+           msgbox::vbExclamation + msgbox::vbOKOnly, g().gMsgTitle);
   if (!merge.recordProblem.isEmpty())
     MsgBox(QStringLiteral("The tips were imported, but Ombrix Tips cannot offer to take the "
                           "import back.\r\n\r\n") +
@@ -157,27 +164,23 @@ void frmImport2::cmdStartImport_Click() {
            msgbox::vbExclamation + msgbox::vbOKOnly, g().gMsgTitle);
 }
 
-void frmImport2::writeReport() {
+QString frmImport2::writeReport(const exchange::MergeResult &merge, const QString &packagePath) {
   try {
-    report_ = exchange::writeReport(program().paths(), *details_,
-                                    program().files().nativePath(g().gImportFileName),
-                                    QDateTime::currentDateTime());
+    report_ =
+        exchange::writeReport(program().paths(), merge, packagePath, QDateTime::currentDateTime());
   } catch (const FileError &e) {
-    MsgBox(QStringLiteral("The tips were imported, but the report of the import could not be "
-                          "written.\r\n\r\n") +
-               tips::userMessage(e),
-           msgbox::vbExclamation + msgbox::vbOKOnly, g().gMsgTitle);
+    return tips::userMessage(e);
   }
+  return {};
 }
 
 void frmImport2::cmdImportDetails_Click() {
   if (!details_) {
     // Made once: the package and the tips stay as they are until Start Importing.
-    exchange::MergeResult plan;
-    {
-      BusyPointer busy;
-      plan = package_->plan();
-    }
+    exchange::MergeResult plan =
+        runJob([this](tips::WorkProgress &progress) { return package_->plan(progress); });
+    if (plan.outcome == exchange::MergeOutcome::Cancelled)
+      return;
     if (plan.outcome == exchange::MergeOutcome::Failed) {
       MsgBox(plan.error, msgbox::vbCritical + msgbox::vbOKOnly, g().gMsgTitle);
       return;
