@@ -29,15 +29,24 @@ void fillMillionTips(const QString &databasePath, const MillionTips &what) {
   t.commit();
 }
 
-double peakRssMb() {
+namespace {
+
+// A line of /proc/self/status in MB ("VmHWM:", "VmRSS:").
+double statusMb(const char *field) {
   QFile status(QStringLiteral("/proc/self/status"));
   if (!status.open(QIODevice::ReadOnly))
     return 0;
   for (const QByteArray &line : status.readAll().split('\n'))
-    if (line.startsWith("VmHWM:"))
-      return line.mid(6).trimmed().split(' ').front().toDouble() / 1024;
+    if (line.startsWith(field))
+      return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').front().toDouble() / 1024;
   return 0;
 }
+
+} // namespace
+
+double peakRssMb() { return statusMb("VmHWM:"); }
+
+double rssMb() { return statusMb("VmRSS:"); }
 
 void resetPeakRss() {
   QFile clear(QStringLiteral("/proc/self/clear_refs"));

@@ -23,5 +23,7 @@ void fillMillionTips(const QString &databasePath, const MillionTips &what = {});
 
 // The process's peak resident memory since the last reset, in MB.
 double peakRssMb();
+// The process's resident memory now, in MB.
+double rssMb();
 // Starts a new peak (Linux: clear_refs 5), so that each benchmark reports its own.
 void resetPeakRss();

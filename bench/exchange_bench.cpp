@@ -27,7 +27,7 @@
 #include "tips/Clock.h"
 #include "tips/ProgramPaths.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -403,7 +403,11 @@ BENCHMARK(ImportDetailsOpenMillion)->Unit(benchmark::kMillisecond)->UseRealTime(
 } // namespace
 
 int main(int argc, char **argv) {
-  QCoreApplication app(argc, argv);
+  // The screens of ImportWindowMillion: on the display when there is one (Xvfb), else
+  // off screen.
+  if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

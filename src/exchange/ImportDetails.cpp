@@ -138,7 +138,12 @@ QString reportFileName(const QString &packagePath, const QDateTime &when) {
            QFileInfo(packagePath).completeBaseName());
 }
 
-QByteArray reportText(const MergeResult &result) {
+namespace {
+
+// The report's rows, handed to flush a block of about 64 KB at a time: a report of a
+// million tips is never held whole.
+void reportRows(const MergeResult &result, const std::function<void(QByteArray &)> &flush) {
+  constexpr qsizetype kBlock = 1 << 16;
   QByteArray out("\xEF\xBB\xBF");
   appendRow(out, {QStringLiteral("outcome"), QStringLiteral("group"), QStringLiteral("subject"),
                   QStringLiteral("reason"), QStringLiteral("local group")});
@@ -170,8 +175,20 @@ QByteArray reportText(const MergeResult &result) {
     else
       appendRow(out, {QStringLiteral("tip skipped"), group, result.subjectOf(t), reasonOf(t),
                       t.fate == TipFate::SubjectExists ? result.holderNameOf(t) : QString()});
+    if (out.size() >= kBlock) {
+      flush(out);
+      out.clear();
+    }
   }
-  return out;
+  flush(out);
+}
+
+} // namespace
+
+QByteArray reportText(const MergeResult &result) {
+  QByteArray text;
+  reportRows(result, [&](QByteArray &block) { text += block; });
+  return text;
 }
 
 QString writeReport(const tips::ProgramPaths &paths, const MergeResult &result,
@@ -183,8 +200,10 @@ QString writeReport(const tips::ProgramPaths &paths, const MergeResult &result,
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly))
     throw FileError(path, QStringLiteral("The import report cannot be written"), errno);
-  const QByteArray text = reportText(result);
-  if (file.write(text) != text.size() || !file.commit())
+  bool written = true;
+  reportRows(result,
+             [&](QByteArray &block) { written = written && file.write(block) == block.size(); });
+  if (!written || !file.commit())
     throw FileError(path, QStringLiteral("The import report cannot be written"), errno);
   return path;
 }

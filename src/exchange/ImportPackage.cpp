@@ -335,6 +335,15 @@ MergeResult ImportPackage::walk(bool apply, tips::WorkProgress &progress) {
     if (!pictures.empty())
       files_.syncFileSystem(images.folder());
     transaction->commit();
+    if (!recordName_.isEmpty())
+      keepRecord(result, toAdd, fingerprints, groupKeys, tipKeys, today);
+    // What only the walk needed goes before the search index is brought up to date.
+    writer.reset();
+    transaction.reset();
+    local.reset();
+    names.subjects = KeyDigests();
+    std::vector<std::pair<qint64, std::size_t>>().swap(toAdd);
+    std::vector<quint64>().swap(fingerprints);
     // The search index follows the import at once instead of being built again from
     // nothing the next time a search is made; it never fails the merge.
     if (listener_) {
@@ -343,31 +352,6 @@ MergeResult ImportPackage::walk(bool apply, tips::WorkProgress &progress) {
         listener_->close();
       } catch (...) {
         // An index that cannot be written is found stale and built again.
-      }
-    }
-    if (!recordName_.isEmpty()) {
-      try {
-        if (result.added.groups == 0 && result.added.tips == 0) {
-          forgetImportRecord(paths_); // nothing to take back
-        } else {
-          ImportRecordWriter record(paths_, {recordName_, clock_.now(), today, groupKeys, tipKeys,
-                                             result.added.groups, result.added.tips});
-          for (const MergedGroup &g : result.groups)
-            if (g.fate == GroupFate::Added)
-              record.group(g.localId, g.name);
-          for (std::size_t i = 0; i < toAdd.size(); ++i) {
-            const MergedTip &tip = result.tips[toAdd[i].second];
-            record.tip(tip.tipId, tip.groupId, result.subjectOf(tip), fingerprints[i]);
-          }
-          record.commit();
-        }
-      } catch (const FileError &e) {
-        result.recordProblem = tips::userMessage(e);
-        // The record of an older import must not be offered as the last one.
-        try {
-          forgetImportRecord(paths_);
-        } catch (const FileError &) {
-        }
       }
     }
   } catch (const tips::WorkCancelled &) {
@@ -384,6 +368,36 @@ MergeResult ImportPackage::walk(bool apply, tips::WorkProgress &progress) {
     return failed(QString::fromLocal8Bit(e.what()));
   }
   return result;
+}
+
+void ImportPackage::keepRecord(MergeResult &result,
+                               const std::vector<std::pair<qint64, std::size_t>> &added,
+                               const std::vector<quint64> &fingerprints,
+                               std::pair<qint32, qint32> groupKeys,
+                               std::pair<qint32, qint32> tipKeys, const QDate &day) {
+  try {
+    if (result.added.groups == 0 && result.added.tips == 0) {
+      forgetImportRecord(paths_); // nothing to take back
+      return;
+    }
+    ImportRecordWriter record(paths_, {recordName_, clock_.now(), day, groupKeys, tipKeys,
+                                       result.added.groups, result.added.tips});
+    for (const MergedGroup &g : result.groups)
+      if (g.fate == GroupFate::Added)
+        record.group(g.localId, g.name);
+    for (std::size_t i = 0; i < added.size(); ++i) {
+      const MergedTip &tip = result.tips[added[i].second];
+      record.tip(tip.tipId, tip.groupId, result.subjectOf(tip), fingerprints[i]);
+    }
+    record.commit();
+  } catch (const FileError &e) {
+    result.recordProblem = tips::userMessage(e);
+    // The record of an older import must not be offered as the last one.
+    try {
+      forgetImportRecord(paths_);
+    } catch (const FileError &) {
+    }
+  }
 }
 
 } // namespace exchange

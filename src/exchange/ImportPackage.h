@@ -158,6 +158,12 @@ public:
 private:
   // The walk of plan() and merge(): with apply, it writes what it finds.
   MergeResult walk(bool apply, tips::WorkProgress &progress);
+  // The record of a merge that has landed, for its undo: its package tips added, in the
+  // order they were written, with the fingerprints of their descriptions. A record that
+  // cannot be written is told in the result.
+  void keepRecord(MergeResult &result, const std::vector<std::pair<qint64, std::size_t>> &added,
+                  const std::vector<quint64> &fingerprints, std::pair<qint32, qint32> groupKeys,
+                  std::pair<qint32, qint32> tipKeys, const QDate &day);
 
   const tips::ProgramPaths &paths_;
   const FileService &files_;

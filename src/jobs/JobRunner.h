@@ -6,18 +6,39 @@
 // The work reports through tips::WorkProgress; the window reads the counts on its own
 // clock (progressed(), every 50 ms), never from the worker.
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
+#include <QThread>
 #include <atomic>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <type_traits>
 
 #include "tips/WorkProgress.h"
 
 namespace jobs {
+
+// Runs f on the thread of the application's event loop (the window's) and returns its
+// value: work on the worker asks the user this way (a message box), the window's thread
+// answering from the loop that waits for the job. Called on that thread, it simply runs f.
+template <class F> auto onWindowThread(F &&f) {
+  QObject *app = QCoreApplication::instance();
+  if (!app || QThread::currentThread() == app->thread())
+    return f();
+  using R = decltype(f());
+  if constexpr (std::is_void_v<R>) {
+    QMetaObject::invokeMethod(app, std::forward<F>(f), Qt::BlockingQueuedConnection);
+  } else {
+    std::optional<R> value;
+    QMetaObject::invokeMethod(
+        app, [&] { value.emplace(f()); }, Qt::BlockingQueuedConnection);
+    return std::move(*value);
+  }
+}
 
 // How far the running job has come.
 struct JobStatus {

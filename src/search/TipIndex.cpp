@@ -353,7 +353,7 @@ void TipIndex::startBuild() {
   sqlite3 *build = files_->build.handle();
   // The file is thrown away when the build does not end: no journal is needed.
   execute(build, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"
-                 "PRAGMA cache_size = -131072;");
+                 "PRAGMA cache_size = -65536;");
   execute(build, kCreateIndex);
   // No merging while the rows go in: one merge of everything at the end ('optimize') reads
   // each entry once instead of once per level.

@@ -1,9 +1,11 @@
 #include "screens/exchange/UnzipMessages.h"
 
+#include "jobs/JobRunner.h"
 #include "platform/MsgBox.h"
 
+// The unpacking runs on a worker: its boxes are shown by the window's thread.
 int UnzipMessages::askReplace(const QString &text, const QString &title) {
-  switch (MsgBox(text, msgbox::vbYesNoCancel, title)) {
+  switch (jobs::onWindowThread([&] { return MsgBox(text, msgbox::vbYesNoCancel, title); })) {
   case msgbox::vbYes:
     return exchange::kReplaceYes;
   case msgbox::vbNo:
@@ -14,5 +16,5 @@ int UnzipMessages::askReplace(const QString &text, const QString &title) {
 }
 
 void UnzipMessages::showFailure(const QString &text) {
-  MsgBox(text, msgbox::vbCritical + msgbox::vbOKOnly, title_);
+  jobs::onWindowThread([&] { MsgBox(text, msgbox::vbCritical + msgbox::vbOKOnly, title_); });
 }

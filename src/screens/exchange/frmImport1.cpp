@@ -75,11 +75,14 @@ void frmImport1::File1_DblClick() {
   if (!recordPackage())
     return;
   picker_->close(FilePicker::Closing::Cancel);
+  // The job panel shows the unpacking, with its Cancel.
+  busy.release();
   UnzipMessages messages(g().gMsgTitle);
   // A package that could not be unpacked has said why; the second screen then shows the
   // package empty, without a second message about the working folder.
-  g().gImportUnpackFailed = exchange::unpackPackage(program().paths(), program().files(),
-                                                    g().gImportFileName, &messages) != 0;
-  busy.release();
+  g().gImportUnpackFailed = runJob([&](tips::WorkProgress &) {
+                              return exchange::unpackPackage(program().paths(), program().files(),
+                                                             g().gImportFileName, &messages);
+                            }) != 0;
   handOver(screen::frmImport2);
 }

@@ -37,7 +37,6 @@ frmImport2::frmImport2(Program &program)
       package_(std::make_unique<exchange::ImportPackage>(
           program.paths(), program.files(), program.clock(),
           search::indexFollowing(program.paths().tipDatabase()))) {
-  busyDuringLoad_ = true;
   lblImportName = addFileNameFrame("FrameImportFileName",
                                    QStringLiteral("Import Path and File Name"), "lblImportName");
   for (Column column :
@@ -63,31 +62,35 @@ frmImport2::~frmImport2() = default;
 void frmImport2::loadScreen() {
   columns_.clear();
   lblImportName->setText(g().gImportFileName);
-  const exchange::OriginSummary local = package_->localSummary();
-  columns_.showOrigins(local);
-  localTotal_ = local.total();
-  columns_.show(Column::Total2, localTotal_);
-  if (g().gImportUnpackFailed) {
-    // The unpacking has said what went wrong; there is nothing to count.
-    cmdStartImport->setEnabled(false);
-    return;
-  }
-  problem_ = package_->open();
-  if (problem_.isEmpty()) {
-    const exchange::Tally &content = package_->content();
-    columns_.show(Column::ToImport, content);
-    cmdImportDetails->setEnabled(content.groups > 0 && content.tips > 0);
-  } else {
-    cmdStartImport->setEnabled(false);
-  }
+  cmdStartImport->setEnabled(false);
+  counted_ = false;
 }
 
 void frmImport2::activateScreen() {
   ExchangeScreen::activateScreen();
-  if (!problem_.isEmpty()) {
-    const QString problem = std::exchange(problem_, QString());
+  if (std::exchange(counted_, true))
+    return;
+  // The counts read both databases whole: a job, once the screen shows.
+  const bool unpacked = !g().gImportUnpackFailed;
+  exchange::OriginSummary local;
+  const QString problem = runJob([&](tips::WorkProgress &) {
+    local = package_->localSummary();
+    // A package that could not be unpacked has said what went wrong: nothing to count.
+    return unpacked ? package_->open() : QString();
+  });
+  columns_.showOrigins(local);
+  localTotal_ = local.total();
+  columns_.show(Column::Total2, localTotal_);
+  if (!unpacked)
+    return;
+  if (!problem.isEmpty()) {
     MsgBox(problem, msgbox::vbCritical + msgbox::vbOKOnly, g().gMsgTitle);
+    return;
   }
+  const exchange::Tally &content = package_->content();
+  columns_.show(Column::ToImport, content);
+  cmdStartImport->setEnabled(true);
+  cmdImportDetails->setEnabled(content.groups > 0 && content.tips > 0);
 }
 
 void frmImport2::unloadScreen() {
