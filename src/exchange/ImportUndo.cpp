@@ -265,7 +265,8 @@ std::optional<UndoOffer> undoOffer(const tips::ProgramPaths &paths) {
   }
 }
 
-UndoResult undoLastImport(const tips::ProgramPaths &paths, tips::TipChangeListener *listener) {
+UndoResult undoLastImport(const tips::ProgramPaths &paths, tips::TipChangeListener *listener,
+                          tips::WorkProgress &progress) {
   UndoResult result;
   const std::optional<ImportRecord> record = readImportRecord(paths);
   if (!record)
@@ -284,7 +285,13 @@ UndoResult undoLastImport(const tips::ProgramPaths &paths, tips::TipChangeListen
                           .arg(tipsTable));
     store::sql::Statement dropTip(
         db->handle(), QStringLiteral("DELETE FROM %1 WHERE \"TIPS_ID\" = ?1").arg(tipsTable));
+    progress.begin(QStringLiteral("tips"), qint64(record->tips.size()));
+    qint64 looked = 0;
     for (const ImportRecord::Tip &t : record->tips) {
+      if (++looked % 4096 == 0) {
+        progress.advance(looked);
+        progress.checkpoint(); // the transaction rolls back
+      }
       std::optional<bool> unchanged; // none: deleted since
       {
         store::sql::ResetOnExit done(readTip);
@@ -330,6 +337,8 @@ UndoResult undoLastImport(const tips::ProgramPaths &paths, tips::TipChangeListen
         groupsRemoved.push_back(g.id);
       }
     }
+    progress.checkpoint();
+    progress.setCancellable(false);
     transaction.commit();
   }
   result.tipsRemoved = int(tipsRemoved.size());

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "tips/TipChangeListener.h"
+#include "tips/WorkProgress.h"
 
 namespace store {
 class Database;
@@ -123,7 +124,10 @@ struct UndoResult {
 };
 // Takes the last import back. Throws store::StoreError or FileError when the database
 // cannot be written; nothing is removed then.
-UndoResult undoLastImport(const tips::ProgramPaths &paths, tips::TipChangeListener *listener);
+// Progress counts the recorded tips looked at; a stop before the commit (WorkCancelled)
+// leaves everything as it was.
+UndoResult undoLastImport(const tips::ProgramPaths &paths, tips::TipChangeListener *listener,
+                          tips::WorkProgress &progress = tips::noProgress());
 // The closing words: what was removed, and what stays because it changed since.
 QString undoReport(const UndoResult &result);
 

@@ -407,7 +407,7 @@ void Screen::placeJobPanel(int left, int top, int width, int height) {
     setTwipGeometry(jobPanel_, left, top, width, height);
 }
 
-Screen::JobWait::JobWait(Screen &screen) : screen_(screen) {
+Screen::JobWait::JobWait(Screen &screen) : screen_(screen), focus_(screen.focusWidget()) {
   QWidget *panel = screen.jobPanel();
   for (QWidget *control : screen.client_->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
     if (control != panel && control->isEnabled()) {
@@ -424,4 +424,6 @@ Screen::JobWait::JobWait(Screen &screen) : screen_(screen) {
 Screen::JobWait::~JobWait() {
   for (QWidget *control : disabled_)
     control->setEnabled(true);
+  if (focus_ && focus_->isEnabled() && focus_->isVisible())
+    focus_->setFocus();
 }

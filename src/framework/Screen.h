@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMargins>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QTimer>
@@ -183,6 +184,7 @@ private:
   private:
     Screen &screen_;
     std::vector<QWidget *> disabled_;
+    QPointer<QWidget> focus_; // the focus goes back here when the job ends
   };
   template <class S> std::function<void()> bindHandler(void (S::*handler)()) {
     static_assert(std::is_base_of_v<Screen, S>, "a handler is a member of a screen");

@@ -42,6 +42,8 @@ constexpr int kRarityCap = 1000;
 // without building a merged list of every match first), when they are not too many.
 constexpr int kPrefixIndexLength = 3;
 constexpr int kMostExpansions = 256;
+// Rows read and written between two reports of a whole build.
+constexpr int kRebuildStep = 20000;
 // SQLite takes at most 127 arguments to a function.
 constexpr int kMostRarities = 100;
 
@@ -492,11 +494,20 @@ void TipIndex::finishBuild() {
   }
 }
 
-void TipIndex::rebuild() {
+void TipIndex::rebuild(tips::WorkProgress &progress) {
   startBuild();
   try {
-    while (!buildStep(100000)) {
+    progress.begin(QStringLiteral("tips"), toBuild_);
+    for (;;) {
+      progress.checkpoint();
+      // The last step also writes the index whole and puts it in place.
+      if (built_ + kRebuildStep >= toBuild_)
+        progress.setCancellable(false);
+      if (buildStep(kRebuildStep))
+        break;
+      progress.advance(built_);
     }
+    progress.advance(built_);
   } catch (...) {
     files_->build.close();
     QFile::remove(path_ + QStringLiteral(".new"));

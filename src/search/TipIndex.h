@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "tips/TipChangeListener.h"
+#include "tips/WorkProgress.h"
 
 struct sqlite3;
 
@@ -74,8 +75,9 @@ public:
   int builtRows() const { return built_; }
   int rowsToBuild() const { return toBuild_; }
   bool building() const;
-  // The whole build at once.
-  void rebuild();
+  // The whole build at once (on a worker: progress counts the tips, and a stop before the
+  // last step throws tips::WorkCancelled and leaves the old index as it was).
+  void rebuild(tips::WorkProgress &progress = tips::noProgress());
 
   // The tips matching the typed text, best first, at most limit of them. Throws
   // store::StoreError when the index cannot be read.

@@ -9,14 +9,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <utility>
 
 namespace {
 
 // Rows indexed in one turn of the event loop: about a fifth of a second's work, so the
 // window keeps answering while a large index is built.
-constexpr int kBuildStep = 5000;
 
 constexpr int kTipRole = Qt::UserRole;
 constexpr int kGroupRole = Qt::UserRole + 1;
@@ -47,15 +45,12 @@ frmFindTips::frmFindTips(Program &program)
       addButton("cmdShowTip", QStringLiteral("Show Tip"),
                 QStringLiteral("Show the chosen tip on the main screen"), 120, 4080, 1500, 420);
   placeFrameButtons(5688, 4080, 4068, 4080);
-  buildTimer_ = new QTimer(this);
-  buildTimer_->setInterval(0);
 
   onSignal(txtFind, &QLineEdit::textChanged, &frmFindTips::txtFind_Change);
   onSignal(txtFind, &QLineEdit::returnPressed, &frmFindTips::txtFind_KeyEnter);
   // Enter on an entry and a double-click both activate it.
   onSignal(lstResults, &QListWidget::itemActivated, &frmFindTips::lstResults_Activate);
   onClick(cmdShowTip, &frmFindTips::cmdShowTip_Click);
-  onSignal(buildTimer_, &QTimer::timeout, &frmFindTips::buildNextStep);
 
   setTabOrder(txtFind, lstResults);
   setTabOrder(lstResults, cmdShowTip);
@@ -66,6 +61,8 @@ frmFindTips::frmFindTips(Program &program)
 frmFindTips::~frmFindTips() = default;
 
 void frmFindTips::activateScreen() {
+  if (jobRunner().running())
+    return; // the index is being built: the screen is activated again by its messages
   cmdShowTip->setEnabled(false);
   txtFind->setFocus();
   if (index_.health() == search::TipIndex::Health::Current)
@@ -75,55 +72,31 @@ void frmFindTips::activateScreen() {
 }
 
 void frmFindTips::unloadScreen() {
-  buildTimer_->stop();
-  busy_.reset();
   index_.close(); // an unfinished build is thrown away; the next visit starts it again
   rows_.close();
 }
 
 void frmFindTips::startIndexBuild() {
-  busy_.emplace();
-  try {
-    index_.startBuild();
-  } catch (...) {
-    busy_.reset();
-    throw;
-  }
   lblFound->setText(QStringLiteral("Preparing the search..."));
-  // A small collection is ready at once; a large one is built a step at a time.
-  if (index_.rowsToBuild() <= kBuildStep)
-    buildNextStep();
-  else
-    buildTimer_->start();
-}
-
-void frmFindTips::buildNextStep() {
-  bool done = false;
   try {
-    done = index_.buildStep(kBuildStep);
+    runJob([this](tips::WorkProgress &progress) {
+      index_.rebuild(progress);
+      return 0;
+    });
+  } catch (const tips::WorkCancelled &) {
+    // The old index, if any, stays as it was; the next visit prepares the search again.
+    lblFound->setText(QStringLiteral("Search unavailable"));
+    return;
   } catch (...) {
-    buildTimer_->stop();
-    busy_.reset();
     lblFound->setText(QStringLiteral("Search unavailable"));
     throw;
   }
-  if (!done) {
-    lblFound->setText(QStringLiteral("Preparing the search: %1 of %2 tips")
-                          .arg(index_.builtRows())
-                          .arg(index_.rowsToBuild()));
-    return;
-  }
-  buildTimer_->stop();
-  busy_.reset();
   showResults();
 }
 
 void frmFindTips::showResults() {
   lstResults->clear();
   cmdShowTip->setEnabled(false);
-  if (index_.building()) {
-    return; // shown once the index is whole
-  }
   search::SearchResult result;
   try {
     result = index_.search(txtFind->text(), kListed);

@@ -3,16 +3,12 @@
 // main screen on the tip chosen. The matching and the index are the search library's (TipIndex.h);
 // this screen reads the text, shows the results and builds the index when it must.
 
-#include <optional>
-
 #include "framework/SecondaryScreen.h"
-#include "platform/MousePointer.h"
 #include "search/TipIndex.h"
 #include "tips/TipRows.h"
 
 class QLineEdit;
 class QListWidget;
-class QTimer;
 
 class frmFindTips : public SecondaryScreen {
   Q_OBJECT
@@ -34,7 +30,6 @@ protected:
 
 private:
   void startIndexBuild();
-  void buildNextStep();
   void showResults();
   void showTip(int row);
 
@@ -44,8 +39,6 @@ private:
   QListWidget *lstResults;
   QLabel *lblFound;
   QPushButton *cmdShowTip;
-  QTimer *buildTimer_;
-  std::optional<BusyPointer> busy_;
   // A search failed and the index is being built again because of it: a second failure
   // after that build is not the index's fault, and the search is said to be unavailable.
   bool rebuiltAfterFailure_ = false;

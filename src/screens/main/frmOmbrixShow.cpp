@@ -46,6 +46,8 @@ frmOmbrixShow::frmOmbrixShow(Program &program)
 void frmOmbrixShow::buildControls() {
   addHeading(120, 50, 120, 900);
   Image1 = addImage("Image1", 5000, 160, 975, 1100);
+  // Over the foot of the description while a job (Undo Last Import) runs.
+  placeJobPanel(120, 4160, 7068, 400);
   Image1->setToolTip(QStringLiteral("This Image (if any) Corresponds to the Current Tip Group"));
   addLabel("lblTipGroup", QStringLiteral("Tip Group"), 120, 1200, 1332, 200);
   Combo1 = place(new QComboBox, "Combo1", 120, 1400, 3546, 288);
@@ -442,18 +444,22 @@ void frmOmbrixShow::mnuUndoImportItem_Click() {
       msgbox::vbYes)
     return;
   exchange::UndoResult undone;
-  {
-    BusyPointer busy;
-    tips_.close(); // the rows the undo removes are read again below
-    const QString database = program().paths().tipDatabase();
-    if (!runReportingErrors(title, [&] {
-          undone =
-              exchange::undoLastImport(program().paths(), search::indexFollowing(database).get());
-        })) {
-      busy.release();
-      Form_Activate();
-      return;
+  tips_.close(); // the rows the undo removes are read again below
+  const QString database = program().paths().tipDatabase();
+  bool stopped = false;
+  const bool done = runReportingErrors(title, [&] {
+    try {
+      undone = runJob([&](tips::WorkProgress &progress) {
+        return exchange::undoLastImport(program().paths(), search::indexFollowing(database).get(),
+                                        progress);
+      });
+    } catch (const tips::WorkCancelled &) {
+      stopped = true; // nothing was removed
     }
+  });
+  if (!done || stopped) {
+    Form_Activate();
+    return;
   }
   MsgBox(exchange::undoReport(undone), msgbox::vbInformation + msgbox::vbOKOnly, title);
   Form_Activate();
