@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <limits>
+#include <mutex>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -18,6 +19,12 @@ namespace {
 QHash<QString, std::weak_ptr<Database>> &connectionCache() {
   static QHash<QString, std::weak_ptr<Database>> cache;
   return cache;
+}
+
+// The cache is reached from the window's thread and from a job's worker.
+std::mutex &cacheLock() {
+  static std::mutex lock;
+  return lock;
 }
 
 bool fileIdentity(const QString &path, quint64 &device, quint64 &inode) {
@@ -45,15 +52,19 @@ std::shared_ptr<Database> Database::open(const QString &nativePath, OpenMode mod
   const QString key = canonical + (mode == OpenMode::ReadWrite ? QLatin1String("|rw")
                                                                : QLatin1String("|untrusted"));
 
-  auto &cache = connectionCache();
-  for (auto it = cache.begin(); it != cache.end();)
-    it = it->expired() ? cache.erase(it) : std::next(it);
-  if (auto it = cache.find(key); it != cache.end())
-    if (std::shared_ptr<Database> existing = it->lock(); existing && !existing->isStale())
-      return existing;
+  {
+    const std::lock_guard<std::mutex> locked(cacheLock());
+    auto &cache = connectionCache();
+    for (auto it = cache.begin(); it != cache.end();)
+      it = it->expired() ? cache.erase(it) : std::next(it);
+    if (auto it = cache.find(key); it != cache.end())
+      if (std::shared_ptr<Database> existing = it->lock(); existing && !existing->isStale())
+        return existing;
+  }
 
-  // Never SQLITE_OPEN_CREATE: a missing file is an error, not a new database. The store
-  // is used from one thread (the user-interface thread), so no per-call mutex.
+  // Never SQLITE_OPEN_CREATE: a missing file is an error, not a new database. A connection
+  // is used by one thread at a time (the window's, or a job's worker while the window
+  // waits for the job: jobs/JobRunner.h), so no per-call mutex.
   //
   // A file from a stranger is opened immutable: the engine reads the database file alone,
   // never a -wal or -journal beside it (which could be left from another file and would
@@ -72,7 +83,8 @@ std::shared_ptr<Database> Database::open(const QString &nativePath, OpenMode mod
                          .arg(nativePath));
   if (mode == OpenMode::ReadWrite)
     updateFoldKeys(db);
-  cache.insert(key, db);
+  const std::lock_guard<std::mutex> locked(cacheLock());
+  connectionCache().insert(key, db);
   return db;
 }
 
