@@ -21,7 +21,8 @@ QString packageText(const QString &exportName) {
 }
 
 PackResult packExport(const tips::ProgramPaths &paths, const FileService &files,
-                      const QString &exportName, const std::function<void()> &progress) {
+                      const QString &exportName, const std::function<void()> &progress,
+                      tips::WorkProgress &work) {
   PackResult result;
   result.packageText = packageText(exportName);
   result.packagePath = files.nativePath(result.packageText);
@@ -47,6 +48,7 @@ PackResult packExport(const tips::ProgramPaths &paths, const FileService &files,
   ZipLink zip(files);
   if (progress)
     zip.setProgress(progress);
+  zip.setWorkProgress(&work);
   result.code =
       zip.ZipFiles(3, result.packageText, specifications, 1, 0, 0, 0, QStringLiteral("C:\\"));
   if (result.code != ZipLink::kOk)
@@ -101,8 +103,9 @@ QStringList packageRoot(const QStringList &memberNames) {
 } // namespace
 
 int unpackPackage(const tips::ProgramPaths &paths, const FileService &files,
-                  const QString &packagePath, UnzipUser *user) {
+                  const QString &packagePath, UnzipUser *user, tips::WorkProgress &work) {
   UnzipLink unzip(files, user);
+  unzip.setWorkProgress(&work);
   // Each import reads only its own package: nothing an earlier one left (a database's side
   // files, a folder in the way, a stranger's junk) stays in the working folder.
   try {
@@ -119,9 +122,20 @@ int unpackPackage(const tips::ProgramPaths &paths, const FileService &files,
   unzip.memberCount = 0;
   unzip.includeList[0].clear();
   unzip.excludeList[0].clear();
-  const int code = unzip.UnzipToFolder(
-      packagePath, paths.appPath() + QLatin1String(tips::relative::kTempFolder) + QLatin1Char('\\'),
-      0, 1, 0, 1, 0, 0);
+  int code = UnzipLink::kOk;
+  try {
+    code = unzip.UnzipToFolder(packagePath,
+                               paths.appPath() + QLatin1String(tips::relative::kTempFolder) +
+                                   QLatin1Char('\\'),
+                               0, 1, 0, 1, 0, 0);
+  } catch (const tips::WorkCancelled &) {
+    try {
+      emptyTempFolder(files, paths);
+    } catch (const FileError &) {
+      // Emptied again before the next unpacking.
+    }
+    throw;
+  }
   if (code != UnzipLink::kOk) {
     // Whatever the failed unpacking made (folders included) goes; the package text files it
     // replaced are back in place already.

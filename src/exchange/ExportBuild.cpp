@@ -13,12 +13,13 @@
 #include "platform/files/FileService.h"
 #include "store/DataControl.h"
 #include "store/Database.h"
+#include "store/Sqlite.h"
 #include "tips/ProgramPaths.h"
+#include "tips/WorkProgress.h"
 
 namespace exchange {
 
 using exchange::GroupRow;
-using exchange::TipRow;
 
 std::vector<ExportProcedure> exportProcedures(const ExportChoice &c) {
   using P = ExportProcedure;
@@ -46,9 +47,10 @@ namespace {
 class Copier {
 public:
   Copier(const tips::ProgramPaths &paths, const FileService &files, store::Database &local,
-         const std::shared_ptr<store::Database> &out, ExportResult &result)
+         const std::shared_ptr<store::Database> &out, ExportResult &result,
+         tips::WorkProgress &progress)
       : paths_(paths), files_(files), local_(local), writer_(out), result_(result),
-        groups_(exchange::readGroups(local)), images_(paths.imagesFolder()),
+        progress_(progress), groups_(exchange::readGroups(local)), images_(paths.imagesFolder()),
         temp_(paths.tempFolder()) {
     for (size_t i = 0; i < groups_.size(); ++i)
       if (groups_[i].id && !groupById_.contains(*groups_[i].id))
@@ -63,6 +65,11 @@ public:
   const std::vector<QString> &pictures() const { return pictures_; }
 
   void run(ExportProcedure procedure) {
+    // Each procedure walks the tips once (or the tips of its groups); a walk cut short by a
+    // tip of a missing group is done all the same.
+    const qint64 total = countTips();
+    progress_.begin(QStringLiteral("tips"), total);
+    walked_ = 0;
     switch (procedure) {
     case ExportProcedure::Total:
       everyGroup(false);
@@ -71,12 +78,13 @@ public:
       everyGroup(true);
       break;
     case ExportProcedure::Local:
-      tipsFlagged(procedure, &TipRow::local);
+      tipsFlagged(procedure, kTipLocal);
       break;
     case ExportProcedure::Imported:
-      tipsFlagged(procedure, &TipRow::imported);
+      tipsFlagged(procedure, kTipImported);
       break;
     }
+    progress_.advance(total);
   }
 
 private:
@@ -88,27 +96,29 @@ private:
       if (deliveredOnly && !store::isTrue(g.original))
         continue;
       addGroup(g);
-      tips.forTipsOf(g.rowid, [&](const exchange::TipCursor &cursor) {
-        const TipRow t = cursor.row();
-        if (!deliveredOnly || store::isTrue(t.original))
-          addTip(t);
+      tips.forTipsOf(g.rowid, [&](const exchange::TipCursor &tip) {
+        walked();
+        if (!deliveredOnly || tip.isTrue(kTipOriginal))
+          addTip(tip);
       });
     }
   }
 
   // DoLocalValue and DoImportedValue: each tip of the kind goes under the export copy of
   // its group, found by name, or copied now when there is none yet.
-  void tipsFlagged(ExportProcedure procedure, QVariant TipRow::*flag) {
+  void tipsFlagged(ExportProcedure procedure, TipColumn flag) {
     exchange::TipScan scan(local_);
-    TipRow t;
-    while (scan.next(t)) {
-      if (!store::isTrue(t.*flag))
+    while (scan.step()) {
+      walked();
+      const exchange::TipCursor t = scan.cursor();
+      if (!t.isTrue(flag))
         continue;
-      const auto found = t.groupId ? groupById_.constFind(*t.groupId) : groupById_.cend();
+      const std::optional<qint64> groupId = t.groupId();
+      const auto found = groupId ? groupById_.constFind(*groupId) : groupById_.cend();
       if (found == groupById_.cend()) {
         // A tip whose group is gone ends this procedure (it is reported with the oops
         // list); the build goes on with the next procedure.
-        result_.oops.push_back({procedure, qint32(t.rowid), t.groupId.value_or(0)});
+        result_.oops.push_back({procedure, qint32(t.rowid()), groupId.value_or(0)});
         return;
       }
       const GroupRow &g = groups_[*found];
@@ -150,10 +160,24 @@ private:
   }
 
   // DoAddData4: the tip under the export group copied or found last.
-  void addTip(const TipRow &t) {
-    writer_.insertTip(exportGroupId_, t.subject, t.description, t.local, t.imported, t.original,
-                      t.date);
+  void addTip(const exchange::TipCursor &t) {
+    writer_.copyTip(exportGroupId_, t);
     ++result_.tipsCopied;
+  }
+
+  qint64 countTips() {
+    store::sql::Statement s(
+        local_.handle(),
+        QStringLiteral("SELECT count(*) FROM %1").arg(exchange::quotedTable(local_, "Tips")));
+    return s.step() ? s.int64(0) : 0;
+  }
+
+  // One more tip looked at: the count goes out, and a stop is heard, every so many tips.
+  void walked() {
+    if (++walked_ % 1024 == 0) {
+      progress_.advance(walked_);
+      progress_.checkpoint();
+    }
   }
 
   const tips::ProgramPaths &paths_;
@@ -161,6 +185,8 @@ private:
   store::Database &local_;
   exchange::RowWriter writer_;
   ExportResult &result_;
+  tips::WorkProgress &progress_;
+  qint64 walked_ = 0;
   std::vector<GroupRow> groups_;
   QHash<qint64, size_t> groupById_;
   exchange::FolderNames images_;
@@ -185,7 +211,7 @@ Tally ExportBuild::exportContent() const {
   return countContent(*db);
 }
 
-ExportResult ExportBuild::run(const ExportChoice &choice) {
+ExportResult ExportBuild::run(const ExportChoice &choice, tips::WorkProgress &progress) {
   ExportResult result;
   const std::vector<ExportProcedure> procedures = exportProcedures(choice);
   if (procedures.empty()) {
@@ -206,7 +232,7 @@ ExportResult ExportBuild::run(const ExportChoice &choice) {
     auto out = store::Database::open(paths_.exportDatabase(), store::OpenMode::ReadWrite);
     {
       store::Database::Transaction transaction(out);
-      Copier copier(paths_, files_, *local, out, result);
+      Copier copier(paths_, files_, *local, out, result, progress);
       try {
         for (ExportProcedure p : procedures)
           copier.run(p);
@@ -219,9 +245,16 @@ ExportResult ExportBuild::run(const ExportChoice &choice) {
       // build back like any other failure, so the screen's "try again" never finds the
       // rows of a build that it was told had failed (a second build would copy them twice).
       result.summary = {summarizeOrigins(*local), countContent(*out)};
+      progress.checkpoint();
+      progress.setCancellable(false);
       transaction.commit();
       pictures.clear(); // they belong to the export now
     }
+  } catch (const tips::WorkCancelled &) {
+    // Rolled back like a failure, and told apart from one.
+    for (const QString &p : pictures)
+      QFile::remove(p);
+    throw;
   } catch (const store::StoreError &e) {
     return fail(tips::userMessage(e));
   } catch (const FileError &e) {

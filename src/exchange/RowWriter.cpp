@@ -1,5 +1,7 @@
 #include "exchange/RowWriter.h"
 
+#include <QByteArrayView>
+#include <cstring>
 #include <sqlite3.h>
 
 #include "exchange/TableReaders.h"
@@ -27,6 +29,47 @@ QVariant storedText(const QVariant &text) { return textOf(text); }
 QVariant foldedKey(const QVariant &text) {
   return text.isValid() ? QVariant(store::foldCase(text.toString())) : QVariant();
 }
+
+// Stored text that a record set reads back byte for byte: valid UTF-8 without a leading
+// byte order mark, which QString::fromUtf8 drops.
+bool readsBackUnchanged(const char *text, qsizetype bytes) {
+  return QByteArrayView(text, bytes).isValidUtf8() &&
+         !(bytes >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0);
+}
+
+bool allAscii(const char *text, qsizetype bytes) {
+  for (qsizetype i = 0; i < bytes; ++i)
+    if (static_cast<unsigned char>(text[i]) >= 0x80)
+      return false;
+  return true;
+}
+
+// A text column as storedText writes what a record set reads of it, in UTF-8: the stored
+// bytes themselves when they read back unchanged, else the conversion. No data: null.
+struct CopiedText {
+  const char *data = nullptr;
+  qsizetype size = 0;
+  QByteArray converted; // holds the bytes when they had to be converted
+
+  CopiedText(const store::sql::Statement &source, int column) {
+    sqlite3_stmt *s = source.handle();
+    const int type = sqlite3_column_type(s, column);
+    if (type == SQLITE_NULL)
+      return;
+    if (type == SQLITE_TEXT) {
+      const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(s, column));
+      const int bytes = sqlite3_column_bytes(s, column);
+      if (text && readsBackUnchanged(text, bytes)) {
+        data = text;
+        size = bytes;
+        return;
+      }
+    }
+    converted = textOf(source.value(column)).toString().toUtf8();
+    data = converted.isNull() ? "" : converted.constData();
+    size = converted.size();
+  }
+};
 
 } // namespace
 
@@ -85,6 +128,73 @@ qint32 RowWriter::insertTip(qint32 groupId, const EntryName &subject, const QByt
     throw store::StoreError(
         QStringLiteral("The table Tips of \"%1\" has no more keys to hand out.").arg(db_->path()));
   return static_cast<qint32>(key);
+}
+
+QDate RowWriter::copyTip(qint32 groupId, const TipCursor &cursor) {
+  const store::sql::Statement &source = cursor.statement();
+  sqlite3_stmt *from = source.handle();
+  const int first = cursor.first();
+  store::sql::Statement &s = db_->prepared(tipSql_);
+  store::sql::ResetOnExit reset(s);
+  sqlite3_stmt *to = s.handle();
+  auto check = [&](int rc) {
+    if (rc != SQLITE_OK)
+      store::sql::fail(db_->handle(), QStringLiteral("The database engine refused a value"));
+  };
+  // The texts stay in the source's row (or in these) until the step below.
+  const CopiedText subject(source, first + kTipSubject);
+  const CopiedText description(source, first + kTipDescription);
+  auto bindText = [&](int i, const char *text, qsizetype bytes) {
+    check(text ? sqlite3_bind_text64(to, i, text, sqlite3_uint64(bytes), SQLITE_STATIC, SQLITE_UTF8)
+               : sqlite3_bind_null(to, i));
+  };
+  check(sqlite3_bind_int64(to, 1, groupId));
+  bindText(2, subject.data, subject.size);
+  bindText(3, description.data, description.size);
+  for (const auto &[parameter, column] :
+       {std::pair{4, kTipLocal}, std::pair{5, kTipImported}, std::pair{6, kTipOriginal}})
+    check(sqlite3_column_type(from, first + column) == SQLITE_NULL
+              ? sqlite3_bind_null(to, parameter)
+              : sqlite3_bind_int64(to, parameter,
+                                   cursor.isTrue(column) ? store::kTrue : store::kFalse));
+
+  // Dates repeat from row to row: the last one is kept with what was written for it.
+  const int dateColumn = first + kTipDate;
+  QDate date;
+  if (sqlite3_column_type(from, dateColumn) == SQLITE_TEXT) {
+    const auto *raw = reinterpret_cast<const char *>(sqlite3_column_text(from, dateColumn));
+    const int bytes = sqlite3_column_bytes(from, dateColumn);
+    if (raw) {
+      if (!copiedDateKnown_ || copiedDateRaw_.size() != bytes ||
+          std::memcmp(copiedDateRaw_.constData(), raw, size_t(bytes)) != 0) {
+        copiedDateRaw_ = QByteArray(raw, bytes);
+        copiedDate_ = dateOf(QString::fromUtf8(copiedDateRaw_));
+        copiedDateText_ = copiedDate_.toString(Qt::ISODate).toUtf8();
+        copiedDateKnown_ = true;
+      }
+      date = copiedDate_;
+    }
+  }
+  bindText(7, date.isValid() ? copiedDateText_.constData() : nullptr, copiedDateText_.size());
+
+  QByteArray key;
+  if (tipKey_) {
+    if (subject.data && allAscii(subject.data, subject.size)) {
+      // What the fold does to ASCII text.
+      key = QByteArray(subject.data, subject.size);
+      for (char &c : key)
+        if (c >= 'A' && c <= 'Z')
+          c = char(c + 32);
+    } else if (subject.data) {
+      key = store::foldCase(QString::fromUtf8(subject.data, subject.size)).toUtf8();
+    }
+    bindText(8, subject.data ? (key.isNull() ? "" : key.constData()) : nullptr, key.size());
+  }
+  s.step();
+  if (sqlite3_last_insert_rowid(db_->handle()) > std::numeric_limits<qint32>::max())
+    throw store::StoreError(
+        QStringLiteral("The table Tips of \"%1\" has no more keys to hand out.").arg(db_->path()));
+  return date;
 }
 
 qint32 RowWriter::insertGroup(const QVariant &name, const QVariant &local, const QVariant &imported,
