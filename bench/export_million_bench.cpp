@@ -24,8 +24,10 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <memory>
 #include <sqlite3.h>
+#include <unistd.h>
 #include <vector>
 #include <zlib.h>
 
@@ -83,6 +85,15 @@ struct MillionExport {
     emptyFolder(paths.tempFolder());
   }
 
+  // Before each measured run: what earlier runs wrote goes to the disk first, so that no
+  // run pays for another's writes; memory freed by earlier benchmarks goes back to the
+  // system, so that the peak is this run's own.
+  static void settle() {
+    ::sync();
+    malloc_trim(0);
+    resetPeakRss();
+  }
+
   exchange::ExportResult build() {
     return exchange::ExportBuild(paths, files).run({true, true, true, true});
   }
@@ -122,7 +133,7 @@ void ExportBuildMillion(benchmark::State &state) {
   for (auto _ : state) {
     state.PauseTiming();
     m.freshExport();
-    resetPeakRss();
+    m.settle();
     state.ResumeTiming();
     const exchange::ExportResult r = m.build();
     if (!r.ok())
@@ -147,7 +158,7 @@ void InsertSelectMillion(benchmark::State &state) {
   for (auto _ : state) {
     state.PauseTiming();
     m.freshExport();
-    resetPeakRss();
+    m.settle();
     state.ResumeTiming();
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(m.paths.exportDatabase()).constData(), &db,
@@ -183,7 +194,7 @@ void PackMillion(benchmark::State &state) {
   for (auto _ : state) {
     state.PauseTiming();
     m.restoreTemp();
-    resetPeakRss();
+    m.settle();
     state.ResumeTiming();
     const exchange::PackResult r = exchange::packExport(m.paths, m.files, "export");
     if (!r.ok())
@@ -209,7 +220,9 @@ void DeflateMillion(benchmark::State &state) {
   double peak = 0;
   qint64 compressed = 0;
   for (auto _ : state) {
-    resetPeakRss();
+    state.PauseTiming();
+    m.settle();
+    state.ResumeTiming();
     compressed = 0;
     for (const QString &path : std::as_const(inputs)) {
       QFile f(path);
