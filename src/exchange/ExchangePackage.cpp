@@ -35,8 +35,11 @@ PackResult packExport(const tips::ProgramPaths &paths, const FileService &files,
     if (!files.folderExists(folder))
       files.createFolder(folder);
     // A working file, packed and removed right away: no need to wait for the disk (the
-    // package itself is on the disk before it is put in place).
-    files.copyNativeFileUnsynced(paths.exportDatabase(), paths.packageDatabase());
+    // package itself is on the disk before it is put in place). A second name of the export
+    // database where the file system allows it, not a copy: a million-tip database is
+    // 600 MB, and nothing writes to the working file (an import opens its package database
+    // read-only, after an unpacking that replaced it).
+    files.shareNativeFileUnsynced(paths.exportDatabase(), paths.packageDatabase());
   } catch (const FileError &e) {
     return failed(tips::userMessage(e));
   }

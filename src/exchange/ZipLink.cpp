@@ -251,6 +251,8 @@ int ZipLink::write(const QString &archive, const std::vector<Member> &members) {
         QStringLiteral("The archive could not be put in place (%1): %2").arg(reason, archive));
   }
   syncPath(folder, true);
+  if (work_)
+    work_->advance((totalBytes + kMegabyte - 1) / kMegabyte);
   return kOk;
 }
 
