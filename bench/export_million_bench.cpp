@@ -13,6 +13,7 @@
 
 #include "exchange/ExchangePackage.h"
 #include "exchange/ExportBuild.h"
+#include "exchange/WorkingFolder.h"
 #include "platform/files/FileService.h"
 #include "store/Database.h"
 #include "store/Schema.h"
@@ -35,16 +36,10 @@ namespace {
 
 constexpr int kPictureBytes = 4 * 1024;
 
-void copyOver(const QString &from, const QString &to) {
-  QFile::remove(to);
-  if (!QFile::copy(from, to))
-    qFatal("cannot copy %s", qPrintable(from));
-}
-
-void emptyFolder(const QString &folder) {
-  QDir dir(folder);
-  for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden))
-    dir.remove(name);
+void writeFile(const QString &path, const QByteArray &bytes) {
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+    qFatal("cannot write %s", qPrintable(path));
 }
 
 // A program folder whose tip database holds the million tips, each group with a picture;
@@ -58,47 +53,33 @@ struct MillionExport {
   bool built = false;
 
   MillionExport() {
-    for (const char *folder : {"/images", "/Export", "/OBXTemp"})
-      QDir().mkpath(root + folder);
-    QDir().mkpath(stash);
-    QDir().mkpath(dir.path() + "/home");
+    for (const QString &folder :
+         {root + "/images", root + "/Export", root + "/OBXTemp", stash, dir.path() + "/home"})
+      QDir().mkpath(folder);
     store::createDatabase(paths.tipDatabase(), store::DatabaseKind::TipDatabase);
     store::createDatabase(paths.templateDatabase(), store::DatabaseKind::Template);
     fillMillionTips(paths.tipDatabase());
-    QFile placeholder(root + "/images/0.jpg");
-    if (!placeholder.open(QIODevice::WriteOnly) || placeholder.write("placeholder") != 11)
-      qFatal("cannot write the placeholder");
+    writeFile(paths.placeholderPicture(), "placeholder");
     for (int id = 1; id <= kMillionGroups; ++id) {
       // Pictures are compressed already: random bytes do not shrink either.
       QByteArray bytes(kPictureBytes, Qt::Uninitialized);
       QRandomGenerator generator{quint32(id)};
       generator.fillRange(reinterpret_cast<quint32 *>(bytes.data()), kPictureBytes / 4);
-      QFile f(paths.groupPicture(id));
-      if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write a picture");
+      writeFile(paths.groupPicture(id), bytes);
     }
   }
 
   // What the main menu does before an export.
   void freshExport() {
-    copyOver(paths.templateDatabase(), paths.exportDatabase());
-    emptyFolder(paths.tempFolder());
-  }
-
-  // Before each measured run: what earlier runs wrote goes to the disk first, so that no
-  // run pays for another's writes; memory freed by earlier benchmarks goes back to the
-  // system, so that the peak is this run's own.
-  static void settle() {
-    ::sync();
-    malloc_trim(0);
-    resetPeakRss();
+    files.copyNativeFileUnsynced(paths.templateDatabase(), paths.exportDatabase());
+    exchange::emptyTempFolder(files, paths);
   }
 
   exchange::ExportResult build() {
     return exchange::ExportBuild(paths, files).run({true, true, true, true});
   }
 
-  // The export database and the pictures of a Total build, kept in the stash.
+  // The export database and the pictures of a Total build, the pictures kept in the stash.
   void ensureBuilt() {
     if (built)
       return;
@@ -106,18 +87,19 @@ struct MillionExport {
     const exchange::ExportResult r = build();
     if (!r.ok())
       qFatal("export failed: %s", qPrintable(r.error));
-    QDir temp(paths.tempFolder());
-    for (const QString &name : temp.entryList(QDir::Files))
-      copyOver(temp.filePath(name), stash + "/" + name);
+    copyPictures(paths.tempFolder(), stash);
     built = true;
   }
 
   // The working folder as the build left it.
   void restoreTemp() {
-    emptyFolder(paths.tempFolder());
-    QDir saved(stash);
-    for (const QString &name : saved.entryList({"*.jpg"}, QDir::Files))
-      copyOver(saved.filePath(name), paths.tempFolder() + "/" + name);
+    exchange::emptyTempFolder(files, paths);
+    copyPictures(stash, paths.tempFolder());
+  }
+
+  void copyPictures(const QString &from, const QString &to) {
+    for (const QString &name : QDir(from).entryList({"*.jpg"}, QDir::Files))
+      files.copyNativeFileUnsynced(from + "/" + name, to + "/" + name);
   }
 };
 
@@ -126,23 +108,37 @@ MillionExport &millionExport() {
   return *instance;
 }
 
-void ExportBuildMillion(benchmark::State &state) {
-  MillionExport &m = millionExport();
-  int tips = 0;
+// Each iteration: prepare (not timed); what earlier runs wrote goes to the disk, so that no
+// run pays for another's writes, and memory freed by earlier benchmarks goes back to the
+// system, so that the peak is this run's own; then the work, timed.
+template <class Prepare, class Work>
+void measure(benchmark::State &state, Prepare prepare, Work work) {
   double peak = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    m.freshExport();
-    m.settle();
+    prepare();
+    ::sync();
+    malloc_trim(0);
+    resetPeakRss();
     state.ResumeTiming();
-    const exchange::ExportResult r = m.build();
-    if (!r.ok())
-      state.SkipWithError(qPrintable(r.error));
-    tips = r.tipsCopied;
+    work();
     peak = std::max(peak, peakRssMb());
   }
-  state.counters["tips"] = tips;
   state.counters["peak_rss_mb"] = peak;
+}
+
+void ExportBuildMillion(benchmark::State &state) {
+  MillionExport &m = millionExport();
+  int tips = 0;
+  measure(
+      state, [&] { m.freshExport(); },
+      [&] {
+        const exchange::ExportResult r = m.build();
+        if (!r.ok())
+          state.SkipWithError(qPrintable(r.error));
+        tips = r.tipsCopied;
+      });
+  state.counters["tips"] = tips;
 }
 BENCHMARK(ExportBuildMillion)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
@@ -154,56 +150,46 @@ void exec(sqlite3 *db, const char *sql) {
 
 void InsertSelectMillion(benchmark::State &state) {
   MillionExport &m = millionExport();
-  double peak = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    m.freshExport();
-    m.settle();
-    state.ResumeTiming();
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(m.paths.exportDatabase()).constData(), &db,
-                    SQLITE_OPEN_READWRITE, nullptr);
-    // The settings of the store's connections.
-    exec(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-16384");
-    const QByteArray attach =
-        "ATTACH DATABASE '" + QFile::encodeName(m.paths.tipDatabase()) + "' AS src";
-    exec(db, attach.constData());
-    exec(db, "PRAGMA src.cache_size=-16384");
-    exec(db, "BEGIN IMMEDIATE");
-    exec(db, "INSERT INTO \"Group\" (TIP_GROUP, G_LOCAL, G_IMPORT, G_ORIGINAL, G_DATE, "
-             "TIP_GROUP_FOLD) SELECT TIP_GROUP, G_LOCAL, G_IMPORT, G_ORIGINAL, G_DATE, "
-             "TIP_GROUP_FOLD FROM src.\"Group\" ORDER BY rowid");
-    exec(db, "INSERT INTO Tips (GROUP_ID, TIP_SUBJECT, TIP_DESCRIPTION, TIP_LOCAL, TIP_IMPORT, "
-             "TIP_ORIGINAL, TIP_DATE, TIP_SUBJECT_FOLD) SELECT GROUP_ID, TIP_SUBJECT, "
-             "TIP_DESCRIPTION, TIP_LOCAL, TIP_IMPORT, TIP_ORIGINAL, TIP_DATE, TIP_SUBJECT_FOLD "
-             "FROM src.Tips ORDER BY rowid");
-    exec(db, "COMMIT");
-    exec(db, "DETACH DATABASE src");
-    sqlite3_close(db);
-    peak = std::max(peak, peakRssMb());
-  }
-  state.counters["peak_rss_mb"] = peak;
+  measure(
+      state, [&] { m.freshExport(); },
+      [&] {
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(QFile::encodeName(m.paths.exportDatabase()).constData(), &db,
+                        SQLITE_OPEN_READWRITE, nullptr);
+        // The settings of the store's connections.
+        exec(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-16384");
+        const QByteArray attach =
+            "ATTACH DATABASE '" + QFile::encodeName(m.paths.tipDatabase()) + "' AS src";
+        exec(db, attach.constData());
+        exec(db, "PRAGMA src.cache_size=-16384");
+        exec(db, "BEGIN IMMEDIATE");
+        exec(db, "INSERT INTO \"Group\" (TIP_GROUP, G_LOCAL, G_IMPORT, G_ORIGINAL, G_DATE, "
+                 "TIP_GROUP_FOLD) SELECT TIP_GROUP, G_LOCAL, G_IMPORT, G_ORIGINAL, G_DATE, "
+                 "TIP_GROUP_FOLD FROM src.\"Group\" ORDER BY rowid");
+        exec(db, "INSERT INTO Tips (GROUP_ID, TIP_SUBJECT, TIP_DESCRIPTION, TIP_LOCAL, "
+                 "TIP_IMPORT, TIP_ORIGINAL, TIP_DATE, TIP_SUBJECT_FOLD) SELECT GROUP_ID, "
+                 "TIP_SUBJECT, TIP_DESCRIPTION, TIP_LOCAL, TIP_IMPORT, TIP_ORIGINAL, TIP_DATE, "
+                 "TIP_SUBJECT_FOLD FROM src.Tips ORDER BY rowid");
+        exec(db, "COMMIT");
+        exec(db, "DETACH DATABASE src");
+        sqlite3_close(db);
+      });
 }
 BENCHMARK(InsertSelectMillion)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 void PackMillion(benchmark::State &state) {
   MillionExport &m = millionExport();
   m.ensureBuilt();
-  double peak = 0;
   qint64 packageBytes = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    m.restoreTemp();
-    m.settle();
-    state.ResumeTiming();
-    const exchange::PackResult r = exchange::packExport(m.paths, m.files, "export");
-    if (!r.ok())
-      state.SkipWithError(qPrintable(r.error));
-    peak = std::max(peak, peakRssMb());
-    packageBytes = QFileInfo(r.packagePath).size();
-  }
+  measure(
+      state, [&] { m.restoreTemp(); },
+      [&] {
+        const exchange::PackResult r = exchange::packExport(m.paths, m.files, "export");
+        if (!r.ok())
+          state.SkipWithError(qPrintable(r.error));
+        packageBytes = QFileInfo(r.packagePath).size();
+      });
   state.counters["package_mb"] = double(packageBytes) / (1 << 20);
-  state.counters["peak_rss_mb"] = peak;
 }
 BENCHMARK(PackMillion)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
@@ -213,42 +199,37 @@ void DeflateMillion(benchmark::State &state) {
   MillionExport &m = millionExport();
   m.ensureBuilt();
   QStringList inputs{m.paths.exportDatabase()};
-  QDir saved(m.stash);
-  for (const QString &name : saved.entryList({"*.jpg"}, QDir::Files))
-    inputs << saved.filePath(name);
+  for (const QString &name : QDir(m.stash).entryList({"*.jpg"}, QDir::Files))
+    inputs << m.stash + "/" + name;
   std::vector<unsigned char> in(1 << 20), out(1 << 20);
-  double peak = 0;
   qint64 compressed = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    m.settle();
-    state.ResumeTiming();
-    compressed = 0;
-    for (const QString &path : std::as_const(inputs)) {
-      QFile f(path);
-      if (!f.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", qPrintable(path));
-      z_stream z{};
-      deflateInit2(&z, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-      int flush = Z_NO_FLUSH;
-      while (flush != Z_FINISH) {
-        const qint64 n = f.read(reinterpret_cast<char *>(in.data()), qint64(in.size()));
-        flush = n < qint64(in.size()) ? Z_FINISH : Z_NO_FLUSH;
-        z.next_in = in.data();
-        z.avail_in = uInt(std::max<qint64>(n, 0));
-        do {
-          z.next_out = out.data();
-          z.avail_out = uInt(out.size());
-          deflate(&z, flush);
-          compressed += qint64(out.size() - z.avail_out);
-        } while (z.avail_out == 0);
-      }
-      deflateEnd(&z);
-    }
-    peak = std::max(peak, peakRssMb());
-  }
+  measure(
+      state, [] {},
+      [&] {
+        compressed = 0;
+        for (const QString &path : std::as_const(inputs)) {
+          QFile f(path);
+          if (!f.open(QIODevice::ReadOnly))
+            qFatal("cannot read %s", qPrintable(path));
+          z_stream z{};
+          deflateInit2(&z, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+          int flush = Z_NO_FLUSH;
+          while (flush != Z_FINISH) {
+            const qint64 n = f.read(reinterpret_cast<char *>(in.data()), qint64(in.size()));
+            flush = n < qint64(in.size()) ? Z_FINISH : Z_NO_FLUSH;
+            z.next_in = in.data();
+            z.avail_in = uInt(std::max<qint64>(n, 0));
+            do {
+              z.next_out = out.data();
+              z.avail_out = uInt(out.size());
+              deflate(&z, flush);
+              compressed += qint64(out.size() - z.avail_out);
+            } while (z.avail_out == 0);
+          }
+          deflateEnd(&z);
+        }
+      });
   state.counters["deflated_mb"] = double(compressed) / (1 << 20);
-  state.counters["peak_rss_mb"] = peak;
 }
 BENCHMARK(DeflateMillion)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
