@@ -87,19 +87,18 @@ struct MillionExport {
     const exchange::ExportResult r = build();
     if (!r.ok())
       qFatal("export failed: %s", qPrintable(r.error));
-    copyPictures(paths.tempFolder(), stash);
+    for (const QString &name : QDir(paths.tempFolder()).entryList({"*.jpg"}, QDir::Files))
+      files.copyNativeFileUnsynced(paths.tempFolder() + "/" + name, stash + "/" + name);
     built = true;
   }
 
-  // The working folder as the build left it.
+  // The working folder as the build left it: each picture a second name of a picture kept
+  // elsewhere, as the build gives them (a copy would make the packing's removal of the
+  // packed files free their disk blocks, which the real working files never do).
   void restoreTemp() {
     exchange::emptyTempFolder(files, paths);
-    copyPictures(stash, paths.tempFolder());
-  }
-
-  void copyPictures(const QString &from, const QString &to) {
-    for (const QString &name : QDir(from).entryList({"*.jpg"}, QDir::Files))
-      files.copyNativeFileUnsynced(from + "/" + name, to + "/" + name);
+    for (const QString &name : QDir(stash).entryList({"*.jpg"}, QDir::Files))
+      files.shareNativeFileUnsynced(stash + "/" + name, paths.tempFolder() + "/" + name);
   }
 };
 
