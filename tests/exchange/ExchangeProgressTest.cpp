@@ -84,13 +84,14 @@ TEST_F(ExchangeProgress, ALargeMemberPacksWholeAndAStoppedPackingWritesNoPackage
   const QByteArray database = largeDatabase();
   Site::write(site.paths.exportDatabase(), database);
   Site::write(site.root + "/OBXTemp/1.jpg", "picture");
+  Site::write(site.root + "/OBXTemp/obxempty.txt", ""); // deflated too: to nothing
 
   Recorder stop;
   stop.stopAt = 0;
   EXPECT_THROW(exchange::packExport(site.paths, site.files, "export", {}, stop),
                tips::WorkCancelled);
   EXPECT_TRUE(QDir(exchange).entryList(QDir::Files | QDir::Hidden).isEmpty());
-  EXPECT_EQ(site.tempFiles(), (QStringList{"1.jpg", "ombrixtipsie.mdb"}));
+  EXPECT_EQ(site.tempFiles(), (QStringList{"1.jpg", "obxempty.txt", "ombrixtipsie.mdb"}));
 
   Recorder whole;
   const exchange::PackResult packed =
@@ -114,6 +115,10 @@ TEST_F(ExchangeProgress, ALargeMemberPacksWholeAndAStoppedPackingWritesNoPackage
   EXPECT_EQ(zip_fread(f, read.data(), st.size), zip_int64_t(st.size));
   char more = 0;
   EXPECT_EQ(zip_fread(f, &more, 1), 0); // the end, with a checksum that matches
+  zip_fclose(f);
+  f = zip_fopen(za, "obxempty.txt", 0);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(zip_fread(f, &more, 1), 0);
   zip_fclose(f);
   zip_discard(za);
   EXPECT_TRUE(read == database);
