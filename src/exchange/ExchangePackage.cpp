@@ -21,7 +21,8 @@ QString packageText(const QString &exportName) {
 }
 
 PackResult packExport(const tips::ProgramPaths &paths, const FileService &files,
-                      const QString &exportName, const std::function<void()> &progress) {
+                      const QString &exportName, const std::function<void()> &progress,
+                      tips::WorkProgress &work) {
   PackResult result;
   result.packageText = packageText(exportName);
   result.packagePath = files.nativePath(result.packageText);
@@ -34,8 +35,11 @@ PackResult packExport(const tips::ProgramPaths &paths, const FileService &files,
     if (!files.folderExists(folder))
       files.createFolder(folder);
     // A working file, packed and removed right away: no need to wait for the disk (the
-    // package itself is on the disk before it is put in place).
-    files.copyNativeFileUnsynced(paths.exportDatabase(), paths.packageDatabase());
+    // package itself is on the disk before it is put in place). A second name of the export
+    // database where the file system allows it, not a copy: a million-tip database is
+    // 600 MB, and nothing writes to the working file (an import opens its package database
+    // read-only, after an unpacking that replaced it).
+    files.shareNativeFileUnsynced(paths.exportDatabase(), paths.packageDatabase());
   } catch (const FileError &e) {
     return failed(tips::userMessage(e));
   }
@@ -47,6 +51,7 @@ PackResult packExport(const tips::ProgramPaths &paths, const FileService &files,
   ZipLink zip(files);
   if (progress)
     zip.setProgress(progress);
+  zip.setWorkProgress(&work);
   result.code =
       zip.ZipFiles(3, result.packageText, specifications, 1, 0, 0, 0, QStringLiteral("C:\\"));
   if (result.code != ZipLink::kOk)
@@ -101,8 +106,9 @@ QStringList packageRoot(const QStringList &memberNames) {
 } // namespace
 
 int unpackPackage(const tips::ProgramPaths &paths, const FileService &files,
-                  const QString &packagePath, UnzipUser *user) {
+                  const QString &packagePath, UnzipUser *user, tips::WorkProgress &work) {
   UnzipLink unzip(files, user);
+  unzip.setWorkProgress(&work);
   // Each import reads only its own package: nothing an earlier one left (a database's side
   // files, a folder in the way, a stranger's junk) stays in the working folder.
   try {
@@ -119,9 +125,20 @@ int unpackPackage(const tips::ProgramPaths &paths, const FileService &files,
   unzip.memberCount = 0;
   unzip.includeList[0].clear();
   unzip.excludeList[0].clear();
-  const int code = unzip.UnzipToFolder(
-      packagePath, paths.appPath() + QLatin1String(tips::relative::kTempFolder) + QLatin1Char('\\'),
-      0, 1, 0, 1, 0, 0);
+  int code = UnzipLink::kOk;
+  try {
+    code = unzip.UnzipToFolder(packagePath,
+                               paths.appPath() + QLatin1String(tips::relative::kTempFolder) +
+                                   QLatin1Char('\\'),
+                               0, 1, 0, 1, 0, 0);
+  } catch (const tips::WorkCancelled &) {
+    try {
+      emptyTempFolder(files, paths);
+    } catch (const FileError &) {
+      // Emptied again before the next unpacking.
+    }
+    throw;
+  }
   if (code != UnzipLink::kOk) {
     // Whatever the failed unpacking made (folders included) goes; the package text files it
     // replaced are back in place already.

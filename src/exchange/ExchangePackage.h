@@ -11,6 +11,8 @@
 #include <QString>
 #include <functional>
 
+#include "tips/WorkProgress.h"
+
 class FileService;
 
 namespace tips {
@@ -32,17 +34,23 @@ struct PackResult {
 // "Compress File": creates the exchange folder when missing, copies "\Export\obxexpor.mdb"
 // to "\OBXTemp\ombrixtipsie.mdb" and packs OBXTemp into the package, moving the files.
 // On failure nothing is removed from OBXTemp, and an existing package stays as it was.
-// progress is called now and then while the package is written.
+// progress is called now and then while the package is written. work hears the packing in
+// "MB" and may stop it: tips::WorkCancelled then comes out, everything left as after a
+// failure.
 PackResult packExport(const tips::ProgramPaths &paths, const FileService &files,
-                      const QString &exportName, const std::function<void()> &progress = {});
+                      const QString &exportName, const std::function<void()> &progress = {},
+                      tips::WorkProgress &work = tips::noProgress());
 
 // The package's path text in the exchange folder.
 QString packageText(const QString &exportName);
 
 // The unpack of a chosen package: every member into "\OBXTemp\", existing files replaced
 // without a question, as the import screen asks for it. packagePath is the file list's
-// folder, "\" and the file name. A failure code is shown through user and returned.
+// folder, "\" and the file name. A failure code is shown through user and returned. work
+// hears the unpacking in "MB" and may stop it: tips::WorkCancelled then comes out, with
+// OBXTemp emptied as after a failure (nothing is shown to the user).
 int unpackPackage(const tips::ProgramPaths &paths, const FileService &files,
-                  const QString &packagePath, UnzipUser *user);
+                  const QString &packagePath, UnzipUser *user,
+                  tips::WorkProgress &work = tips::noProgress());
 
 } // namespace exchange

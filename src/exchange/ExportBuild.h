@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "exchange/ExchangeCounts.h"
+#include "tips/WorkProgress.h"
 
 class FileService;
 
@@ -80,7 +81,12 @@ public:
   // before the export screen opened; rows already there count as copied for the
   // lookups by name). Never throws for a failure of the files or the database: the
   // result says what went wrong.
-  ExportResult run(const ExportChoice &choice);
+  //
+  // progress hears each procedure as a stage in "tips" (the tips of the user's database
+  // it walks) and may stop the build until it begins to commit: then tips::WorkCancelled
+  // comes out of run, after the build was rolled back and its pictures removed, so that
+  // the export database and OBXTemp are as they were.
+  ExportResult run(const ExportChoice &choice, tips::WorkProgress &progress = tips::noProgress());
 
 private:
   const tips::ProgramPaths &paths_;

@@ -67,6 +67,10 @@ bool TipScan::next(TipRow &row) {
   return true;
 }
 
+bool TipScan::step() { return stmt_->step(); }
+
+TipCursor TipScan::cursor() { return TipCursor(*stmt_, 1, dates_); }
+
 // --- TipCursor ---------------------------------------------------------------------------
 
 qint64 TipCursor::rowid() const { return s_.int64(first_ - 1); }
@@ -81,6 +85,14 @@ QByteArray TipCursor::trimmedDescription() const {
   return text.isValid() ? text.toString().trimmed().toUtf8() : QByteArray();
 }
 QDate TipCursor::date() const { return dates_.at(s_, first_ + 6); }
+
+std::optional<qint64> TipCursor::groupId() const {
+  if (sqlite3_column_type(s_.handle(), first_) == SQLITE_INTEGER)
+    return sqlite3_column_int64(s_.handle(), first_);
+  return store::integerOf(s_.value(first_));
+}
+
+bool TipCursor::isTrue(TipColumn column) const { return isTrueAt(s_, first_ + column); }
 
 TipRow TipCursor::row() const {
   TipRow row;

@@ -31,6 +31,16 @@ QString quotedTable(store::Database &db, const char *name);
 inline constexpr const char *kTipColumns =
     "\"GROUP_ID\", \"TIP_SUBJECT\", \"TIP_DESCRIPTION\", "
     "\"TIP_LOCAL\", \"TIP_IMPORT\", \"TIP_ORIGINAL\", \"TIP_DATE\"";
+// Their places in that list.
+enum TipColumn : int {
+  kTipGroup,
+  kTipSubject,
+  kTipDescription,
+  kTipLocal,
+  kTipImported,
+  kTipOriginal,
+  kTipDate,
+};
 
 struct GroupRow {
   qint64 rowid = 0;
@@ -53,11 +63,15 @@ struct TipRow {
 std::vector<GroupRow> readGroups(store::Database &db);
 
 // Every tip of the file, one at a time, in the order of the table.
+class TipCursor;
 class TipScan {
 public:
   explicit TipScan(store::Database &db);
   ~TipScan();
   bool next(TipRow &row);
+  // The next tip, read through cursor() until the following step.
+  bool step();
+  TipCursor cursor();
 
 private:
   std::unique_ptr<store::sql::Statement> stmt_;
@@ -78,6 +92,14 @@ public:
   QByteArray trimmedDescription() const;
   QDate date() const;
   TipRow row() const;
+  // GROUP_ID as a record set reads it.
+  std::optional<qint64> groupId() const;
+  // A yes/no column read by store::isTrue.
+  bool isTrue(TipColumn column) const;
+  // The statement and the column of GROUP_ID, for a writer that copies the columns as
+  // they are stored (RowWriter::copyTip).
+  const store::sql::Statement &statement() const { return s_; }
+  int first() const { return first_; }
 
 private:
   const store::sql::Statement &s_;

@@ -17,6 +17,7 @@
 #include <zip.h>
 
 #include "platform/files/FileService.h"
+#include "tips/WorkProgress.h"
 
 namespace exchange {
 
@@ -194,11 +195,15 @@ int UnzipLink::UnzipToFolder(const QString &archive, const QString &target, int 
   written_.clear();
   madeFolders_.clear();
   int code = kParameters;
+  bool cancelled = false;
   try {
     code = unzip(archive, target, promptOverwrite != 0, overwrite != 0, listOnly != 0,
                  keepFolderNames != 0, includeCount, excludeCount);
   } catch (const std::bad_alloc &) {
     code = fail(kMemory, QStringLiteral("Out of memory."));
+  } catch (const tips::WorkCancelled &) {
+    cancelled = true;
+    code = fail(kParameters, QStringLiteral("The unpacking was stopped."));
   }
   if (code == kOk) {
     for (const Replaced &r : replaced_)
@@ -215,12 +220,14 @@ int UnzipLink::UnzipToFolder(const QString &archive, const QString &target, int 
     for (auto it = replaced_.rbegin(); it != replaced_.rend(); ++it)
       std::rename(QFile::encodeName(it->kept).constData(),
                   QFile::encodeName(it->destination).constData());
-    if (user_)
+    if (user_ && !cancelled)
       user_->showFailure(
           unpackFailureMessage(code, files_.nativePath(archive), lastError_, lastSystemError_));
   }
   replaced_.clear();
   madeFolders_.clear();
+  if (cancelled)
+    throw tips::WorkCancelled();
   return code;
 }
 
@@ -313,6 +320,9 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
     return current;
   };
 
+  constexpr qint64 kMegabyte = 1 << 20;
+  if (work_)
+    work_->begin(QStringLiteral("MB"), (declared + kMegabyte - 1) / kMegabyte);
   bool replaceNone = false;
   qint64 total = 0;
   std::vector<char> buffer(256 * 1024);
@@ -374,6 +384,10 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
             kDiskFull,
             QStringLiteral("Cannot write the file (%1): %2").arg(out.errorString(), destination),
             errno);
+      if (work_) {
+        work_->advance(total / kMegabyte);
+        work_->checkpoint();
+      }
     }
     zip_stat_t st;
     if (zip_stat_index(za, p.index, 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
@@ -411,6 +425,8 @@ int UnzipLink::unzip(const QString &archive, const QString &target, bool prompt,
     out.setAutoRemove(false);
     written_ << destination;
   }
+  if (work_)
+    work_->advance((declared + kMegabyte - 1) / kMegabyte);
   return kOk;
 }
 

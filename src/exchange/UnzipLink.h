@@ -30,6 +30,10 @@
 
 class FileService;
 
+namespace tips {
+class WorkProgress;
+}
+
 namespace exchange {
 
 // The answers to the overwrite question; the numbers are the ones the unzip library
@@ -113,6 +117,10 @@ public:
   static QString overwriteTitle() { return QStringLiteral("QorUnzip - File already exists"); }
 
   void setLimits(const Limits &limits) { limits_ = limits; }
+  // Hears the unpacking in "MB" of the members written, and may stop it: UnzipToFolder then
+  // throws tips::WorkCancelled after undoing it as it undoes a failure (the files it wrote
+  // removed, the files they replaced put back), without showing the user a failure.
+  void setWorkProgress(tips::WorkProgress *progress) { work_ = progress; }
   // Why the last call failed (empty after a success), in the words of whoever helps the
   // user; and the system's error number when a file could not be written (0 otherwise).
   const QString &lastError() const { return lastError_; }
@@ -131,6 +139,7 @@ private:
 
   const FileService &files_;
   UnzipUser *user_;
+  tips::WorkProgress *work_ = nullptr;
   Limits limits_;
   QString lastError_;
   int lastSystemError_ = 0;

@@ -1,6 +1,8 @@
 #include "exchange/ZipLink.h"
 
+#include "exchange/MemberSource.h"
 #include "exchange/ZipErrorText.h"
+#include "tips/WorkProgress.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 #include <zip.h>
 
@@ -71,6 +74,8 @@ int codeOfLibzip(int zipError) {
     return ZipLink::kRead;
   case ZIP_ER_TMPOPEN:
     return ZipLink::kTemp;
+  case ZIP_ER_CANCELLED: // a stop asked for by the user: the caller is told apart
+    return ZipLink::kWrite;
   case ZIP_ER_WRITE:
   case ZIP_ER_CLOSE:
   case ZIP_ER_RENAME:
@@ -145,8 +150,12 @@ int ZipLink::ZipFiles(int count, const QString &archivePath, const QStringList &
   if (members.empty())
     return fail(kNothingToDo, QStringLiteral("No file matches the names to pack."));
 
-  if (const int code = write(files_.nativePath(archivePath), members); code != kOk)
+  cancelled_ = false;
+  if (const int code = write(files_.nativePath(archivePath), members); code != kOk) {
+    if (cancelled_)
+      throw tips::WorkCancelled();
     return code;
+  }
 
   // Move: the files go only now that the archive is complete on disk.
   for (const Member &m : members)
@@ -162,12 +171,29 @@ int ZipLink::write(const QString &archive, const std::vector<Member> &members) {
     return fail(kCreate, QStringLiteral("Path not found: ") + folder);
   if (target.isDir())
     return fail(kCreate, QStringLiteral("A folder stands where the archive goes: ") + archive);
+  qint64 totalBytes = 0;
   for (const Member &m : members) {
     QFile probe(m.path);
     if (!probe.open(QIODevice::ReadOnly))
       return fail(kOpen,
                   QStringLiteral("Cannot read the file (%1): %2").arg(probe.errorString(), m.path));
+    totalBytes += probe.size();
   }
+  constexpr int kMegabyte = 1 << 20;
+  if (work_)
+    work_->begin(QStringLiteral("MB"), (totalBytes + kMegabyte - 1) / kMegabyte);
+  qint64 packedBytes = 0;
+  // Each piece packed: the count goes out and a stop is heard.
+  const MemberTick tick = [&](qint64 bytes) {
+    packedBytes += bytes;
+    if (!work_)
+      return true;
+    work_->advance(packedBytes / kMegabyte);
+    if (work_->stopRequested())
+      cancelled_ = true;
+    return !cancelled_;
+  };
+  const int threads = int(std::max(1u, std::thread::hardware_concurrency()));
 
   // Beside the archive, so that the rename below stays on one file system.
   const QString temp = folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".part");
@@ -182,11 +208,20 @@ int ZipLink::write(const QString &archive, const std::vector<Member> &members) {
     return fail(code, why);
   };
   for (const Member &m : members) {
-    zip_source_t *source = zip_source_file(za, QFile::encodeName(m.path).constData(), 0, 0);
-    if (!source)
-      return abandon(
-          codeOfLibzip(zip_error_code_zip(zip_get_error(za))),
-          QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(zip_strerror(za)), m.path));
+    // Pictures are compressed already: stored as they are, they pack and unpack at disk speed.
+    // The other members come deflated already, and libzip keeps them so.
+    const bool picture = isPicture(m.name);
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source =
+        memberSource(za, m.path, picture ? 0 : std::clamp(level_, 1, 9), threads, tick, &error);
+    if (!source) {
+      const int code = codeOfLibzip(zip_error_code_zip(&error));
+      const QString why = QString::fromLocal8Bit(zip_error_strerror(&error));
+      zip_error_fini(&error);
+      return abandon(code, QStringLiteral("%1: %2").arg(why, m.path));
+    }
+    zip_error_fini(&error);
     const zip_int64_t index =
         zip_file_add(za, m.name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0) {
@@ -194,10 +229,7 @@ int ZipLink::write(const QString &archive, const std::vector<Member> &members) {
       return abandon(
           kLogic, QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(zip_strerror(za)), m.name));
     }
-    // Pictures are compressed already: stored as they are, they pack and unpack at disk speed.
-    if (isPicture(m.name) ? zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_STORE, 0)
-                          : zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_DEFLATE,
-                                                     zip_uint32_t(level_)))
+    if (picture && zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_STORE, 0))
       return abandon(kLogic, QString::fromLocal8Bit(zip_strerror(za)));
   }
   if (progress_)
@@ -219,6 +251,8 @@ int ZipLink::write(const QString &archive, const std::vector<Member> &members) {
         QStringLiteral("The archive could not be put in place (%1): %2").arg(reason, archive));
   }
   syncPath(folder, true);
+  if (work_)
+    work_->advance((totalBytes + kMegabyte - 1) / kMegabyte);
   return kOk;
 }
 

@@ -22,6 +22,10 @@
 
 class FileService;
 
+namespace tips {
+class WorkProgress;
+}
+
 namespace exchange {
 
 class ZipLink {
@@ -57,8 +61,12 @@ public:
   // Called now and then while the archive is written, so that a screen can repaint.
   void setProgress(std::function<void()> progress) { progress_ = std::move(progress); }
   // Deflate level of the members that are not pictures, 1 (fastest, the default) to 9
-  // (smallest): a package is mostly pictures, which are stored as they are.
+  // (smallest): pictures are stored as they are. The other members are deflated on every
+  // core (MemberSource.h).
   void setDeflateLevel(int level) { level_ = level; }
+  // Hears the packing in "MB" of the files packed, and may stop it: ZipFiles then throws
+  // tips::WorkCancelled after removing what it wrote, every file to pack left in place.
+  void setWorkProgress(tips::WorkProgress *progress) { work_ = progress; }
 
 private:
   struct Member {
@@ -73,6 +81,8 @@ private:
   QStringList leftBehind_;
   std::function<void()> progress_;
   int level_ = 1;
+  tips::WorkProgress *work_ = nullptr;
+  bool cancelled_ = false;
 };
 
 } // namespace exchange
