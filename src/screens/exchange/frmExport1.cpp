@@ -5,7 +5,6 @@
 #include "framework/Program.h"
 #include "framework/ScreenNames.h"
 #include "framework/SharedMessages.h"
-#include "platform/MousePointer.h"
 #include "platform/MsgBox.h"
 #include "store/Database.h"
 
@@ -87,10 +86,15 @@ void frmExport1::cmdLoadExport_Click() {
   columns_.show(Column::ToExport, exchange::Tally{});
 
   exchange::ExportResult result;
-  {
-    BusyPointer busy;
-    repaintNow();
-    result = exchange::ExportBuild(program().paths(), program().files()).run(choice);
+  try {
+    result = runJob([&](tips::WorkProgress &progress) {
+      return exchange::ExportBuild(program().paths(), program().files()).run(choice, progress);
+    });
+  } catch (const tips::WorkCancelled &) {
+    // Stopped: the build left nothing behind, and the screen is as before the click.
+    cmdLoadExport->setText(caption);
+    cmdLoadExport->setEnabled(true);
+    return;
   }
   if (!result.error.isEmpty()) {
     // The build left nothing behind: the user may try again.

@@ -4,11 +4,9 @@
 #include "framework/OBXGlobals.h"
 #include "framework/Program.h"
 #include "framework/ScreenNames.h"
-#include "platform/MousePointer.h"
 #include "platform/MsgBox.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -46,14 +44,16 @@ void frmExport2::cmdCompressFile_Click() {
   cmdCompressFile->setText(QStringLiteral("Compressing File"));
 
   exchange::PackResult result;
-  {
-    BusyPointer busy;
-    repaintNow();
-    // The screen keeps painting while the package is written; the user's input waits,
-    // so nothing can leave the screen half way.
-    result = exchange::packExport(program().paths(), program().files(), g().gExportName, [] {
-      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  try {
+    result = runJob([&](tips::WorkProgress &progress) {
+      return exchange::packExport(program().paths(), program().files(), g().gExportName, {},
+                                  progress);
     });
+  } catch (const tips::WorkCancelled &) {
+    // Stopped: no package was written, and the files to pack are where they were.
+    cmdCompressFile->setText(caption);
+    cmdCompressFile->setEnabled(true);
+    return;
   }
   if (!result.ok()) {
     // Nothing was removed from the working folder: the user may try again.

@@ -80,9 +80,14 @@ void frmImport1::File1_DblClick() {
   UnzipMessages messages(g().gMsgTitle);
   // A package that could not be unpacked has said why; the second screen then shows the
   // package empty, without a second message about the working folder.
-  g().gImportUnpackFailed = runJob([&](tips::WorkProgress &) {
-                              return exchange::unpackPackage(program().paths(), program().files(),
-                                                             g().gImportFileName, &messages);
-                            }) != 0;
+  try {
+    g().gImportUnpackFailed =
+        runJob([&](tips::WorkProgress &progress) {
+          return exchange::unpackPackage(program().paths(), program().files(), g().gImportFileName,
+                                         &messages, progress);
+        }) != 0;
+  } catch (const tips::WorkCancelled &) {
+    return; // stopped: nothing was unpacked, and the user may choose again
+  }
   handOver(screen::frmImport2);
 }
