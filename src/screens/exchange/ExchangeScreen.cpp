@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <utility>
 
 namespace {
 
@@ -42,6 +43,8 @@ QLabel *ExchangeScreen::addFileNameFrame(const char *frameName, const QString &c
 
 void ExchangeScreen::activateScreen() {
   Image1->loadPictureOr(g().gPicturePath, program().paths().placeholderPicture());
+  if (!std::exchange(counted_, true))
+    countOnceShown();
 }
 
 void ExchangeScreen::repaintNow() { repaint(); }

@@ -21,8 +21,13 @@ protected:
   // The frame that names the exchange file, with its label (empty at first).
   QLabel *addFileNameFrame(const char *frameName, const QString &caption, const char *labelName);
 
-  // Image1 shows the picture named by gPicturePath.
+  // Image1 shows the picture named by gPicturePath; the first time the screen shows, its
+  // counts.
   void activateScreen() override;
+  // Counts that read a database whole (a million tips take a second): read as a job the
+  // first time the screen shows rather than while it loads, so that the window is up,
+  // repaints and shows their progress.
+  virtual void countOnceShown() {}
 
   // Repaints the screen now: a long step that follows runs before the event loop would.
   void repaintNow();
@@ -30,4 +35,7 @@ protected:
   CountColumns columns_;
   ImageBox *Image1;
   QGroupBox *fileNameFrame_ = nullptr;
+
+private:
+  bool counted_ = false;
 };

@@ -51,10 +51,15 @@ void frmExport1::loadScreen() {
   }
   globals.gExportMdbName = exchange::exportMdbName(globals.gExportName);
   lblExportName->setText(globals.gExportMdbName);
+}
 
+void frmExport1::countOnceShown() {
   const exchange::ExportBuild build(program().paths(), program().files());
-  columns_.showOrigins(build.localSummary());
-  columns_.show(Column::ToExport, build.exportContent());
+  const auto [origins, content] = runJob([&](tips::WorkProgress &) {
+    return std::make_pair(build.localSummary(), build.exportContent());
+  });
+  columns_.showOrigins(origins);
+  columns_.show(Column::ToExport, content);
 }
 
 void frmExport1::CheckTotal_Click() {

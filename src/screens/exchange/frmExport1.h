@@ -17,6 +17,7 @@ public:
 
 protected:
   void loadScreen() override;
+  void countOnceShown() override;
 
 private:
   QPushButton *cmdLoadExport;

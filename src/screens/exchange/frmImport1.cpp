@@ -48,11 +48,12 @@ frmImport1::frmImport1(Program &program)
   picker_ = new FilePicker(clientArea(), program.files(), std::move(setup));
 }
 
-void frmImport1::loadScreen() {
-  columns_.clear();
+void frmImport1::loadScreen() { columns_.clear(); }
+
+void frmImport1::countOnceShown() {
   const exchange::ImportPackage package(program().paths(), program().files(), program().clock(),
                                         nullptr);
-  columns_.showOrigins(package.localSummary());
+  columns_.showOrigins(runJob([&](tips::WorkProgress &) { return package.localSummary(); }));
 }
 
 void frmImport1::cmdReadImport_Click() { picker_->open(); }

@@ -21,6 +21,7 @@ public:
 
 protected:
   void loadScreen() override;
+  void countOnceShown() override;
 
 private:
   // gImportFileName and lblImportName: the selected package. False when none is selected.

@@ -63,14 +63,9 @@ void frmImport2::loadScreen() {
   columns_.clear();
   lblImportName->setText(g().gImportFileName);
   cmdStartImport->setEnabled(false);
-  counted_ = false;
 }
 
-void frmImport2::activateScreen() {
-  ExchangeScreen::activateScreen();
-  if (std::exchange(counted_, true))
-    return;
-  // The counts read both databases whole: a job, once the screen shows.
+void frmImport2::countOnceShown() {
   const bool unpacked = !g().gImportUnpackFailed;
   exchange::OriginSummary local;
   const QString problem = runJob([&](tips::WorkProgress &) {

@@ -25,7 +25,7 @@ public:
 
 protected:
   void loadScreen() override;
-  void activateScreen() override;
+  void countOnceShown() override;
   void unloadScreen() override;
 
 private:
@@ -41,7 +41,6 @@ private:
   std::unique_ptr<exchange::ImportPackage> package_;
   exchange::Tally localTotal_;
   // Why the package cannot be imported; told once, when the screen first shows.
-  bool counted_ = false; // the package opened and counted since the screen loaded
   // The plan (made at the first "Details..."), then the merge's result; and the report.
   std::shared_ptr<const exchange::MergeResult> details_;
   bool merged_ = false;
