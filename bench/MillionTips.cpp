@@ -2,6 +2,7 @@
 
 #include "store/Database.h"
 
+#include <QDir>
 #include <QFile>
 
 void fillMillionTips(const QString &databasePath, const MillionTips &what) {
@@ -52,4 +53,10 @@ void resetPeakRss() {
   QFile clear(QStringLiteral("/proc/self/clear_refs"));
   if (clear.open(QIODevice::WriteOnly))
     clear.write("5");
+}
+
+BenchFolder::BenchFolder() {
+  for (const QString &folder :
+       {root + "/images", root + "/Export", root + "/OBXTemp", stash, dir.path() + "/home"})
+    QDir().mkpath(folder);
 }

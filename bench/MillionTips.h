@@ -4,6 +4,10 @@
 // process's peak resident memory for the counter peak_rss_mb.
 
 #include <QString>
+#include <QTemporaryDir>
+
+#include "platform/files/FileService.h"
+#include "tips/ProgramPaths.h"
 
 constexpr int kMillionTips = 1000000;
 constexpr int kMillionGroups = 3000;
@@ -27,3 +31,15 @@ double peakRssMb();
 double rssMb();
 // Starts a new peak (Linux: clear_refs 5), so that each benchmark reports its own.
 void resetPeakRss();
+
+// A program folder in a temporary folder (images, Export, OBXTemp), a stash beside it for
+// pristine copies, and a home folder; removed with it.
+struct BenchFolder {
+  QTemporaryDir dir;
+  QString root = dir.path() + "/program";
+  QString stash = dir.path() + "/stash";
+  FileService files{dir.path() + "/home"};
+  tips::ProgramPaths paths{root, files};
+
+  BenchFolder();
+};

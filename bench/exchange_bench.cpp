@@ -60,20 +60,11 @@ void emptyFolder(const QString &folder) {
 
 // A program folder with the large collection and its pictures; a stash of pictures and
 // pristine databases to restore between iterations.
-struct Installation {
-  QTemporaryDir dir;
-  QString root = dir.path() + "/program";
-  QString stash = dir.path() + "/stash";
-  FileService files{dir.path() + "/home"};
-  tips::ProgramPaths paths{root, files};
+struct Installation : BenchFolder {
   tips::Clock clock;
   qint64 pictureBytes = 0;
 
   Installation() {
-    for (const char *folder : {"/images", "/Export", "/OBXTemp"})
-      QDir().mkpath(root + folder);
-    QDir().mkpath(stash);
-    QDir().mkpath(dir.path() + "/home");
     write(root + "/images/0.jpg", "placeholder");
     store::createDatabase(paths.tipDatabase(), store::DatabaseKind::TipDatabase);
     store::createDatabase(paths.templateDatabase(), store::DatabaseKind::Template);

@@ -44,18 +44,10 @@ void writeFile(const QString &path, const QByteArray &bytes) {
 
 // A program folder whose tip database holds the million tips, each group with a picture;
 // the export database of a Total build, made once when a benchmark asks for it.
-struct MillionExport {
-  QTemporaryDir dir;
-  QString root = dir.path() + "/program";
-  QString stash = dir.path() + "/stash";
-  FileService files{dir.path() + "/home"};
-  tips::ProgramPaths paths{root, files};
+struct MillionExport : BenchFolder {
   bool built = false;
 
   MillionExport() {
-    for (const QString &folder :
-         {root + "/images", root + "/Export", root + "/OBXTemp", stash, dir.path() + "/home"})
-      QDir().mkpath(folder);
     store::createDatabase(paths.tipDatabase(), store::DatabaseKind::TipDatabase);
     store::createDatabase(paths.templateDatabase(), store::DatabaseKind::Template);
     fillMillionTips(paths.tipDatabase());

@@ -27,19 +27,10 @@ namespace {
 
 // A new user's program folder and a package of a million tips, with pristine copies to
 // restore before each run.
-struct MergeMillionCase {
-  QTemporaryDir dir;
-  QString root = dir.path() + "/program";
-  QString stash = dir.path() + "/stash";
-  FileService files{dir.path() + "/home"};
-  tips::ProgramPaths paths{root, files};
+struct MergeMillionCase : BenchFolder {
   tips::Clock clock;
 
   MergeMillionCase() {
-    for (const char *folder : {"/images", "/Export", "/OBXTemp"})
-      QDir().mkpath(root + folder);
-    QDir().mkpath(stash);
-    QDir().mkpath(dir.path() + "/home");
     QFile placeholder(root + "/images/0.jpg");
     if (!placeholder.open(QIODevice::WriteOnly) || placeholder.write("placeholder") != 11)
       qFatal("cannot write the placeholder");

@@ -35,13 +35,7 @@ template <class Row> std::pair<qint32, qint32> keyRange(const std::vector<Row> &
 }
 
 // The heading: what the offer needs, read without the rows behind it.
-struct Heading {
-  QString package;
-  QDateTime when;
-  QDate day;
-  std::pair<qint32, qint32> groups{0, -1};
-  std::pair<qint32, qint32> tips{0, -1};
-};
+using Heading = ImportRecordWriter::Heading;
 
 // Opens the record and reads its heading; false when there is none, or no record of this
 // kind.
@@ -55,8 +49,8 @@ bool openRecord(const tips::ProgramPaths &paths, QFile &file, QDataStream &in, H
   in >> magic >> version;
   if (magic != kMagic || version != kVersion)
     return false;
-  in >> h.package >> h.when >> h.day >> h.groups.first >> h.groups.second >> h.tips.first >>
-      h.tips.second;
+  in >> h.package >> h.when >> h.day >> h.groupKeys.first >> h.groupKeys.second >>
+      h.tipKeys.first >> h.tipKeys.second;
   return in.status() == QDataStream::Ok;
 }
 
@@ -244,8 +238,8 @@ std::optional<UndoOffer> undoOffer(const tips::ProgramPaths &paths, store::Datab
   if (!openRecord(paths, file, in, h))
     return std::nullopt;
   try {
-    UndoOffer offer{h.package, h.when, int(countInRange(db, "Group", "GROUP_ID", h.groups)),
-                    int(countInRange(db, "Tips", "TIPS_ID", h.tips))};
+    UndoOffer offer{h.package, h.when, int(countInRange(db, "Group", "GROUP_ID", h.groupKeys)),
+                    int(countInRange(db, "Tips", "TIPS_ID", h.tipKeys))};
     if (offer.groups == 0 && offer.tips == 0)
       return std::nullopt;
     return offer;
