@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <vector>
 
 void fillMillionTips(const QString &databasePath, const MillionTips &what) {
   auto db = store::Database::open(databasePath, store::OpenMode::ReadWrite);
@@ -59,4 +60,21 @@ BenchFolder::BenchFolder() {
   for (const QString &folder :
        {root + "/images", root + "/Export", root + "/OBXTemp", stash, dir.path() + "/home"})
     QDir().mkpath(folder);
+}
+
+namespace {
+
+std::vector<std::function<void()>> &endings() {
+  static std::vector<std::function<void()>> list;
+  return list;
+}
+
+} // namespace
+
+void atEndOfRun(std::function<void()> remove) { endings().push_back(std::move(remove)); }
+
+void endOfRun() {
+  for (auto it = endings().rbegin(); it != endings().rend(); ++it)
+    (*it)();
+  endings().clear();
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "platform/files/FileService.h"
 #include "tips/ProgramPaths.h"
@@ -43,3 +44,8 @@ struct BenchFolder {
 
   BenchFolder();
 };
+
+// Fixtures made on first use live until the benchmarks end: endOfRun removes them (their
+// temporary folders of gigabytes with them) before the application object goes.
+void atEndOfRun(std::function<void()> remove);
+void endOfRun();

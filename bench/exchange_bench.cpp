@@ -402,6 +402,7 @@ int main(int argc, char **argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  endOfRun();
   delete gMergeCase; // the temporary folders go with them
   delete gMillionCase;
   delete gInstallation;

@@ -61,7 +61,11 @@ struct MergeMillionCase : BenchFolder {
 };
 
 MergeMillionCase &mergeMillionCase() {
-  static MergeMillionCase *c = new MergeMillionCase; // lives as long as the run
+  static MergeMillionCase *c = nullptr;
+  if (!c) {
+    c = new MergeMillionCase;
+    atEndOfRun([] { delete c; });
+  }
   return *c;
 }
 

@@ -409,8 +409,11 @@ void Screen::placeJobPanel(int left, int top, int width, int height) {
 
 Screen::JobWait::JobWait(Screen &screen) : screen_(screen), focus_(screen.focusWidget()) {
   QWidget *panel = screen.jobPanel();
-  for (QWidget *control : screen.client_->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-    if (control != panel && control->isEnabled()) {
+  // The controls a user can press or type into; labels, frames and pictures keep their
+  // look.
+  for (QWidget *control : screen.client_->findChildren<QWidget *>())
+    if (control != panel && !panel->isAncestorOf(control) &&
+        control->focusPolicy() != Qt::NoFocus && control->isEnabled()) {
       control->setEnabled(false);
       disabled_.push_back(control);
     }
