@@ -39,6 +39,9 @@ std::optional<SubjectChoice> SubjectList::chosen() const {
 }
 
 QString SubjectList::showDescription() {
+  // The description shown before goes before the next is read: two large ones would
+  // otherwise be held at once.
+  description_->clear();
   const std::optional<SubjectChoice> tip = chosen();
   const QString stored = tip ? rows_.description(tip->tipId) : QString();
   description_->setDescription(stored);

@@ -260,6 +260,9 @@ void frmOmbrixShow::Combo2_Click() {
     return;
   const qint32 tip = itemData(Combo2, position);
   g().gShowSubjectIndex = position;
+  // The description shown before goes before the next is read: two large ones would
+  // otherwise be held at once.
+  txtDescription->clear();
   txtDescription->setDescription(tips_.description(tip));
 }
 
