@@ -126,6 +126,14 @@ QString TipRows::description(qint32 tipId) {
   return read.step() ? read.text(0) : QString();
 }
 
+void TipRows::readDescription(qint32 tipId, const std::function<void(QStringView piece)> &take) {
+  if (store::sql::readTextPieces(database()->handle(), "Tips", "TIP_DESCRIPTION", tipId, take))
+    return;
+  // A number, a file of UTF-16, or nothing at all: read whole.
+  if (const QString whole = description(tipId); !whole.isEmpty())
+    take(whole);
+}
+
 QString TipRows::groupName(qint32 groupId) {
   store::Recordset &rs = rowOf(lookup_, QStringLiteral("Group"), "GROUP_ID", groupId);
   return rs.recordCount() > 0 ? rs.text(QStringLiteral("TIP_GROUP")) : QString();

@@ -9,6 +9,7 @@
 #include <QTextOption>
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -37,6 +38,8 @@ int nextCut() {
 }
 
 bool isBreak(char16_t c) {
+  if (c > u'\r' && c < QChar::LineSeparator)
+    return false; // nearly every character
   return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator ||
          c == 0xfdd0 || c == 0xfdd1; // the frame marks of a document
 }
@@ -107,10 +110,43 @@ public:
     plain_.clearProperty(kContinues);
   }
 
-  void write(QStringView text) {
+  void write(QStringView text) { writeBlocks(text, true); }
+  // A text that arrives in pieces: what a block cannot yet be made of waits for the next.
+  // Pieces are written where they stand; only the characters that wait are copied.
+  void add(QStringView piece) {
+    if (!pending_.isEmpty()) {
+      // Enough of the piece for the waiting characters to go into blocks.
+      const qsizetype waiting = pending_.size();
+      const qsizetype taken = std::min(piece.size(), 2 * kBlockChars + 2);
+      pending_ += piece.first(taken);
+      const qsizetype written = writeBlocks(pending_, false);
+      if (written < waiting || taken == piece.size()) {
+        pending_.remove(0, written);
+        pending_ += piece.sliced(taken);
+        return;
+      }
+      piece = piece.sliced(written - waiting);
+    }
+    pending_ = piece.sliced(writeBlocks(piece, false)).toString();
+  }
+  void finish() {
+    writeBlocks(pending_, true);
+    pending_ = QString();
+  }
+
+  // A line was cut inside a word: it has a word longer than a quarter of a block.
+  bool longWord() const { return cutInWord_; }
+
+private:
+  // Writes the blocks of text, the last one too when the text is complete; returns where
+  // the text still to be written begins.
+  qsizetype writeBlocks(QStringView text, bool complete) {
     const qsizetype n = text.size();
     qsizetype start = 0;
     for (;;) {
+      // Deciding where a block ends takes the character after its end, and one more.
+      if (!complete && n - start <= kBlockChars + 1)
+        return start;
       const qsizetype limit = std::min(n, start + kBlockChars);
       qsizetype end = limit; // of the block's text
       qsizetype next = -1;   // the start of the next block; none after the last
@@ -137,13 +173,14 @@ public:
             blank = i + 1;
         }
         if (next < 0) {
+          cutInWord_ = cutInWord_ || blank < 0;
           end = next = blank > 0 ? blank : clusterEnd(text, start, limit);
           cut = true;
         }
       }
       insert(text.sliced(start, end - start));
       if (next < 0)
-        return;
+        return n;
       if (cut) {
         QTextBlockFormat continues = plain_;
         continues.setProperty(kContinues, nextCut());
@@ -155,27 +192,25 @@ public:
     }
   }
 
-  bool longWord() const { return words_.longWord(); }
-
-private:
   // One block's text; its line breaks, when lines share the block, as line separators.
   void insert(QStringView piece) {
-    block_.resize(piece.size());
-    char16_t *out = reinterpret_cast<char16_t *>(block_.data());
     const char16_t *in = piece.utf16();
-    for (qsizetype i = 0; i < piece.size(); ++i) {
-      const char16_t c = in[i];
-      if (c > u' ' && c < 0x7f) { // most characters: neither blank nor line break
-        *out++ = c;
-        ++words_.run;
-        continue;
-      }
-      words_.see(QChar(c));
-      if (isBreak(c)) {
+    const qsizetype n = piece.size();
+    qsizetype i = 0;
+    while (shareBlocks_ && i < n && !isBreak(in[i]))
+      ++i;
+    if (i == n) {
+      cursor_.insertText(QString::fromRawData(piece.data(), n)); // the cursor copies it
+      return;
+    }
+    block_.resize(n);
+    char16_t *out = std::copy(in, in + i, reinterpret_cast<char16_t *>(block_.data()));
+    for (; i < n; ++i) {
+      if (isBreak(in[i])) {
         i += breakAt(piece, i) - 1;
         *out++ = QChar::LineSeparator;
       } else {
-        *out++ = c;
+        *out++ = in[i];
       }
     }
     block_.truncate(out - reinterpret_cast<const char16_t *>(block_.constData()));
@@ -186,12 +221,47 @@ private:
   const bool shareBlocks_;
   QTextBlockFormat plain_;
   QString block_;
-  WordRuns words_;
+  QString pending_; // of a text arriving in pieces
+  bool cutInWord_ = false;
 };
 
 QTextOption::WrapMode wrapFor(bool longWord) {
   return longWord ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
 }
+
+QTextDocument *emptied(QPlainTextEdit *box) {
+  box->clear(); // the text shown before goes first
+  return box->document();
+}
+
+// A description written into a box in blocks, as one edit that cannot be undone; once
+// written, the caret is at its start and it counts as unchanged.
+class BoxWriting {
+public:
+  BoxWriting(QPlainTextEdit *box, bool shareBlocks)
+      : box_(box), cursor_(emptied(box)), writer_(cursor_, shareBlocks) {
+    box->document()->setUndoRedoEnabled(false);
+    cursor_.beginEditBlock();
+  }
+  ~BoxWriting() {
+    // The blocks are laid out at the end of the edit, in this mode.
+    box_->setWordWrapMode(wrapFor(writer_.longWord()));
+    cursor_.endEditBlock();
+    QTextDocument *doc = box_->document();
+    doc->setUndoRedoEnabled(true);
+    doc->setModified(false);
+    box_->setTextCursor(QTextCursor(doc));
+  }
+  BoxWriting(const BoxWriting &) = delete;
+  BoxWriting &operator=(const BoxWriting &) = delete;
+
+  BlockWriter &writer() { return writer_; }
+
+private:
+  QPlainTextEdit *box_;
+  QTextCursor cursor_;
+  BlockWriter writer_;
+};
 
 bool hasCuts(const QTextDocument *doc) {
   const QList<QTextFormat> formats = doc->allFormats();
@@ -241,19 +311,30 @@ void setDescriptionText(QPlainTextEdit *box, QStringView text) {
     box->setPlainText(text.toString());
     return;
   }
-  box->clear(); // the text shown before goes first
-  QTextDocument *doc = box->document();
-  doc->setUndoRedoEnabled(false);
-  QTextCursor cursor(doc);
-  cursor.beginEditBlock();
-  BlockWriter writer(cursor, large);
-  writer.write(text);
-  // Blocks are laid out at the end of the edit, in this mode.
-  box->setWordWrapMode(wrapFor(writer.longWord()));
-  cursor.endEditBlock();
-  doc->setUndoRedoEnabled(true);
-  doc->setModified(false);
-  box->setTextCursor(QTextCursor(doc));
+  BoxWriting(box, large).writer().write(text);
+}
+
+void setDescriptionPieces(QPlainTextEdit *box,
+                          const std::function<void(const TextPieces &)> &read) {
+  box->clear();  // not held while the next is read
+  QString whole; // until the text is known to be large
+  std::optional<BoxWriting> large;
+  read([&](QStringView piece) {
+    if (large) {
+      large->writer().add(piece);
+      return;
+    }
+    whole += piece;
+    if (whole.size() > kLargeText) {
+      large.emplace(box, true);
+      large->writer().add(whole);
+      whole = QString();
+    }
+  });
+  if (large)
+    large->writer().finish();
+  else
+    setDescriptionText(box, whole);
 }
 
 QString descriptionText(const QPlainTextEdit *box) {

@@ -13,12 +13,20 @@
 #include <QPlainTextEdit>
 #include <QString>
 #include <QStringView>
+#include <functional>
+
+// Takes the pieces of a text in order.
+using TextPieces = std::function<void(QStringView piece)>;
 
 // Shows a description in any multi-line box. Breaking a very long line at word boundaries
 // takes time that grows with the square of its length (a 1 MB line without a blank froze
 // a screen for more than a minute); such a text is broken anywhere instead, which is as
 // quick as ordinary text.
 void setDescriptionText(QPlainTextEdit *box, QStringView text);
+// Shows a description that read(take) hands to take in pieces as it reads them: a large one
+// goes into the box piece by piece and is never held whole beside it; any other is shown as
+// setDescriptionText shows it. The description shown before goes first.
+void setDescriptionPieces(QPlainTextEdit *box, const std::function<void(const TextPieces &)> &read);
 // The text of a multi-line box with its line breaks as '\n' and every other character as
 // it stands; toPlainText() would also turn each no-break space into a blank.
 QString descriptionText(const QPlainTextEdit *box);
@@ -34,6 +42,9 @@ class DescriptionBox : public QPlainTextEdit {
 public:
   explicit DescriptionBox(QWidget *parent = nullptr);
   void setDescription(QStringView text) { setDescriptionText(this, text); }
+  void setDescription(const std::function<void(const TextPieces &)> &read) {
+    setDescriptionPieces(this, read);
+  }
   QString description() const { return descriptionText(this); }
   // Whether the box still reads back as setDescription(shown) left it: nothing typed since,
   // or what was typed taken back. shown: the text last shown.

@@ -76,6 +76,33 @@ TEST(LargeDescription, IsReadBackAsShownInBlocksThatKeepCharactersTogether) {
   EXPECT_EQ(box.description(), "Small");
 }
 
+TEST(LargeDescription, ShownAsItIsReadInPiecesIsShownAsWhenGivenWhole) {
+  // CR LF breaks that pieces split, lines longer than a block.
+  const QString text = repeated(
+      u"Short line\r\n"_s + words(20'000) + "\r\n" + QString(30'000, 'x') + "\n\r\n", 1'100'000);
+  DescriptionBox whole;
+  whole.setDescription(text);
+  for (const qsizetype size : {qsizetype(7), qsizetype(kBlockChars + 1), qsizetype(1) << 20}) {
+    SCOPED_TRACE(size);
+    DescriptionBox box;
+    box.setDescription([&](const TextPieces &take) {
+      for (qsizetype at = 0; at < text.size(); at += size)
+        take(QStringView(text).sliced(at, std::min(size, text.size() - at)));
+    });
+    EXPECT_TRUE(same(box.document()->toRawText(), whole.document()->toRawText()));
+    EXPECT_TRUE(same(box.description(), readBack(text)));
+    EXPECT_EQ(box.wordWrapMode(), QTextOption::WrapAnywhere); // the run was cut inside
+  }
+  // A small description in pieces is shown as any other.
+  DescriptionBox small;
+  small.setDescription([](const TextPieces &take) {
+    for (const QChar c : u"One\r\nTwo"_s)
+      take(QStringView(&c, 1));
+  });
+  EXPECT_EQ(small.blockCount(), 2);
+  EXPECT_EQ(small.description(), "One\nTwo");
+}
+
 TEST(LargeDescription, OfOrdinarySizeIsShownOneBlockALine) {
   DescriptionBox box;
   box.setDescription(u"One\r\nTwo\rThree\u2029Four\u00A0x "_s + QString(900, 'y'));

@@ -260,10 +260,9 @@ void frmOmbrixShow::Combo2_Click() {
     return;
   const qint32 tip = itemData(Combo2, position);
   g().gShowSubjectIndex = position;
-  // The description shown before goes before the next is read: two large ones would
-  // otherwise be held at once.
-  txtDescription->clear();
-  txtDescription->setDescription(tips_.description(tip));
+  // Shown as it is read: a large description is never held whole beside the box.
+  txtDescription->setDescription(
+      [this, tip](const TextPieces &take) { tips_.readDescription(tip, take); });
 }
 
 void frmOmbrixShow::setNavigation(bool first, bool previous, bool next, bool last) {
