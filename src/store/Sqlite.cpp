@@ -49,7 +49,8 @@ Statement::Statement(sqlite3 *db, const QString &sql, bool persistent) : db_(db)
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 
 Statement::Statement(Statement &&other) noexcept
-    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), sql_(std::move(other.sql_)) {}
+    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), sql_(std::move(other.sql_)),
+      held_(std::move(other.held_)) {}
 
 Statement &Statement::operator=(Statement &&other) noexcept {
   if (this != &other) {
@@ -57,6 +58,7 @@ Statement &Statement::operator=(Statement &&other) noexcept {
     db_ = other.db_;
     stmt_ = std::exchange(other.stmt_, nullptr);
     sql_ = std::move(other.sql_);
+    held_ = std::move(other.held_);
   }
   return *this;
 }
@@ -93,9 +95,14 @@ void Statement::bind(int i, const QVariant &value) {
       break;
     }
     default: {
-      const QByteArray utf8 = value.toString().toUtf8();
+      // The engine reads the text where it stands until the parameter is bound anew or the
+      // statement is reset: a long text is not copied once more.
+      QByteArray utf8 = value.toString().toUtf8();
       rc = sqlite3_bind_text64(stmt_, i, utf8.constData(), sqlite3_uint64(utf8.size()),
-                               SQLITE_TRANSIENT, SQLITE_UTF8);
+                               SQLITE_STATIC, SQLITE_UTF8);
+      if (size_t(i) >= held_.size())
+        held_.resize(size_t(i) + 1);
+      held_[size_t(i)] = std::move(utf8);
       break;
     }
     }
@@ -126,6 +133,7 @@ bool Statement::step() {
 void Statement::reset() {
   sqlite3_reset(stmt_);
   sqlite3_clear_bindings(stmt_);
+  held_.clear();
 }
 
 int Statement::columnCount() const { return sqlite3_column_count(stmt_); }

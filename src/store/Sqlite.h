@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <functional>
 #include <sqlite3.h>
+#include <vector>
 
 #include "store/Connection.h"
 #include "store/StoreError.h"
@@ -58,6 +59,7 @@ private:
   sqlite3 *db_ = nullptr;
   sqlite3_stmt *stmt_ = nullptr;
   QString sql_;
+  std::vector<QByteArray> held_; // the texts bound, by parameter, read by the engine in place
 };
 
 // Reads the text (or blob) of one row's column in pieces of about a megabyte, each decoded

@@ -363,8 +363,13 @@ DescriptionBox::DescriptionBox(QWidget *parent) : QPlainTextEdit(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
-bool DescriptionBox::stillShows(QStringView shown) const {
-  return !document()->isModified() || readsAs(description(), shown);
+std::optional<QString> DescriptionBox::changedFrom(QStringView shown) const {
+  if (!document()->isModified())
+    return std::nullopt;
+  QString text = description();
+  if (readsAs(text, shown))
+    return std::nullopt;
+  return text;
 }
 
 void DescriptionBox::keyPressEvent(QKeyEvent *event) {

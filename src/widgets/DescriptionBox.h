@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringView>
 #include <functional>
+#include <optional>
 
 // Takes the pieces of a text in order.
 using TextPieces = std::function<void(QStringView piece)>;
@@ -46,9 +47,10 @@ public:
     setDescriptionPieces(this, read);
   }
   QString description() const { return descriptionText(this); }
-  // Whether the box still reads back as setDescription(shown) left it: nothing typed since,
-  // or what was typed taken back. shown: the text last shown.
-  bool stillShows(QStringView shown) const;
+  // The text as the box reads it back, when that is no longer what setDescription(shown)
+  // left; nothing when it is (nothing typed since, or what was typed taken back). shown:
+  // the text last shown.
+  std::optional<QString> changedFrom(QStringView shown) const;
 
 protected:
   void keyPressEvent(QKeyEvent *event) override;

@@ -5,6 +5,7 @@
 // on the main screen, the edit screen and the find screen.
 #include "support/MaintenanceFixture.h"
 
+#include "SameText.h"
 #include "framework/Screen.h"
 #include "widgets/DescriptionBox.h"
 
@@ -29,19 +30,6 @@ const QString kNoChanges = "There are No Changes to the Subject And Description 
 // blocks whole, every other character as it is (toPlainText would turn a no-break space into
 // a blank).
 QString boxText(QWidget *box) { return descriptionText(qobject_cast<QPlainTextEdit *>(box)); }
-
-// Equal, and when not, where they part: a megabyte does not belong in a failure message.
-testing::AssertionResult same(const QString &actual, const QString &expected) {
-  if (actual == expected)
-    return testing::AssertionSuccess();
-  qsizetype at = 0;
-  while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
-    ++at;
-  return testing::AssertionFailure()
-         << actual.size() << " characters instead of " << expected.size()
-         << ", first difference at " << at << ": \"" << actual.mid(at, 20).toStdString()
-         << "\" instead of \"" << expected.mid(at, 20).toStdString() << "\"";
-}
 
 struct Entry {
   const char *what;

@@ -200,6 +200,8 @@ void frmOmbrixShow::Form_Load() {
 
 void frmOmbrixShow::Form_Activate() {
   g().gMsgTitle = QStringLiteral("View Tips");
+  // What the edit screens handed on is done with: a large description is not kept.
+  g().gDescription.clear();
   // Only an import whose rows are still in the database can be taken back.
   mnuUndoImportItem->setEnabled(undoOffer().has_value());
   const std::vector<ListEntry> groups = tips_.groups();

@@ -48,10 +48,9 @@ void frmEditSubject2::cmdSaveEditSubject_Click() {
   // A description left as shown is the stored one: the box holds CR LF as one line break
   // and shows it without its surrounding blanks, and a new subject alone must not rewrite
   // the description.
-  const QString description =
-      txtDescriptionEdit->stillShows(QStringView(g().gDescription).trimmed())
-          ? g().gDescription
-          : txtDescriptionEdit->description();
+  const std::optional<QString> typed =
+      txtDescriptionEdit->changedFrom(QStringView(g().gDescription).trimmed());
+  const QString description = typed ? *typed : g().gDescription;
   const QString &title = g().gMsgTitle;
   bool saved = false;
   switch (subjects.planEdit(g().gSubjectName, g().gDescription, subject, description)) {
