@@ -98,14 +98,24 @@ Installation *hugeTipInstallation(const char *unit) {
   return inst;
 }
 
-// From choosing the huge tip in the subject list to its description shown and painted.
-void ChooseTipOf200MB(benchmark::State &state) {
+Installation &hugeTip(const benchmark::State &state) {
   static Installation *words = hugeTipInstallation("lorem ipsum dolor sit amet ");
   static Installation *lines = hugeTipInstallation(
       "lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor ut\n");
-  Installation &inst = state.range(0) == 0 ? *words : *lines;
-  inst.program().start();
-  inst.choose(QStringLiteral("Combo1"), QStringLiteral("Huge"));
+  return state.range(0) == 0 ? *words : *lines;
+}
+
+// Unloads the active screen and lets go of what the edit screens handed on: the
+// installations of the other benchmarks live on beside the next one.
+void leave(Installation &inst) {
+  inst.program().screens().unload(inst.active());
+  inst.g().gDescription.clear();
+  inst.settle();
+}
+
+// In the subject list of the active screen, from choosing the huge tip to its description
+// shown and painted.
+void chooseHugeTip(benchmark::State &state, Installation &inst) {
   auto *subjects = inst.active()->findChild<QComboBox *>(QStringLiteral("Combo2"));
   const int huge = subjects->findText(QStringLiteral("A huge tip"));
   const int small = subjects->findText(QStringLiteral("Small tip"));
@@ -125,10 +135,64 @@ void ChooseTipOf200MB(benchmark::State &state) {
     state.ResumeTiming();
   }
   state.counters["peak_rss_mb"] = peak;
-  inst.program().screens().unload(inst.active());
-  inst.settle();
+  leave(inst);
 }
+
+void ChooseTipOf200MB(benchmark::State &state) {
+  Installation &inst = hugeTip(state);
+  inst.program().start();
+  inst.choose(QStringLiteral("Combo1"), QStringLiteral("Huge"));
+  chooseHugeTip(state, inst);
+}
+
+// Edit Subject, step 1: the tip is shown and kept for step 2.
+void EditStep1ChooseTipOf200MB(benchmark::State &state) {
+  Installation &inst = hugeTip(state);
+  inst.program().start();
+  inst.choose(QStringLiteral("Combo1"), QStringLiteral("Huge"));
+  inst.triggerMenu(QStringLiteral("mnuEditSubjectItem"));
+  chooseHugeTip(state, inst);
+}
+
+// Edit Subject, step 2: from "Click For Next Screen" on the huge tip to its description
+// shown in the edit box and painted.
+void EditStep2Of200MB(benchmark::State &state) {
+  Installation &inst = hugeTip(state);
+  inst.program().start();
+  double peak = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    inst.choose(QStringLiteral("Combo1"), QStringLiteral("Huge"));
+    inst.choose(QStringLiteral("Combo2"), QStringLiteral("A huge tip"));
+    inst.triggerMenu(QStringLiteral("mnuEditSubjectItem"));
+    resetPeakRss();
+    state.ResumeTiming();
+    inst.click(QStringLiteral("cmdClickNext"));
+    QApplication::processEvents();
+    state.PauseTiming();
+    peak = std::max(peak, peakRssMb());
+    if (inst.activeName() != QLatin1String("frmEditSubject2"))
+      state.SkipWithError("step 2 did not open");
+    inst.click(QStringLiteral("cmdShowTips"));
+    state.ResumeTiming();
+  }
+  state.counters["peak_rss_mb"] = peak;
+  leave(inst);
+}
+
 BENCHMARK(ChooseTipOf200MB)
+    ->ArgName("lines")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK(EditStep1ChooseTipOf200MB)
+    ->ArgName("lines")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK(EditStep2Of200MB)
     ->ArgName("lines")
     ->Arg(0)
     ->Arg(1)

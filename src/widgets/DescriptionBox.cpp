@@ -79,7 +79,7 @@ TextShape shapeOf(QStringView text) {
     if (isBreak(c.unicode()))
       line = 0;
     else if (++line > kBlockChars)
-      return {false, true}; // written in blocks, which find any long word themselves
+      return {false, true}; // written in blocks, which tell a long word by a cut inside it
   }
   return {words.longWord(), false};
 }
