@@ -109,7 +109,12 @@ void MaintenanceScreen::toAddGroup() {
 }
 
 void MaintenanceScreen::askAnother(const QString &question, int style, const QString &stepOne) {
-  if (MsgBox(question, style, g().gMsgTitle) != msgbox::vbYes) {
+  const bool another = MsgBox(question, style, g().gMsgTitle) == msgbox::vbYes;
+  // The work is done and the screen is left either way: its descriptions go before the next
+  // screen reads its own.
+  for (DescriptionBox *box : findChildren<DescriptionBox *>())
+    box->clear();
+  if (!another) {
     returnToMainScreen();
     return;
   }

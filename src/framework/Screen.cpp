@@ -10,6 +10,7 @@
 #include "tips/WindowPlacement.h"
 #include "widgets/AccessKeys.h"
 #include "widgets/AccessibleNames.h"
+#include "widgets/DescriptionBox.h"
 #include "widgets/ImageBox.h"
 
 #include <QAction>
@@ -371,6 +372,12 @@ void Screen::addHeading(int logoLeft, int logoTop, int headingLeft, int headingT
 void Screen::handOver(const QString &target) {
   ThisFormSize();
   program_.screens().handOver(this, target);
+}
+
+void Screen::releaseShownDescriptions() {
+  for (DescriptionBox *box : findChildren<DescriptionBox *>())
+    if (box->isReadOnly())
+      box->clear();
 }
 
 void Screen::discard() {

@@ -92,6 +92,10 @@ public:
   void markUnloaded() { unloaded_ = true; }
   // Closes the window without running the unload steps.
   void discard();
+  // Empties the description boxes that show stored text (the read-only ones), for a screen
+  // being left: a screen shows them anew when it is activated, and a large description is
+  // not held while the next screen reads its own. What a user typed stays.
+  void releaseShownDescriptions();
 
 protected:
   Program &program() const { return program_; }

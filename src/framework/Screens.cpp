@@ -69,7 +69,11 @@ Screen *Screens::open(const QString &name) {
 
 Screen *Screens::handOver(Screen *from, const QString &target) {
   QPointer<Screen> source = from;
-  Screen *screen = open(target);
+  Screen *screen = load(target);
+  // Made: the screen left lets go of what it shows before the next reads its own.
+  if (source && screen && screen != source)
+    source->releaseShownDescriptions();
+  show(screen);
   // The target may hand over straight back to the screen being left (the main screen
   // sends an empty database to Add Group, which is the screen returning to it): that
   // screen is then the one shown, and unloading it would leave no window at all.

@@ -7,30 +7,44 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QTextEdit>
 
 namespace {
 
 bool isLowerLetter(int code) { return code >= 97 && code <= 122; }
 
-// The caret (start of the selection) and the text of a text box.
+// The caret (start of the selection) of a text box and the box's text before it. The rules
+// read no more than the character before the caret, so a multi-line box gives that one alone
+// (as its plain text reads it) instead of copying its whole text at every key: a description
+// may hold hundreds of megabytes.
 bool readBox(const QWidget *box, QString &text, int &selStart) {
   if (const auto *line = qobject_cast<const QLineEdit *>(box)) {
     text = line->text();
     selStart = line->hasSelectedText() ? line->selectionStart() : line->cursorPosition();
     return true;
   }
+  const QTextDocument *document = nullptr;
+  int caret = 0;
   if (const auto *plain = qobject_cast<const QPlainTextEdit *>(box)) {
-    text = plain->toPlainText();
-    selStart = plain->textCursor().selectionStart();
-    return true;
+    document = plain->document();
+    caret = plain->textCursor().selectionStart();
+  } else if (const auto *rich = qobject_cast<const QTextEdit *>(box)) {
+    document = rich->document();
+    caret = rich->textCursor().selectionStart();
+  } else {
+    return false;
   }
-  if (const auto *rich = qobject_cast<const QTextEdit *>(box)) {
-    text = rich->toPlainText();
-    selStart = rich->textCursor().selectionStart();
-    return true;
+  text.clear();
+  selStart = 0;
+  if (caret > 0) {
+    const char16_t before = document->characterAt(caret - 1).unicode();
+    const bool lineBreak = before == QChar::ParagraphSeparator || before == QChar::LineSeparator ||
+                           before == 0xfdd0 || before == 0xfdd1;
+    text = QChar(lineBreak ? u'\n' : before == QChar::Nbsp ? u' ' : before);
+    selStart = 1;
   }
-  return false;
+  return true;
 }
 
 class KeyFilterObject : public QObject {

@@ -50,6 +50,7 @@ void StepOneScreen::Combo2_Click() {
   if (!tip)
     return;
   g().gSubjectName = tip->subject;
+  g().gDescription.clear(); // not held beside the next one while it is read
   g().gDescription = subjects_->showDescription();
 }
 

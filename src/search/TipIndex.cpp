@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -51,20 +52,25 @@ constexpr int kMostRarities = 100;
 // that accents are made of (removed by the tokenizer, kept here with their letter).
 bool inWord(QChar c) { return c.isLetterOrNumber() || c.isMark(); }
 
-// The words of a piece of typed text, separated by everything else.
-QStringList wordsOf(const QString &text) {
-  QStringList words;
+// Hands each word of a text to take, in order; words are separated by everything else.
+template <class Take> void forEachWord(QStringView text, Take take) {
   QString word;
   for (const QChar c : text) {
     if (inWord(c)) {
       word += c;
     } else if (!word.isEmpty()) {
-      words << word;
+      take(word);
       word.clear();
     }
   }
   if (!word.isEmpty())
-    words << word;
+    take(word);
+}
+
+// The words of a piece of typed text.
+QStringList wordsOf(const QString &text) {
+  QStringList words;
+  forEachWord(text, [&words](const QString &word) { words << word; });
   return words;
 }
 
@@ -668,7 +674,13 @@ void TipIndex::putTips(const std::vector<tips::TipText> &written) {
       add.bind(4, tip.groupId);
       add.step();
       add.reset();
-      for (const QString &w : wordsOf(tip.subject + QLatin1Char(' ') + tip.description)) {
+      // Each distinct word once: a long description repeats most of its words, and is not
+      // held again as a list of every one.
+      QSet<QString> distinct;
+      const auto keep = [&distinct](const QString &w) { distinct.insert(w); };
+      forEachWord(tip.subject, keep);
+      forEachWord(tip.description, keep);
+      for (const QString &w : distinct) {
         word.bind(1, tokenForm(w));
         word.step();
         word.reset();

@@ -129,6 +129,7 @@ public:
 
   void addNew() {
     cancelPending();
+    longTextsBuffered_ = true;
     newKey_ = keyColumn_ >= 0 ? db_->reserveKey(table_) : 0;
     buffer_.assign(columns_.size(), QVariant());
     dirty_.assign(columns_.size(), true);
@@ -142,7 +143,10 @@ public:
 
   void edit() {
     cancelPending();
-    buffer_ = currentRow(true);
+    // The long texts are read when asked for: a write that replaces one, or leaves it
+    // alone, need not read what may be hundreds of megabytes.
+    buffer_ = currentRow(false);
+    longTextsBuffered_ = lazyColumns_.empty();
     dirty_.assign(columns_.size(), false);
     pending_ = Pending::Editing;
   }
@@ -200,8 +204,11 @@ public:
 
   QVariant field(const QString &name) {
     const int c = column(name);
-    if (pending_ != Pending::None)
+    if (pending_ != Pending::None) {
+      if (!longTextsBuffered_ && columns_[size_t(c)].lazy && !dirty_[size_t(c)])
+        bufferLongTexts();
       return readAs(columns_[size_t(c)].info.kind, buffer_[size_t(c)]);
+    }
     return readAs(columns_[size_t(c)].info.kind, currentRow(columns_[size_t(c)].lazy)[size_t(c)]);
   }
 
@@ -243,6 +250,15 @@ private:
       throw StoreError(noCurrentRow());
     if (deleted_[size_t(pos_)])
       throw StoreError(rowGone());
+  }
+
+  // The long texts of the row being edited, where no new value has been set.
+  void bufferLongTexts() {
+    const std::vector<QVariant> &row = currentRow(true);
+    for (const int c : lazyColumns_)
+      if (!dirty_[size_t(c)])
+        buffer_[size_t(c)] = row[size_t(c)];
+    longTextsBuffered_ = true;
   }
 
   // The stored values of the current row, read through the window of rows; long texts
@@ -546,6 +562,7 @@ private:
   Pending pending_ = Pending::None;
   std::vector<QVariant> buffer_; // stored form of the pending row
   std::vector<bool> dirty_;
+  bool longTextsBuffered_ = true; // else read when one is asked for
   qint64 newKey_ = 0;
 
   // Stored values of the rows at positions start.. (see loadWindow), valid while the

@@ -1,5 +1,8 @@
 #include "store/Sqlite.h"
 
+#include <QStringDecoder>
+#include <memory>
+
 namespace store::sql {
 
 StoreError engineError(sqlite3 *db, const QString &message) {
@@ -46,7 +49,8 @@ Statement::Statement(sqlite3 *db, const QString &sql, bool persistent) : db_(db)
 Statement::~Statement() { sqlite3_finalize(stmt_); }
 
 Statement::Statement(Statement &&other) noexcept
-    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), sql_(std::move(other.sql_)) {}
+    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), sql_(std::move(other.sql_)),
+      held_(std::move(other.held_)) {}
 
 Statement &Statement::operator=(Statement &&other) noexcept {
   if (this != &other) {
@@ -54,6 +58,7 @@ Statement &Statement::operator=(Statement &&other) noexcept {
     db_ = other.db_;
     stmt_ = std::exchange(other.stmt_, nullptr);
     sql_ = std::move(other.sql_);
+    held_ = std::move(other.held_);
   }
   return *this;
 }
@@ -90,9 +95,14 @@ void Statement::bind(int i, const QVariant &value) {
       break;
     }
     default: {
-      const QByteArray utf8 = value.toString().toUtf8();
+      // The engine reads the text where it stands until the parameter is bound anew or the
+      // statement is reset: a long text is not copied once more.
+      QByteArray utf8 = value.toString().toUtf8();
       rc = sqlite3_bind_text64(stmt_, i, utf8.constData(), sqlite3_uint64(utf8.size()),
-                               SQLITE_TRANSIENT, SQLITE_UTF8);
+                               SQLITE_STATIC, SQLITE_UTF8);
+      if (size_t(i) >= held_.size())
+        held_.resize(size_t(i) + 1);
+      held_[size_t(i)] = std::move(utf8);
       break;
     }
     }
@@ -123,6 +133,7 @@ bool Statement::step() {
 void Statement::reset() {
   sqlite3_reset(stmt_);
   sqlite3_clear_bindings(stmt_);
+  held_.clear();
 }
 
 int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
@@ -152,6 +163,62 @@ QVariant Statement::value(int col) const {
   default:
     return text(col);
   }
+}
+
+namespace {
+
+// The end of the last whole character of the bytes read so far; the rest goes with the
+// next piece. Bytes of no character (a broken sequence) end where they end.
+qsizetype wholeCharacters(QByteArrayView bytes) {
+  for (qsizetype at = bytes.size() - 1; at >= 0 && at >= bytes.size() - 4; --at) {
+    const uchar lead = uchar(bytes[at]);
+    if ((lead & 0xc0) == 0x80)
+      continue; // inside a character
+    const qsizetype length = lead < 0xc0 ? 1 : lead < 0xe0 ? 2 : lead < 0xf0 ? 3 : 4;
+    return at + length <= bytes.size() ? bytes.size() : at;
+  }
+  return bytes.size();
+}
+
+} // namespace
+
+bool readTextPieces(sqlite3 *db, const char *table, const char *column, qint64 rowid,
+                    const std::function<void(QStringView piece)> &take) {
+  {
+    Statement encoding(db, QStringLiteral("PRAGMA encoding"));
+    if (!encoding.step() || encoding.text(0) != QLatin1String("UTF-8"))
+      return false;
+  }
+  sqlite3_blob *opened = nullptr;
+  if (sqlite3_blob_open(db, "main", table, column, rowid, 0, &opened) != SQLITE_OK) {
+    sqlite3_blob_close(opened);
+    return false;
+  }
+  const std::unique_ptr<sqlite3_blob, int (*)(sqlite3_blob *)> blob(opened, sqlite3_blob_close);
+  constexpr int kPiece = 1 << 20;
+  const int size = sqlite3_blob_bytes(opened);
+  QByteArray bytes(kPiece + 4, Qt::Uninitialized);
+  QString piece(kPiece + 4, Qt::Uninitialized);
+  // Each piece decoded on its own, as the whole text would be: a byte order mark dropped at
+  // the start of the text, kept as a character anywhere else.
+  QStringDecoder first(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QStringDecoder rest(QStringDecoder::Utf8,
+                      QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+  qsizetype carried = 0; // bytes of a character begun at the end of the piece before
+  for (int offset = 0; offset < size;) {
+    const int length = std::min(kPiece, size - offset);
+    if (sqlite3_blob_read(opened, bytes.data() + carried, length, offset) != SQLITE_OK)
+      fail(db, QStringLiteral("The database engine could not read a text"));
+    offset += length;
+    const QByteArrayView read(bytes.constData(), carried + length);
+    const qsizetype whole = offset < size ? wholeCharacters(read) : read.size();
+    QStringDecoder &decoder = offset == length ? first : rest;
+    const QChar *end = decoder.appendToBuffer(piece.data(), read.first(whole));
+    take(QStringView(piece.constData(), end));
+    carried = read.size() - whole;
+    std::copy(read.begin() + whole, read.end(), bytes.data());
+  }
+  return true;
 }
 
 } // namespace store::sql

@@ -4,8 +4,11 @@
 // store/Connection.h.
 
 #include <QString>
+#include <QStringView>
 #include <QVariant>
+#include <functional>
 #include <sqlite3.h>
+#include <vector>
 
 #include "store/Connection.h"
 #include "store/StoreError.h"
@@ -56,7 +59,16 @@ private:
   sqlite3 *db_ = nullptr;
   sqlite3_stmt *stmt_ = nullptr;
   QString sql_;
+  std::vector<QByteArray> held_; // the texts bound, by parameter, read by the engine in place
 };
+
+// Reads the text (or blob) of one row's column in pieces of about a megabyte, each decoded
+// from UTF-8 as it is read, so that a large value is never held whole: take(piece) for
+// each piece in order, pieces ending between two characters. The characters are those that
+// reading the whole value as text gives. False, with nothing read, when the value cannot be
+// read so: the row is missing, the value is null or a number, or the file holds UTF-16.
+bool readTextPieces(sqlite3 *db, const char *table, const char *column, qint64 rowid,
+                    const std::function<void(QStringView piece)> &take);
 
 // Resets a (cached) statement when the scope ends, errors included, so that no statement
 // keeps a read lock on the file.

@@ -1,6 +1,7 @@
 #include "tips/TipRows.h"
 
 #include "store/Database.h"
+#include "store/Sqlite.h"
 #include "tips/Clock.h"
 
 namespace tips {
@@ -63,7 +64,8 @@ TipRows::TipRows(QString databasePath, const Clock &clock,
 TipRows::~TipRows() = default;
 
 std::shared_ptr<store::Database> TipRows::database() {
-  if (!db_)
+  // A file replaced behind the rows is opened anew, as the data controls do.
+  if (!db_ || db_->isStale())
     db_ = store::Database::open(path_, store::OpenMode::ReadWrite);
   return db_;
 }
@@ -115,8 +117,21 @@ store::Recordset &TipRows::rowOf(store::DataControl &data, const QString &table,
 }
 
 QString TipRows::description(qint32 tipId) {
-  store::Recordset &rs = rowOf(lookup_, QStringLiteral("TIPS"), "TIPS_ID", tipId);
-  return rs.recordCount() > 0 ? rs.text(QStringLiteral("TIP_DESCRIPTION")) : QString();
+  // Read on its own: a record set would keep the text, which may be hundreds of megabytes,
+  // in its window until its next refresh.
+  store::sql::Statement &read =
+      database()->prepared(QStringLiteral("SELECT TIP_DESCRIPTION FROM Tips WHERE TIPS_ID = ?1"));
+  store::sql::ResetOnExit use(read);
+  read.bind(1, tipId);
+  return read.step() ? read.text(0) : QString();
+}
+
+void TipRows::readDescription(qint32 tipId, const std::function<void(QStringView piece)> &take) {
+  if (store::sql::readTextPieces(database()->handle(), "Tips", "TIP_DESCRIPTION", tipId, take))
+    return;
+  // A number, a file of UTF-16, or nothing at all: read whole.
+  if (const QString whole = description(tipId); !whole.isEmpty())
+    take(whole);
 }
 
 QString TipRows::groupName(qint32 groupId) {

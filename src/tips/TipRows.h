@@ -6,6 +6,8 @@
 // listener the rows were made with (the search index beside the database).
 
 #include <QString>
+#include <QStringView>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -50,6 +52,10 @@ public:
   std::vector<ListEntry> subjects(qint32 groupId);
   // A tip's description; empty when it has none or the tip does not exist.
   QString description(qint32 tipId);
+  // The same description in pieces as it is read, for one who shows it as it comes: a
+  // large one is never held whole. take(piece) for each piece in order; none when it is
+  // empty or the tip does not exist.
+  void readDescription(qint32 tipId, const std::function<void(QStringView piece)> &take);
   // The stored name of a group; empty when it does not exist.
   QString groupName(qint32 groupId);
   // Lookups without regard to case, as stored (names hold backticks, not apostrophes).

@@ -40,7 +40,14 @@ std::optional<SubjectChoice> SubjectList::chosen() const {
 
 QString SubjectList::showDescription() {
   const std::optional<SubjectChoice> tip = chosen();
-  const QString stored = tip ? rows_.description(tip->tipId) : QString();
-  description_->setDescription(stored);
+  // Shown as it is read, and kept: one copy beside the box's own.
+  QString stored;
+  description_->setDescription([&](const TextPieces &take) {
+    if (tip)
+      rows_.readDescription(tip->tipId, [&](QStringView piece) {
+        stored += piece;
+        take(piece);
+      });
+  });
   return stored;
 }

@@ -491,3 +491,56 @@ TEST_F(DatabaseTest, AFoldKeyUpdateThatFailsIsKeptAndTheFileStaysAsItWas) {
   EXPECT_EQ(rawColumn(path, QStringLiteral("SELECT TIP_GROUP FROM \"Group\"")),
             QStringList{"Kitchen"});
 }
+
+TEST_F(DatabaseTest, ATextReadInPiecesIsTheTextReadWhole) {
+  auto db = Database::open(dbPath(), OpenMode::ReadWrite);
+  const int group = addGroup(QStringLiteral("Pieces"));
+  // Characters of two, four and three bytes (a no-break space of zero width, which at the
+  // start of a text is a byte order mark) across the ends of pieces (a megabyte each), and
+  // bytes of no character (a byte order mark, a sequence cut short, a stray
+  // continuation byte) among them and at the very end.
+  constexpr int kPiece = 1 << 20;
+  const QByteArray wellFormed = QByteArray(kPiece - 1, 'a') + "\xC3\xA9" +
+                                QByteArray(kPiece - 3, 'b') + "\xF0\x9F\x98\x80tail" +
+                                QByteArray(kPiece - 7, 'e') +
+                                "\xEF\xBB\xBF"
+                                "end";
+  const QByteArray broken = "\xEF\xBB\xBF"
+                            "A\xE2"
+                            "AB" +
+                            QByteArray(kPiece - 6, 'c') +
+                            "\xE2\x82"
+                            "z\x80" +
+                            QByteArray(kPiece, 'd') + "\xF0\x9F";
+  sql::Statement insert(db->handle(), QStringLiteral("INSERT INTO Tips(TIPS_ID, GROUP_ID, "
+                                                     "TIP_SUBJECT, TIP_DESCRIPTION) VALUES (?1, "
+                                                     "?2, ?1, CAST(?3 AS TEXT))"));
+  const QList<QVariant> values = {wellFormed, broken, QByteArray(), QVariant()};
+  for (int i = 0; i < values.size(); ++i) {
+    insert.bind(1, i + 1);
+    insert.bind(2, group);
+    insert.bind(3, values[i]);
+    insert.step();
+    insert.reset();
+  }
+  sql::Statement whole(db->handle(),
+                       QStringLiteral("SELECT TIP_DESCRIPTION FROM Tips WHERE TIPS_ID = ?1"));
+  for (int row = 1; row <= values.size() + 1; ++row) {
+    SCOPED_TRACE(row);
+    QString pieces;
+    const bool read = sql::readTextPieces(db->handle(), "Tips", "TIP_DESCRIPTION", row,
+                                          [&](QStringView piece) { pieces += piece; });
+    whole.bind(1, row);
+    const QString expected = whole.step() ? whole.text(0) : QString();
+    whole.reset();
+    // Text is read in pieces, an empty one too; null and a missing row are not.
+    EXPECT_EQ(read, row <= 3);
+    if (read) {
+      qsizetype at = 0;
+      while (at < pieces.size() && at < expected.size() && pieces[at] == expected[at])
+        ++at;
+      EXPECT_TRUE(pieces == expected) << pieces.size() << " characters instead of "
+                                      << expected.size() << ", first difference at " << at;
+    }
+  }
+}

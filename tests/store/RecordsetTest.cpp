@@ -371,6 +371,24 @@ TEST_F(RecordsetTest, DeleteThenMoveNextWalksOn) {
               }).contains(QStringLiteral("deleted")));
 }
 
+TEST_F(RecordsetTest, AnEditReadsALongTextItDoesNotReplaceAsStored) {
+  const int g = addGroup(QStringLiteral("Group"));
+  addTip(g, QStringLiteral("Subject"), QStringLiteral("Stored text"));
+  auto dc = control(QStringLiteral("Tips"));
+  Recordset &rs = dc->recordset();
+  rs.edit();
+  rs.setField(QStringLiteral("TIP_SUBJECT"), QStringLiteral("New subject"));
+  EXPECT_EQ(rs.text(QStringLiteral("TIP_DESCRIPTION")), QStringLiteral("Stored text"));
+  rs.update();
+  rs.edit();
+  rs.setField(QStringLiteral("TIP_DESCRIPTION"), QStringLiteral("New text"));
+  EXPECT_EQ(rs.text(QStringLiteral("TIP_DESCRIPTION")), QStringLiteral("New text"));
+  rs.update();
+  EXPECT_EQ(rawColumn(dbPath(), QStringLiteral("SELECT TIP_SUBJECT || '|' || TIP_DESCRIPTION "
+                                               "FROM Tips")),
+            QStringList{"New subject|New text"});
+}
+
 TEST_F(RecordsetTest, ChangesThroughOneSetAreReadThroughAnother) {
   addGroup(QStringLiteral("Old name"));
   auto reader = control(QStringLiteral("Group"));

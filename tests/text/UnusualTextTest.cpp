@@ -5,7 +5,9 @@
 // on the main screen, the edit screen and the find screen.
 #include "support/MaintenanceFixture.h"
 
+#include "SameText.h"
 #include "framework/Screen.h"
+#include "widgets/DescriptionBox.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -24,26 +26,10 @@ using msgbox::vbYes;
 const QString kNoChanges = "There are No Changes to the Subject And Description Name!\r\n"
                            "Type a different Subject Name or select a different Description Name.";
 
-// What a description box holds, line breaks as '\n' but every other character as it is
-// (toPlainText would turn a no-break space into a blank).
-QString boxText(QWidget *box) {
-  QString text = qobject_cast<QPlainTextEdit *>(box)->document()->toRawText();
-  text.replace(QChar::ParagraphSeparator, u'\n');
-  return text;
-}
-
-// Equal, and when not, where they part: a megabyte does not belong in a failure message.
-testing::AssertionResult same(const QString &actual, const QString &expected) {
-  if (actual == expected)
-    return testing::AssertionSuccess();
-  qsizetype at = 0;
-  while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
-    ++at;
-  return testing::AssertionFailure()
-         << actual.size() << " characters instead of " << expected.size()
-         << ", first difference at " << at << ": \"" << actual.mid(at, 20).toStdString()
-         << "\" instead of \"" << expected.mid(at, 20).toStdString() << "\"";
-}
+// What a description box holds as it reads it back: line breaks as '\n' and lines cut into
+// blocks whole, every other character as it is (toPlainText would turn a no-break space into
+// a blank).
+QString boxText(QWidget *box) { return descriptionText(qobject_cast<QPlainTextEdit *>(box)); }
 
 struct Entry {
   const char *what;

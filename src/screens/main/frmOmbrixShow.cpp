@@ -202,6 +202,8 @@ void frmOmbrixShow::Form_Load() {
 
 void frmOmbrixShow::Form_Activate() {
   g().gMsgTitle = QStringLiteral("View Tips");
+  // What the edit screens handed on is done with: a large description is not kept.
+  g().gDescription.clear();
   // Only an import whose rows are still in the database can be taken back.
   mnuUndoImportItem->setEnabled(undoOffer().has_value());
   const std::vector<ListEntry> groups = tips_.groups();
@@ -262,7 +264,9 @@ void frmOmbrixShow::Combo2_Click() {
     return;
   const qint32 tip = itemData(Combo2, position);
   g().gShowSubjectIndex = position;
-  txtDescription->setDescription(tips_.description(tip));
+  // Shown as it is read: a large description is never held whole beside the box.
+  txtDescription->setDescription(
+      [this, tip](const TextPieces &take) { tips_.readDescription(tip, take); });
 }
 
 void frmOmbrixShow::setNavigation(bool first, bool previous, bool next, bool last) {

@@ -40,7 +40,7 @@ void frmDelSubject2::activateScreen() {
   Image1->loadPictureOr(g().gNewPicture, placeholderPicture());
   txtGroup->setText(g().gGroupName.trimmed());
   txtSubject->setText(g().gSubjectName.trimmed());
-  txtDescription->setDescription(g().gDescription.trimmed());
+  txtDescription->setDescription(QStringView(g().gDescription).trimmed());
   cmdDelSubject->setFocus();
 }
 

@@ -38,8 +38,7 @@ void frmEditSubject2::activateScreen() {
   Image1->loadPictureOr(g().gNewPicture, placeholderPicture());
   txtGroupEdit->setText(g().gGroupName.trimmed());
   txtSubjectEdit->setText(g().gSubjectName.trimmed());
-  txtDescriptionEdit->setDescription(g().gDescription.trimmed());
-  shownDescription_ = txtDescriptionEdit->description();
+  txtDescriptionEdit->setDescription(QStringView(g().gDescription).trimmed());
   txtSubjectEdit->setFocus();
 }
 
@@ -49,8 +48,9 @@ void frmEditSubject2::cmdSaveEditSubject_Click() {
   // A description left as shown is the stored one: the box holds CR LF as one line break
   // and shows it without its surrounding blanks, and a new subject alone must not rewrite
   // the description.
-  const QString typed = txtDescriptionEdit->description();
-  const QString description = typed == shownDescription_ ? g().gDescription : typed;
+  const std::optional<QString> typed =
+      txtDescriptionEdit->changedFrom(QStringView(g().gDescription).trimmed());
+  const QString description = typed ? *typed : g().gDescription;
   const QString &title = g().gMsgTitle;
   bool saved = false;
   switch (subjects.planEdit(g().gSubjectName, g().gDescription, subject, description)) {

@@ -21,6 +21,4 @@ private:
   QLineEdit *txtSubjectEdit;
   DescriptionBox *txtDescriptionEdit;
   QPushButton *cmdSaveEditSubject;
-  // The description as the box showed it on activation.
-  QString shownDescription_;
 };
