@@ -28,6 +28,7 @@
 #include "tips/ProgramPaths.h"
 #include "tips/TipBook.h"
 
+#include "jobs/JobRunner.h"
 #include "support/FaultyVfs.h"
 
 namespace {
@@ -45,7 +46,7 @@ int failed(const QString &why) {
 
 // Runs the operation; empty when it ended well, else what went wrong.
 QString run(crash::Operation operation, const tips::ProgramPaths &paths, const FileService &files,
-            const QString &home) {
+            const QString &home, tips::WorkProgress &progress) {
   tips::Clock clock;
   clock.setToday(crash::kToday);
   switch (operation) {
@@ -54,18 +55,18 @@ QString run(crash::Operation operation, const tips::ProgramPaths &paths, const F
                                     search::indexFollowing(paths.tipDatabase()));
     if (const QString problem = package.open(); !problem.isEmpty())
       return problem;
-    const exchange::MergeResult merged = package.merge();
+    const exchange::MergeResult merged = package.merge(progress);
     return merged.outcome == exchange::MergeOutcome::Merged
                ? QString()
                : QStringLiteral("merge: ") + merged.error;
   }
   case crash::Operation::Export: {
     const exchange::ExportResult built =
-        exchange::ExportBuild(paths, files).run({true, true, true, true});
+        exchange::ExportBuild(paths, files).run({true, true, true, true}, progress);
     if (!built.ok())
       return QStringLiteral("export build: ") + built.error;
     const exchange::PackResult packed =
-        exchange::packExport(paths, files, QString::fromLatin1(crash::kExportName));
+        exchange::packExport(paths, files, QString::fromLatin1(crash::kExportName), {}, progress);
     return packed.ok() ? QString() : QStringLiteral("pack: ") + packed.error;
   }
   case crash::Operation::AddGroup: {
@@ -116,7 +117,12 @@ int main(int argc, char **argv) {
 
   std::printf("ready\n");
   std::fflush(stdout);
-  if (const QString problem = run(*operation, paths, files, args[3]); !problem.isEmpty())
+  // Run as the screens run it: on a job's worker, this thread waiting in its event loop.
+  jobs::JobRunner runner;
+  const QString problem = runner.runFor([&](tips::WorkProgress &progress) {
+    return run(*operation, paths, files, args[3], progress);
+  });
+  if (!problem.isEmpty())
     return failed(problem);
   std::printf("done %d %d %d\n", fileOperations, FaultyVfs::calls(FaultyVfs::Kind::Write),
               FaultyVfs::calls(FaultyVfs::Kind::Sync));

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <sqlite3.h>
 
+#include "jobs/JobRunner.h"
 #include "search/TipIndex.h"
 #include "store/Database.h"
 #include "store/StoreError.h"
@@ -239,10 +240,17 @@ void arm(World &w, const Fault &f, int n) {
     w.site.files.failNth(f.operation, n, f.code);
 }
 
+// Runs the operation on a job's worker, as the screens run their long work, this thread
+// waiting in its event loop.
+Outcome runAsJob(World &w) {
+  jobs::JobRunner runner;
+  return runner.runFor([&](tips::WorkProgress &) { return w.run(); });
+}
+
 // Runs the operation with the fault armed; whether the fault was met, and on which file.
 Outcome runArmed(World &w, const Fault &f, int n, bool &met, std::string &file) {
   arm(w, f, n);
-  const Outcome o = w.run();
+  const Outcome o = runAsJob(w);
   met = f.database ? FaultyVfs::fired() > 0 : !w.site.files.failurePending(f.operation);
   file = f.database ? FaultyVfs::lastFiredFile() : std::string("(file service)");
   FaultyVfs::reset();
@@ -274,7 +282,7 @@ Tally sweep(const char *operation, const std::function<std::unique_ptr<World>()>
     auto w = make();
     before = capture(w->site.dir.path());
     FaultyVfs::reset();
-    const Outcome o = w->run();
+    const Outcome o = runAsJob(*w);
     EXPECT_EQ(o.kind, Outcome::Succeeded) << o.message.toStdString();
     w->release();
     success = capture(w->site.dir.path());
@@ -337,7 +345,7 @@ Tally sweep(const char *operation, const std::function<std::unique_ptr<World>()>
       bool metAgain = false;
       runArmed(*again, f, n, metAgain, file);
       expectNoTransaction(*again);
-      const Outcome retry = again->run();
+      const Outcome retry = runAsJob(*again);
       EXPECT_EQ(retry.kind, Outcome::Succeeded)
           << "the next try fails: " << retry.message.toStdString();
       again->release();

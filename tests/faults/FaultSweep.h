@@ -1,5 +1,6 @@
 #pragma once
-// The sweep of injected failures over one operation that writes: for every kind of fault
+// The sweep of injected failures over one operation that writes, run on a job's worker as
+// the screens run their long work: for every kind of fault
 // (a database read, write, sync or truncate through FaultyVfs; a file service copy, delete
 // or folder creation through FileService::failNth) and n = 1, 2, ... the nth call of that
 // kind fails while the operation runs, until n is past the operation's last such call.
