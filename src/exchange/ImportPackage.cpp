@@ -348,7 +348,7 @@ MergeResult ImportPackage::walk(bool apply, tips::WorkProgress &progress) {
     // nothing the next time a search is made; it never fails the merge.
     if (listener_) {
       try {
-        listener_->tipsAddedInRange(tipKeys.first, tipKeys.second);
+        listener_->tipsAddedInRange(tipKeys.first, tipKeys.second, progress);
         listener_->close();
       } catch (...) {
         // An index that cannot be written is found stale and built again.

@@ -441,7 +441,7 @@ bool TipIndex::buildStep(int rows) {
   return false;
 }
 
-void TipIndex::tipsAddedInRange(qint32 firstKey, qint32 lastKey) {
+void TipIndex::tipsAddedInRange(qint32 firstKey, qint32 lastKey, tips::WorkProgress &progress) {
   if (lastKey < firstKey || (!files_->index && !QFileInfo::exists(path_)))
     return;
   try {
@@ -451,7 +451,7 @@ void TipIndex::tipsAddedInRange(qint32 firstKey, qint32 lastKey) {
       fewer = count.step() && count.int64(0) < qint64(lastKey) - firstKey + 1;
     }
     if (fewer) {
-      rebuild();
+      rebuild(progress);
       return;
     }
   } catch (const store::StoreError &) {
@@ -465,7 +465,9 @@ void TipIndex::tipsAddedInRange(qint32 firstKey, qint32 lastKey) {
     read.bind(1, firstKey);
     read.bind(2, lastKey);
     Statement write(db, QLatin1String(kWriteTip));
+    progress.begin(QStringLiteral("tips"), qint64(lastKey) - firstKey + 1);
     const auto [copied, last] = copyTips(read, write);
+    progress.advance(copied);
     execute(db, kListWords);
     Statement stamp(db, QStringLiteral("UPDATE stamp SET tip_count = tip_count + ?1, "
                                        "highest_key = max(highest_key, ?2)"));

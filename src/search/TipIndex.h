@@ -91,7 +91,7 @@ public:
   // More tips than the index holds are built into a new index, as rebuild() does; fewer go
   // into the index as it stands. Either way the rows go across as the tip database holds
   // them, and the list of words is read from the index afterwards.
-  void tipsAddedInRange(qint32 firstKey, qint32 lastKey) override;
+  void tipsAddedInRange(qint32 firstKey, qint32 lastKey, tips::WorkProgress &progress) override;
 
   // Releases the files.
   void close() override;

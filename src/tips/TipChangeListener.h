@@ -4,6 +4,8 @@
 // throw: a save never fails because of what follows it.
 
 #include <QString>
+
+#include "tips/WorkProgress.h"
 #include <vector>
 
 namespace tips {
@@ -23,8 +25,8 @@ public:
   virtual void removeTips(const std::vector<qint32> &tipIds) = 0;
   // Tips added by one transaction under every key from firstKey to lastKey (an import):
   // read back from the tip database in bulk instead of handed over one by one, so that a
-  // million of them are never all in memory.
-  virtual void tipsAddedInRange(qint32 firstKey, qint32 lastKey) = 0;
+  // million of them are never all in memory. Progress counts the tips taken in.
+  virtual void tipsAddedInRange(qint32 firstKey, qint32 lastKey, WorkProgress &progress) = 0;
   // Releases any file it holds (before the tip database is copied or replaced).
   virtual void close() = 0;
 };
