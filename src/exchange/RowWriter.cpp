@@ -138,11 +138,7 @@ qint32 RowWriter::insertTip(qint32 groupId, const EntryName &subject, const QByt
   if (tipKey_)
     bindText(8, subject.key.isNull() ? QByteArray("") : subject.key);
   s.step();
-  const sqlite3_int64 key = sqlite3_last_insert_rowid(db_->handle());
-  if (key > std::numeric_limits<qint32>::max())
-    throw store::StoreError(
-        QStringLiteral("The table Tips of \"%1\" has no more keys to hand out.").arg(db_->path()));
-  return static_cast<qint32>(key);
+  return lastKey("Tips");
 }
 
 void RowWriter::hold(qsizetype &offset, qsizetype &length, const char *text, qsizetype bytes) {
@@ -235,9 +231,7 @@ void RowWriter::writeHeld(store::sql::Statement &s, std::size_t from, std::size_
       bindText(p + 7, 3);
   }
   s.step();
-  if (sqlite3_last_insert_rowid(db_->handle()) > std::numeric_limits<qint32>::max())
-    throw store::StoreError(
-        QStringLiteral("The table Tips of \"%1\" has no more keys to hand out.").arg(db_->path()));
+  lastKey("Tips");
 }
 
 void RowWriter::flushTips() {
@@ -250,6 +244,14 @@ void RowWriter::flushTips() {
   }
   held_.clear();
   heldText_.clear();
+}
+
+qint32 RowWriter::lastKey(const char *table) const {
+  const qint64 key = sqlite3_last_insert_rowid(db_->handle());
+  if (key > std::numeric_limits<qint32>::max())
+    throw store::StoreError(QStringLiteral("The table %1 of \"%2\" has no more keys to hand out.")
+                                .arg(QLatin1String(table), db_->path()));
+  return qint32(key);
 }
 
 qint32 RowWriter::insertGroup(const QVariant &name, const QVariant &local, const QVariant &imported,
@@ -265,11 +267,7 @@ qint32 RowWriter::insertGroup(const QVariant &name, const QVariant &local, const
   if (groupKey_)
     s.bind(6, foldedKey(text));
   s.step();
-  const qint64 key = sqlite3_last_insert_rowid(db_->handle());
-  if (key > std::numeric_limits<qint32>::max())
-    throw store::StoreError(
-        QStringLiteral("The table Group of \"%1\" has no more keys to hand out.").arg(db_->path()));
-  return qint32(key);
+  return lastKey("Group");
 }
 
 void RowWriter::insertTip(qint32 groupId, const QVariant &subject, const QVariant &description,
@@ -290,9 +288,7 @@ void RowWriter::insertTip(qint32 groupId, const QVariant &subject, const QVarian
   if (tipKey_)
     s.bind(8, foldedKey(text));
   s.step();
-  if (sqlite3_last_insert_rowid(db_->handle()) > std::numeric_limits<qint32>::max())
-    throw store::StoreError(
-        QStringLiteral("The table Tips of \"%1\" has no more keys to hand out.").arg(db_->path()));
+  lastKey("Tips");
 }
 
 } // namespace exchange

@@ -50,6 +50,9 @@ public:
   void flushTips();
 
 private:
+  // The key of the row just inserted into table; a key past the program's 32-bit keys
+  // fails the write.
+  qint32 lastKey(const char *table) const;
   std::shared_ptr<store::Database> db_;
   QString groupSql_;
   QString tipSql_;
