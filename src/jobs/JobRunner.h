@@ -63,11 +63,16 @@ public:
   // flowing meanwhile. What the work throws is thrown again here, on the caller's thread.
   // A job started while another runs is refused (std::logic_error).
   void run(const std::function<void(tips::WorkProgress &)> &work);
-  // The same for work that gives a value.
+  // The same, handing back the value the work gives, if any.
   template <class Work> auto runFor(Work &&work) {
-    std::optional<decltype(work(tips::noProgress()))> value;
-    run([&](tips::WorkProgress &progress) { value.emplace(work(progress)); });
-    return std::move(*value);
+    using Value = decltype(work(tips::noProgress()));
+    if constexpr (std::is_void_v<Value>) {
+      run(work);
+    } else {
+      std::optional<Value> value;
+      run([&](tips::WorkProgress &progress) { value.emplace(work(progress)); });
+      return std::move(*value);
+    }
   }
 
   bool running() const { return running_; }

@@ -46,5 +46,3 @@ void ExchangeScreen::activateScreen() {
   if (!std::exchange(counted_, true))
     countOnceShown();
 }
-
-void ExchangeScreen::repaintNow() { repaint(); }

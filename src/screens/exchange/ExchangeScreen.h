@@ -29,9 +29,6 @@ protected:
   // repaints and shows their progress.
   virtual void countOnceShown() {}
 
-  // Repaints the screen now: a long step that follows runs before the event loop would.
-  void repaintNow();
-
   CountColumns columns_;
   ImageBox *Image1;
   QGroupBox *fileNameFrame_ = nullptr;

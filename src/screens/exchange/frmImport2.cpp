@@ -106,7 +106,6 @@ void frmImport2::cmdStartImport_Click() {
   showMergeColumns(true);
   cmdStartImport->setEnabled(false);
   columns_.show(Column::New, exchange::Tally{});
-  repaintNow();
 
   // The record that lets Tools > Undo Last Import take this import back.
   package_->keepRecordAs(QFileInfo(program().files().nativePath(g().gImportFileName)).fileName());
@@ -117,7 +116,6 @@ void frmImport2::cmdStartImport_Click() {
     result = package_->merge(progress);
     if (result.outcome == exchange::MergeOutcome::Merged)
       reportProblem = writeReport(result, packagePath);
-    return 0;
   });
   switch (result.outcome) {
   case exchange::MergeOutcome::PackageEmpty:

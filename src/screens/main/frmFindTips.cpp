@@ -79,10 +79,7 @@ void frmFindTips::unloadScreen() {
 void frmFindTips::startIndexBuild() {
   lblFound->setText(QStringLiteral("Preparing the search..."));
   try {
-    runJob([this](tips::WorkProgress &progress) {
-      index_.rebuild(progress);
-      return 0;
-    });
+    runJob([this](tips::WorkProgress &progress) { index_.rebuild(progress); });
   } catch (const tips::WorkCancelled &) {
     // The old index, if any, stays as it was; the next visit prepares the search again.
     lblFound->setText(QStringLiteral("Search unavailable"));
