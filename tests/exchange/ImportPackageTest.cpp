@@ -73,6 +73,18 @@ protected:
     bob = site.group("Bob`s corner", F, T, F, QDate(2027, 1, 1));
     site.tip(bob, "Hello", F, T, F, QDate(2027, 1, 1));
   }
+  // The index built over the site, then a package of one new tip merged with the index
+  // following it and its record kept.
+  MergeOutcome mergeFollowedBy(search::TipIndex &index) {
+    index.rebuild();
+    PackageDb p(site);
+    p.group(11, "Git", QDate(2027, 2, 1));
+    p.tip(11, "Rebase onto main", QDate(2027, 3, 3), "Replay commits");
+    exchange::ImportPackage following(site.paths, site.files, site.clock,
+                                      search::indexFollowing(site.paths.tipDatabase()));
+    following.keepRecordAs("OBXAnn.ZIP");
+    return following.merge().outcome;
+  }
   QList<QStringList> everything() {
     return site.rows("SELECT * FROM \"Group\" ORDER BY GROUP_ID") +
            site.rows("SELECT * FROM Tips ORDER BY TIPS_ID");
@@ -82,14 +94,7 @@ protected:
 TEST_F(Import, TheSearchIndexFollowsTheImportWithoutARebuild) {
   search::TipIndex index(search::indexPathBeside(site.paths.tipDatabase()),
                          site.paths.tipDatabase());
-  index.rebuild();
-  PackageDb p(site);
-  p.group(11, "Git", QDate(2027, 2, 1));
-  p.tip(11, "Rebase onto main", QDate(2027, 3, 3), "Replay commits");
-  exchange::ImportPackage following(site.paths, site.files, site.clock,
-                                    search::indexFollowing(site.paths.tipDatabase()));
-  ASSERT_EQ(following.open(), "");
-  ASSERT_EQ(following.merge().outcome, MergeOutcome::Merged);
+  ASSERT_EQ(mergeFollowedBy(index), MergeOutcome::Merged);
   EXPECT_EQ(index.health(), search::TipIndex::Health::Current);
   const search::SearchResult found = index.search("replay");
   ASSERT_EQ(found.tips.size(), 1u);
@@ -414,14 +419,7 @@ TEST_F(Import, ARecordThatCannotBeWrittenIsToldAndTheMergeStands) {
 TEST_F(Import, TheSearchIndexFollowsTheUndo) {
   search::TipIndex index(search::indexPathBeside(site.paths.tipDatabase()),
                          site.paths.tipDatabase());
-  index.rebuild();
-  PackageDb p(site);
-  p.group(11, "Git", QDate(2027, 2, 1));
-  p.tip(11, "Rebase onto main", QDate(2027, 3, 3), "Replay commits");
-  exchange::ImportPackage following(site.paths, site.files, site.clock,
-                                    search::indexFollowing(site.paths.tipDatabase()));
-  following.keepRecordAs("OBXAnn.ZIP");
-  ASSERT_EQ(following.merge().outcome, MergeOutcome::Merged);
+  ASSERT_EQ(mergeFollowedBy(index), MergeOutcome::Merged);
   ASSERT_EQ(index.search("replay").tips.size(), 1u);
   index.close();
 
