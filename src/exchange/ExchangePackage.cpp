@@ -21,8 +21,7 @@ QString packageText(const QString &exportName) {
 }
 
 PackResult packExport(const tips::ProgramPaths &paths, const FileService &files,
-                      const QString &exportName, const std::function<void()> &progress,
-                      tips::WorkProgress &work) {
+                      const QString &exportName, tips::WorkProgress &work) {
   PackResult result;
   result.packageText = packageText(exportName);
   result.packagePath = files.nativePath(result.packageText);
@@ -49,8 +48,6 @@ PackResult packExport(const tips::ProgramPaths &paths, const FileService &files,
                                       temp + QStringLiteral("*.jpg"),
                                       temp + QStringLiteral("*.mdb")};
   ZipLink zip(files);
-  if (progress)
-    zip.setProgress(progress);
   zip.setWorkProgress(&work);
   result.code =
       zip.ZipFiles(3, result.packageText, specifications, 1, 0, 0, 0, QStringLiteral("C:\\"));

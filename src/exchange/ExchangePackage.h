@@ -9,7 +9,6 @@
 // package group, named by its key in the package.
 
 #include <QString>
-#include <functional>
 
 #include "tips/WorkProgress.h"
 
@@ -34,12 +33,10 @@ struct PackResult {
 // "Compress File": creates the exchange folder when missing, copies "\Export\obxexpor.mdb"
 // to "\OBXTemp\ombrixtipsie.mdb" and packs OBXTemp into the package, moving the files.
 // On failure nothing is removed from OBXTemp, and an existing package stays as it was.
-// progress is called now and then while the package is written. work hears the packing in
-// "MB" and may stop it: tips::WorkCancelled then comes out, everything left as after a
-// failure.
+// work hears the packing in "MB" and may stop it: tips::WorkCancelled then comes out, everything
+// left as after a failure.
 PackResult packExport(const tips::ProgramPaths &paths, const FileService &files,
-                      const QString &exportName, const std::function<void()> &progress = {},
-                      tips::WorkProgress &work = tips::noProgress());
+                      const QString &exportName, tips::WorkProgress &work = tips::noProgress());
 
 // The package's path text in the exchange folder.
 QString packageText(const QString &exportName);

@@ -87,15 +87,6 @@ int codeOfLibzip(int zipError) {
   }
 }
 
-void onProgress(zip_t *, double, void *state) {
-  const auto &progress = *static_cast<std::function<void()> *>(state);
-  try {
-    progress();
-  } catch (...) {
-    // A screen's repaint must not break the packing, nor cross the C library.
-  }
-}
-
 } // namespace
 
 ZipLink::ZipLink(const FileService &files) : files_(files) {}
@@ -232,8 +223,6 @@ int ZipLink::write(const QString &archive, const std::vector<Member> &members) {
     if (picture && zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_STORE, 0))
       return abandon(kLogic, QString::fromLocal8Bit(zip_strerror(za)));
   }
-  if (progress_)
-    zip_register_progress_callback_with_state(za, 0.02, onProgress, nullptr, &progress_);
   if (zip_close(za) != 0) {
     const int code = codeOfLibzip(zip_error_code_zip(zip_get_error(za)));
     return abandon(code, QStringLiteral("The archive could not be written (%1): %2")

@@ -18,7 +18,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 class FileService;
 
@@ -58,8 +57,6 @@ public:
   // Files that were packed but could not be removed afterwards (the archive holds them).
   const QStringList &leftBehind() const { return leftBehind_; }
 
-  // Called now and then while the archive is written, so that a screen can repaint.
-  void setProgress(std::function<void()> progress) { progress_ = std::move(progress); }
   // Deflate level of the members that are not pictures, 1 (fastest, the default) to 9
   // (smallest): pictures are stored as they are. The other members are deflated on every
   // core (MemberSource.h).
@@ -79,7 +76,6 @@ private:
   const FileService &files_;
   QString lastError_;
   QStringList leftBehind_;
-  std::function<void()> progress_;
   int level_ = 1;
   tips::WorkProgress *work_ = nullptr;
   bool cancelled_ = false;

@@ -66,7 +66,7 @@ QString run(crash::Operation operation, const tips::ProgramPaths &paths, const F
     if (!built.ok())
       return QStringLiteral("export build: ") + built.error;
     const exchange::PackResult packed =
-        exchange::packExport(paths, files, QString::fromLatin1(crash::kExportName), {}, progress);
+        exchange::packExport(paths, files, QString::fromLatin1(crash::kExportName), progress);
     return packed.ok() ? QString() : QStringLiteral("pack: ") + packed.error;
   }
   case crash::Operation::AddGroup: {

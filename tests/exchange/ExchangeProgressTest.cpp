@@ -88,14 +88,12 @@ TEST_F(ExchangeProgress, ALargeMemberPacksWholeAndAStoppedPackingWritesNoPackage
 
   Recorder stop;
   stop.stopAt = 0;
-  EXPECT_THROW(exchange::packExport(site.paths, site.files, "export", {}, stop),
-               tips::WorkCancelled);
+  EXPECT_THROW(exchange::packExport(site.paths, site.files, "export", stop), tips::WorkCancelled);
   EXPECT_TRUE(QDir(exchange).entryList(QDir::Files | QDir::Hidden).isEmpty());
   EXPECT_EQ(site.tempFiles(), (QStringList{"1.jpg", "obxempty.txt", "ombrixtipsie.mdb"}));
 
   Recorder whole;
-  const exchange::PackResult packed =
-      exchange::packExport(site.paths, site.files, "export", {}, whole);
+  const exchange::PackResult packed = exchange::packExport(site.paths, site.files, "export", whole);
   ASSERT_TRUE(packed.ok()) << packed.error.toStdString();
   EXPECT_EQ(whole.unit, "MB");
   EXPECT_EQ(whole.done, whole.total);

@@ -111,14 +111,20 @@ TEST_F(Package, ANewExportReplacesTheOldPackageWholeOrNotAtAll) {
   // Packing fails half-way (a file vanishes while the archive is written): the old package
   // stays as it was, and so do the files still to pack.
   workingFiles();
-  bool struck = false;
-  const exchange::PackResult failed = exchange::packExport(site.paths, site.files, "Ann", [&] {
-    if (!struck) {
-      struck = true;
-      QFile::remove(temp + "2.jpg");
-      QDir().mkpath(temp + "2.jpg");
+  struct Striking : tips::NoProgress {
+    QString picture;
+    bool struck = false;
+    void advance(qint64) override {
+      if (!struck) {
+        struck = true;
+        QFile::remove(picture);
+        QDir().mkpath(picture);
+      }
     }
-  });
+  } striking;
+  striking.picture = temp + "2.jpg";
+  const exchange::PackResult failed = exchange::packExport(site.paths, site.files, "Ann", striking);
+  const bool struck = striking.struck;
   EXPECT_TRUE(struck);
   EXPECT_FALSE(failed.ok());
   EXPECT_NE(failed.code, 0);

@@ -46,8 +46,7 @@ void frmExport2::cmdCompressFile_Click() {
   exchange::PackResult result;
   try {
     result = runJob([&](tips::WorkProgress &progress) {
-      return exchange::packExport(program().paths(), program().files(), g().gExportName, {},
-                                  progress);
+      return exchange::packExport(program().paths(), program().files(), g().gExportName, progress);
     });
   } catch (const tips::WorkCancelled &) {
     // Stopped: no package was written, and the files to pack are where they were.
