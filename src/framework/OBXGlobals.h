@@ -32,6 +32,8 @@ struct OBXGlobals {
   // Set by a screen that hands a particular tip back to the main screen (the two indexes
   // above); the main screen shows it once and clears the request.
   bool gShowRequested = false;
+  // The tip of the day has had its chance at this run's start (tests start with it set).
+  bool gTipOfTheDayOffered = false;
   QString gGroupPicture;
   QString gNewPicture;
   int gGroupSubjectCount = 0;

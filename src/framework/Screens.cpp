@@ -52,6 +52,12 @@ void Screens::unload(Screen *screen) {
   QPointer<Screen> guard = screen;
   if (!guard || guard->isUnloaded())
     return;
+  // The windows opened beside it go first, with their own unload steps.
+  for (Screen *other : loaded())
+    if (other != guard && other->parentWidget() == guard)
+      unload(other);
+  if (!guard || guard->isUnloaded())
+    return;
   guard->markUnloaded();
   guard->Form_Unload();
   loaded_.erase(std::remove(loaded_.begin(), loaded_.end(), guard), loaded_.end());
@@ -80,6 +86,26 @@ Screen *Screens::handOver(Screen *from, const QString &target) {
   if (source && source != active())
     unload(source);
   return screen;
+}
+
+Screen *Screens::openBeside(Screen *owner, const QString &name) {
+  QPointer<Screen> guard = find(name);
+  if (!guard) {
+    guard = load(name);
+    if (!guard)
+      return nullptr;
+    // A window of its own (Qt::Window), kept above its owner by the window manager.
+    guard->setParent(owner, guard->windowFlags() | Qt::Window | Qt::Dialog);
+    QRect place = guard->frameGeometry();
+    place.moveCenter(owner->frameGeometry().center());
+    guard->move(place.topLeft());
+  }
+  guard->show();
+  guard->raise();
+  guard->activateWindow();
+  if (guard && !guard->isUnloaded())
+    runReportingErrors(program_.g.gMsgTitle, [&guard] { guard->Form_Activate(); });
+  return guard;
 }
 
 Screen *Screens::find(const QString &name) const {

@@ -28,6 +28,10 @@ public:
   Screen *open(const QString &name);
   // A hand-off: target is loaded and shown, then from is unloaded (unless it already was).
   Screen *handOver(Screen *from, const QString &target);
+  // A small window of its own over a screen that stays (the tip of the day): loaded, or
+  // found when it already is, and shown over owner, centred on it, without taking owner's
+  // place as the active screen. It is unloaded with owner.
+  Screen *openBeside(Screen *owner, const QString &name);
 
   // The loaded screen of that name (or null).
   Screen *find(const QString &name) const;

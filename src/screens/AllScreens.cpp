@@ -15,6 +15,7 @@
 #include "screens/main/frmFindTips.h"
 #include "screens/main/frmOmbrixShow.h"
 #include "screens/main/frmScreenDefault.h"
+#include "screens/main/frmTipOfTheDay.h"
 #include "screens/subjects/frmAddSubject.h"
 #include "screens/subjects/frmDelSubject1.h"
 #include "screens/subjects/frmDelSubject2.h"
@@ -49,6 +50,7 @@ std::vector<ScreenEntry> makeCatalogue() {
       {screen::frmOmbrixShow, make<frmOmbrixShow>(), {}},
       {screen::frmScreenDefault, make<frmScreenDefault>(), {}},
       {screen::frmAbout, make<frmAbout>(), {}},
+      {screen::frmTipOfTheDay, make<frmTipOfTheDay>(), {}},
       {screen::frmUserDetails, make<frmUserDetails>(),
        frame("User Details Screen", "User Details", "Exit User Details Screen",
              "User Details Record", 10)},

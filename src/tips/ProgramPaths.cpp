@@ -30,6 +30,7 @@ QString ProgramPaths::reportsFolder() const {
   return file(QLatin1String(relative::kReportsFolder));
 }
 QString ProgramPaths::lastImport() const { return file(QLatin1String(relative::kLastImport)); }
+QString ProgramPaths::tipOfTheDay() const { return file(QLatin1String(relative::kTipOfTheDay)); }
 QString ProgramPaths::imagesFolder() const { return file(QLatin1String(relative::kImagesFolder)); }
 QString ProgramPaths::groupPicture(qint32 groupId) const {
   return file(relative::groupPicture(groupId));

@@ -34,6 +34,7 @@ public:
   QString packageDatabase() const;    // the database of an unpacked exchange package
   QString reportsFolder() const;      // the reports of imports
   QString lastImport() const;         // what the last import added, for its undo
+  QString tipOfTheDay() const;        // the tip of the day's choice and order
 
 private:
   QString appPath_;
@@ -55,6 +56,7 @@ inline constexpr const char *kPlaceholderPicture = "\\images\\0.jpg";
 inline constexpr const char *kHelpFile = "\\OMBRIXTIPS.HLP";
 inline constexpr const char *kReportsFolder = "\\Reports";
 inline constexpr const char *kLastImport = "\\ombrixtips.undo";
+inline constexpr const char *kTipOfTheDay = "\\tipoftheday.ini";
 // The exchange: the package's database member, as unpacked, and the one absolute path, the
 // folder that packages are written to (drive C: is the home folder).
 inline constexpr const char *kPackageDatabaseName = "ombrixtipsie.mdb";

@@ -139,6 +139,42 @@ QString TipRows::groupName(qint32 groupId) {
   return rs.recordCount() > 0 ? rs.text(QStringLiteral("TIP_GROUP")) : QString();
 }
 
+std::optional<TipHeading> TipRows::tipHeading(qint32 tipId) {
+  store::sql::Statement &read = database()->prepared(
+      QStringLiteral("SELECT t.GROUP_ID, t.TIP_SUBJECT, g.TIP_GROUP FROM Tips t "
+                     "LEFT JOIN \"Group\" g ON g.GROUP_ID = t.GROUP_ID WHERE t.TIPS_ID = ?1"));
+  store::sql::ResetOnExit use(read);
+  read.bind(1, tipId);
+  if (!read.step())
+    return std::nullopt;
+  return TipHeading{tipId, qint32(read.int64(0)), read.text(2), read.text(1)};
+}
+
+qint64 TipRows::tipCount() {
+  store::sql::Statement &read = database()->prepared(QStringLiteral("SELECT count(*) FROM Tips"));
+  store::sql::ResetOnExit use(read);
+  return read.step() ? read.int64(0) : 0;
+}
+
+qint32 TipRows::highestTipKey() {
+  store::sql::Statement &read =
+      database()->prepared(QStringLiteral("SELECT coalesce(max(TIPS_ID), 0) FROM Tips"));
+  store::sql::ResetOnExit use(read);
+  return read.step() ? qint32(read.int64(0)) : 0;
+}
+
+std::optional<qint32> TipRows::tipKeyAt(qint64 place) {
+  // In the order of the index on GROUP_ID, which holds every key in a few pages: counting
+  // along the rows themselves would read every description before the place.
+  store::sql::Statement &read = database()->prepared(
+      QStringLiteral("SELECT TIPS_ID FROM Tips ORDER BY GROUP_ID, TIPS_ID LIMIT 1 OFFSET ?1"));
+  store::sql::ResetOnExit use(read);
+  read.bind(1, place);
+  if (!read.step())
+    return std::nullopt;
+  return qint32(read.int64(0));
+}
+
 // The rows matching the criteria only, so a lookup reads one row through the name's
 // index instead of opening the whole table; the first in key order.
 std::optional<qint32> TipRows::findFirstKey(const QString &table, const QString &criteria,

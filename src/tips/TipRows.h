@@ -31,6 +31,14 @@ enum class Origin {
   Imported   // brought in by an import (IMPORT)
 };
 
+// Where a tip is filed, and under which subject.
+struct TipHeading {
+  qint32 tipId = 0;
+  qint32 groupId = 0;
+  QString groupName;
+  QString subject;
+};
+
 class TipRows {
 public:
   // The file is opened at the first read or write and kept open until close(). listener:
@@ -58,6 +66,14 @@ public:
   void readDescription(qint32 tipId, const std::function<void(QStringView piece)> &take);
   // The stored name of a group; empty when it does not exist.
   QString groupName(qint32 groupId);
+  // A tip's group and subject, without its description; none when the tip does not exist.
+  std::optional<TipHeading> tipHeading(qint32 tipId);
+  // How many tips there are, and the highest key among them (0 when there are none).
+  qint64 tipCount();
+  qint32 highestTipKey();
+  // The key of the tip at this place (0 for the first) in a fixed order (by group key,
+  // then tip key) that changes only when tips are written; none past the last.
+  std::optional<qint32> tipKeyAt(qint64 place);
   // Lookups without regard to case, as stored (names hold backticks, not apostrophes).
   std::optional<qint32> findGroup(const QString &name);
   // Subjects are unique over the whole database, not within a group.

@@ -4,6 +4,7 @@
 #include "support/Installation.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -188,6 +189,25 @@ QString Scenario::step(const QStringList &w) {
   if (command == QLatin1String("restart")) {
     inst.restart();
     return {};
+  }
+  if (command == QLatin1String("offer-tip-of-the-day")) {
+    inst.offerTipOfTheDay();
+    return {};
+  }
+  if (command == QLatin1String("expect-window")) {
+    if (QString e = needs(2); !e.isEmpty())
+      return e;
+    bool ok = false;
+    const bool wanted = parseFlag(w[2], &ok);
+    if (!ok)
+      return QStringLiteral("expected yes or no, not ") + w[2];
+    inst.settle();
+    bool shown = false;
+    for (const QWidget *window : QApplication::topLevelWidgets())
+      shown = shown || (window->isVisible() && window->windowTitle() == w[1]);
+    return shown == wanted ? QString()
+                           : QStringLiteral("the window \"%1\" is %2shown")
+                                 .arg(w[1], shown ? QString() : QStringLiteral("not "));
   }
   if (command == QLatin1String("details")) {
     if (QString e = needs(1); !e.isEmpty())

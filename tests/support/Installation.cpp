@@ -55,6 +55,13 @@ void Installation::makeProgram() {
   ended_ = false;
   program_ = std::make_unique<Program>(screenCatalogue(), folder_, home_);
   program_->setEndHandler([this] { ended_ = true; });
+  // The tip of the day would open over every test's main screen; a test asks for it.
+  program_->g.gTipOfTheDayOffered = !offersTipOfTheDay_;
+}
+
+void Installation::offerTipOfTheDay() {
+  offersTipOfTheDay_ = true;
+  program_->g.gTipOfTheDayOffered = false;
 }
 
 void Installation::restart() {

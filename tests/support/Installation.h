@@ -44,6 +44,8 @@ public:
 
   // Starts the program: its first screen is loaded and shown.
   void start();
+  // From now on each start offers the tip of the day, as the real program's does.
+  void offerTipOfTheDay();
   // Ends this program (no unload steps run) and starts a new one on the same folders.
   void restart();
   Screen *active() const;
@@ -76,6 +78,7 @@ public:
 private:
   std::shared_ptr<store::Database> open(const QString &database) const;
   void makeProgram();
+  bool offersTipOfTheDay_ = false;
 
   QTemporaryDir dir_;
   QString folder_;

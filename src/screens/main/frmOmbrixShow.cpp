@@ -2,6 +2,7 @@
 #include "exchange/ImportUndo.h"
 #include "framework/ErrorReport.h"
 #include "search/TipIndex.h"
+#include "tips/TipOfTheDay.h"
 
 #include "framework/HelpLinks.h"
 #include "framework/Program.h"
@@ -22,6 +23,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <optional>
 #include <utility>
@@ -149,6 +151,8 @@ void frmOmbrixShow::buildMenu() {
   QMenu *help = bar->addMenu(QStringLiteral("Help"));
   help->setObjectName(QStringLiteral("mnuHelpItem"));
   item(help, "mnuContentsItem", QStringLiteral("Contents"), &frmOmbrixShow::mnuContentsItem_Click);
+  item(help, "mnuTipOfTheDayItem", QStringLiteral("Tip of the Day"),
+       &frmOmbrixShow::mnuTipOfTheDayItem_Click);
   separator(help, "mnuFileBar2");
   item(help, "mnuAboutItem", QStringLiteral("About"), &frmOmbrixShow::mnuAboutItem_Click);
 }
@@ -206,6 +210,7 @@ void frmOmbrixShow::Form_Activate() {
   g().gDescription.clear();
   // Only an import whose rows are still in the database can be taken back.
   mnuUndoImportItem->setEnabled(undoOffer().has_value());
+  offerTipOfTheDay();
   const std::vector<ListEntry> groups = tips_.groups();
   if (groups.empty()) {
     AllFrmFalse();
@@ -472,6 +477,22 @@ void frmOmbrixShow::mnuUndoImportItem_Click() {
 void frmOmbrixShow::mnuAboutItem_Click() { openFromMenu(screen::frmAbout, {}, {}, false); }
 
 void frmOmbrixShow::mnuContentsItem_Click() { program().help().HelpContents(); }
+
+void frmOmbrixShow::mnuTipOfTheDayItem_Click() {
+  program().screens().openBeside(this, screen::frmTipOfTheDay);
+}
+
+void frmOmbrixShow::offerTipOfTheDay() {
+  // Once a run, when the main screen first shows (after the first run's details), and
+  // only once it is up: the tip comes after the screen, never before it.
+  if (std::exchange(g().gTipOfTheDayOffered, true) ||
+      !tips::readTipOfTheDayState(program().paths().tipOfTheDay()).showAtStart)
+    return;
+  QTimer::singleShot(0, this, [this] {
+    if (!isUnloaded() && program().screens().active() == this)
+      runReportingErrors(g().gMsgTitle, [this] { mnuTipOfTheDayItem_Click(); });
+  });
+}
 
 void frmOmbrixShow::mnuScreenUserPositionItem_Click() {
   ThisFormSize();

@@ -48,6 +48,7 @@ public:
   void mnuFindTipsItem_Click();
   void mnuUndoImportItem_Click();
   void mnuContentsItem_Click();
+  void mnuTipOfTheDayItem_Click();
   void mnuAboutItem_Click();
 
 private:
@@ -58,6 +59,8 @@ private:
   void AllFrmFalse();
   void setNavigation(bool first, bool previous, bool next, bool last);
   void showGroupPicture(qint32 groupId);
+  // Opens the tip of the day once a run, when the user wants it at start.
+  void offerTipOfTheDay();
   QString placeholderPicture() const;
   void clearSubjectsForEditing();
   // What Undo Last Import would take back; none when nothing is left.
