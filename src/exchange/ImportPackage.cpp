@@ -345,14 +345,18 @@ MergeResult ImportPackage::walk(bool apply, tips::WorkProgress &progress) {
     std::vector<std::pair<qint64, std::size_t>>().swap(toAdd);
     std::vector<quint64>().swap(fingerprints);
     // The search index follows the import at once instead of being built again from
-    // nothing the next time a search is made; it never fails the merge.
+    // nothing the next time a search is made; it never fails the merge. The merge has
+    // landed: a stop now ends only the index's update, which leaves the index as it was,
+    // behind the tips, and Find Tips builds it again when next opened.
     if (listener_) {
+      progress.setCancellable(true);
       try {
         listener_->tipsAddedInRange(tipKeys.first, tipKeys.second, progress);
         listener_->close();
       } catch (...) {
-        // An index that cannot be written is found stale and built again.
+        // An index that cannot be written (or was stopped) is found stale and built again.
       }
+      progress.setCancellable(false);
     }
   } catch (const tips::WorkCancelled &) {
     for (const QString &p : pictures)

@@ -459,6 +459,12 @@ void TipIndex::tipsAddedInRange(qint32 firstKey, qint32 lastKey, tips::WorkProgr
     return;
   }
   files_->tips.close(); // a fresh connection sees the rows just committed
+  try {
+    progress.checkpoint();
+  } catch (const tips::WorkCancelled &) {
+    markStale(); // the tips are in; the index is behind them until it is built again
+    throw;
+  }
   writeOrMarkStale([&](sqlite3 *db) {
     Statement read(tipDatabase(),
                    QLatin1String(kReadTips) + QStringLiteral("WHERE TIPS_ID BETWEEN ?1 AND ?2"));

@@ -75,7 +75,8 @@ protected:
   }
   // The index built over the site, then a package of one new tip merged with the index
   // following it and its record kept.
-  MergeOutcome mergeFollowedBy(search::TipIndex &index) {
+  MergeOutcome mergeFollowedBy(search::TipIndex &index,
+                               tips::WorkProgress &progress = tips::noProgress()) {
     index.rebuild();
     PackageDb p(site);
     p.group(11, "Git", QDate(2027, 2, 1));
@@ -83,7 +84,7 @@ protected:
     exchange::ImportPackage following(site.paths, site.files, site.clock,
                                       search::indexFollowing(site.paths.tipDatabase()));
     following.keepRecordAs("OBXAnn.ZIP");
-    return following.merge().outcome;
+    return following.merge(progress).outcome;
   }
   QList<QStringList> everything() {
     return site.rows("SELECT * FROM \"Group\" ORDER BY GROUP_ID") +
@@ -100,6 +101,25 @@ TEST_F(Import, TheSearchIndexFollowsTheImportWithoutARebuild) {
   ASSERT_EQ(found.tips.size(), 1u);
   EXPECT_EQ(found.tips[0].subject, "Rebase onto main");
   EXPECT_EQ(found.tips[0].groupName, "Git");
+}
+
+TEST_F(Import, AStopOnceTheMergeHasLandedEndsOnlyTheIndexUpdate) {
+  search::TipIndex index(search::indexPathBeside(site.paths.tipDatabase()),
+                         site.paths.tipDatabase());
+  // Asks to stop as soon as the work can stop again after its commit.
+  struct StopsAfterTheCommit : tips::NoProgress {
+    bool committed = false;
+    bool cancellable = true;
+    void setCancellable(bool c) override {
+      committed = committed || (!cancellable && c);
+      cancellable = c;
+    }
+    bool stopRequested() const override { return committed && cancellable; }
+  } stopping;
+  ASSERT_EQ(mergeFollowedBy(index, stopping), MergeOutcome::Merged);
+  EXPECT_EQ(site.rows("SELECT count(*) FROM Tips WHERE TIP_SUBJECT = 'Rebase onto main'"),
+            (QList<QStringList>{{"1"}}));
+  EXPECT_EQ(index.health(), search::TipIndex::Health::Stale);
 }
 
 TEST_F(Import, MergeMatchesNamesAndSubjectsAndAddsOnlyWhatIsNew) {
