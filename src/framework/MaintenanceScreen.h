@@ -8,6 +8,7 @@
 
 #include "framework/SecondaryScreen.h"
 #include "framework/SharedMessages.h"
+#include "platform/MousePointer.h"
 #include "tips/TipBook.h"
 #include "widgets/BoxTint.h"
 #include "widgets/GroupList.h"
@@ -36,6 +37,21 @@ protected:
     return box;
   }
 
+  // Stores what the user typed: work() writes it and answers. A description of more than
+  // a megabyte is written as a job, so that the window repaints while the tip database and
+  // the search index take it in (seconds for hundreds of megabytes); the write is one
+  // transaction, begun at once, so there is no Cancel. A smaller one is written at once
+  // under the busy pointer, without the controls waiting for a moment.
+  template <class Save> auto store(qsizetype descriptionLength, Save &&work) {
+    if (descriptionLength > kLargeDescription)
+      return runJob([&](tips::WorkProgress &progress) {
+        progress.setCancellable(false);
+        return work();
+      });
+    BusyPointer busy;
+    return work();
+  }
+  static constexpr qsizetype kLargeDescription = 1 << 20;
   // A blank entry refused: the field's name in the message, the focus back in its box.
   void refuseBlank(const QString &fieldName, QWidget *box);
 

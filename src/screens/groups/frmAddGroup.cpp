@@ -93,11 +93,9 @@ void frmAddGroup::cmdSaveNewGroup_Click() {
     return;
   }
 
-  tips::TipBook::Added added;
-  {
-    BusyPointer busy;
-    added = groups.addGroup(input, g().gPicturePath);
-  }
+  const tips::TipBook::Added added =
+      store(input.description.size(),
+            [&, picture = g().gPicturePath] { return groups.addGroup(input, picture); });
   // The rows are stored; a picture that could not be copied is told, and the group shows
   // the placeholder until it is given another picture.
   if (added.pictureFailure)

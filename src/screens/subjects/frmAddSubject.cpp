@@ -78,12 +78,10 @@ void frmAddSubject::cmdSaveNewSubject_Click() {
     return;
   }
 
-  bool added = false;
-  {
-    BusyPointer busy;
-    const std::optional<GroupChoice> group = groups_->chosen();
-    added = group && subjects.addSubject(group->id, subject, description);
-  }
+  const std::optional<GroupChoice> group = groups_->chosen();
+  const bool added = group && store(description.size(), [&] {
+                       return subjects.addSubject(group->id, subject, description);
+                     });
   if (!added) {
     // The group went away since it was listed: nothing was stored. The list is read
     // again, and the typed entries stay for another group.

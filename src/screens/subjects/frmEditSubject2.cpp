@@ -77,13 +77,15 @@ void frmEditSubject2::cmdSaveEditSubject_Click() {
     MsgBox(QStringLiteral("There are No Changes to the Subject Name!") + msgbox::kNewLine +
                QStringLiteral("Only The Description will be Changed."),
            msgbox::vbExclamation + msgbox::vbOKOnly, title);
-    BusyPointer busy;
-    saved = subjects.saveDescription(g().gSubjectName, description);
+    saved = store(description.size(), [&, old = g().gSubjectName] {
+      return subjects.saveDescription(old, description);
+    });
     break;
   }
   case tips::SubjectEdit::SubjectChanged: {
-    BusyPointer busy;
-    saved = subjects.saveSubject(g().gSubjectName, subject, description);
+    saved = store(description.size(), [&, old = g().gSubjectName] {
+      return subjects.saveSubject(old, subject, description);
+    });
     break;
   }
   }
