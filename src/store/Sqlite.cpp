@@ -182,6 +182,14 @@ qsizetype wholeCharacters(QByteArrayView bytes) {
 
 } // namespace
 
+qint64 storedBytes(sqlite3 *db, const char *table, const char *column, qint64 rowid) {
+  sqlite3_blob *opened = nullptr;
+  const bool open = sqlite3_blob_open(db, "main", table, column, rowid, 0, &opened) == SQLITE_OK;
+  const qint64 bytes = open ? sqlite3_blob_bytes(opened) : -1;
+  sqlite3_blob_close(opened);
+  return bytes;
+}
+
 bool readTextPieces(sqlite3 *db, const char *table, const char *column, qint64 rowid,
                     const std::function<void(QStringView piece)> &take) {
   {

@@ -70,6 +70,10 @@ private:
 bool readTextPieces(sqlite3 *db, const char *table, const char *column, qint64 rowid,
                     const std::function<void(QStringView piece)> &take);
 
+// The bytes the text (or blob) of one row's column takes as stored, without reading it;
+// -1 when it cannot be told so (as for readTextPieces).
+qint64 storedBytes(sqlite3 *db, const char *table, const char *column, qint64 rowid);
+
 // Resets a (cached) statement when the scope ends, errors included, so that no statement
 // keeps a read lock on the file.
 class ResetOnExit {

@@ -1,5 +1,7 @@
 #include "tips/TipRows.h"
 
+#include <algorithm>
+
 #include "store/Database.h"
 #include "store/Sqlite.h"
 #include "tips/Clock.h"
@@ -137,6 +139,12 @@ void TipRows::readDescription(qint32 tipId, const std::function<void(QStringView
 QString TipRows::groupName(qint32 groupId) {
   store::Recordset &rs = rowOf(lookup_, QStringLiteral("Group"), "GROUP_ID", groupId);
   return rs.recordCount() > 0 ? rs.text(QStringLiteral("TIP_GROUP")) : QString();
+}
+
+qint64 TipRows::descriptionLengthBound(qint32 tipId) {
+  // UTF-8 takes at least one byte for each UTF-16 unit.
+  return std::max<qint64>(
+      0, store::sql::storedBytes(database()->handle(), "Tips", "TIP_DESCRIPTION", tipId));
 }
 
 std::optional<TipHeading> TipRows::tipHeading(qint32 tipId) {

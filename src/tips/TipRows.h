@@ -64,6 +64,9 @@ public:
   // large one is never held whole. take(piece) for each piece in order; none when it is
   // empty or the tip does not exist.
   void readDescription(qint32 tipId, const std::function<void(QStringView piece)> &take);
+  // An upper bound of a description's length in characters, told without reading it
+  // (its stored bytes); 0 when it cannot be told.
+  qint64 descriptionLengthBound(qint32 tipId);
   // The stored name of a group; empty when it does not exist.
   QString groupName(qint32 groupId);
   // A tip's group and subject, without its description; none when the tip does not exist.

@@ -40,8 +40,12 @@ std::optional<SubjectChoice> SubjectList::chosen() const {
 
 QString SubjectList::showDescription() {
   const std::optional<SubjectChoice> tip = chosen();
-  // Shown as it is read, and kept: one copy beside the box's own.
+  // Shown as it is read, and kept: one copy beside the box's own, made room for at once
+  // rather than grown piece by piece (which copies a large text over and over and holds it
+  // twice while it grows).
   QString stored;
+  if (tip)
+    stored.reserve(qsizetype(rows_.descriptionLengthBound(tip->tipId)));
   description_->setDescription([&](const TextPieces &take) {
     if (tip)
       rows_.readDescription(tip->tipId, [&](QStringView piece) {
