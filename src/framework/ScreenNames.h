@@ -30,5 +30,6 @@ inline constexpr QLatin1StringView frmImport2{"frmImport2"};
 inline constexpr QLatin1StringView frmImportDetails{"frmImportDetails"};
 
 inline constexpr QLatin1StringView frmFindTips{"frmFindTips"};
+inline constexpr QLatin1StringView frmSaveDocument{"frmSaveDocument"};
 
 } // namespace screen

@@ -14,6 +14,7 @@
 #include "screens/main/frmAbout.h"
 #include "screens/main/frmFindTips.h"
 #include "screens/main/frmOmbrixShow.h"
+#include "screens/main/frmSaveDocument.h"
 #include "screens/main/frmScreenDefault.h"
 #include "screens/subjects/frmAddSubject.h"
 #include "screens/subjects/frmDelSubject1.h"
@@ -86,6 +87,9 @@ std::vector<ScreenEntry> makeCatalogue() {
              "Import Details", 310)},
       {screen::frmFindTips, make<frmFindTips>(),
        frame("Find Tips Screen", "Find Tips", "Exit Find Tips Screen", "Find Tips", 400)},
+      {screen::frmSaveDocument, make<frmSaveDocument>(),
+       frame("Save Tips As Document Screen", "Save As Document",
+             "Exit Save Tips As Document Screen", "Save Tips As Document", 500)},
   };
 }
 
