@@ -6,6 +6,7 @@
 #include "tips/TipRows.h"
 #include "tips/WorkProgress.h"
 
+#include <QDate>
 #include <QFileInfo>
 
 namespace document {
@@ -45,6 +46,15 @@ DocumentContents readContents(tips::TipRows &rows, const tips::ProgramPaths &pat
     contents.groups.push_back(std::move(g));
   }
   return contents;
+}
+
+QString summaryLine(const DocumentContents &contents) {
+  const auto count = [](qint64 n, const char *one, const char *many) {
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+  };
+  return QStringLiteral("%1, %2. Saved on %3.")
+      .arg(count(qint64(contents.groups.size()), "group", "groups"),
+           count(contents.tipCount, "tip", "tips"), QDate::currentDate().toString(Qt::ISODate));
 }
 
 QString groupAnchor(int group) { return QStringLiteral("g%1").arg(group + 1); }

@@ -36,6 +36,9 @@ struct DocumentContents {
 DocumentContents readContents(tips::TipRows &rows, const tips::ProgramPaths &paths,
                               const QString &groupName);
 
+// "2 groups, 1 tip. Saved on 2027-03-14.": the line under the title.
+QString summaryLine(const DocumentContents &contents);
+
 // The anchors of the table of contents: by position, so that no name needs care ("g3",
 // "g3-t12").
 QString groupAnchor(int group);

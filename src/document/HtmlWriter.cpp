@@ -6,7 +6,6 @@
 #include "document/Pictures.h"
 #include "tips/TipRows.h"
 
-#include <QDate>
 #include <QHash>
 
 namespace document {
@@ -86,11 +85,9 @@ void writeHtml(const DocumentContents &contents, tips::TipRows &rows, DocumentFi
   out.write(kStyle);
   out.write("</head>\n<body>\n<header>\n<h1>");
   writeEscaped(out, contents.title);
-  out.write(QStringLiteral("</h1>\n<p class=\"saved\">%1 groups, %2 tips. Saved on %3.</p>\n"
-                           "</header>\n")
-                .arg(contents.groups.size())
-                .arg(contents.tipCount)
-                .arg(QDate::currentDate().toString(Qt::ISODate)));
+  out.write("</h1>\n<p class=\"saved\">");
+  writeEscaped(out, summaryLine(contents));
+  out.write("</p>\n</header>\n");
   writeContentsTable(contents, out);
 
   EmbeddedPictures pictures;

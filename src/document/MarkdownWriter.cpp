@@ -6,7 +6,6 @@
 #include "document/PictureFolder.h"
 #include "tips/TipRows.h"
 
-#include <QDate>
 #include <QUrl>
 
 namespace document {
@@ -35,10 +34,9 @@ void writeMarkdown(const DocumentContents &contents, tips::TipRows &rows, Docume
   TipCounter counter(progress, contents.tipCount);
   out.write("# ");
   out.write(inlineText(contents.title));
-  out.write(QStringLiteral("\n\n%1 groups, %2 tips. Saved on %3.\n\n## Contents\n\n")
-                .arg(contents.groups.size())
-                .arg(contents.tipCount)
-                .arg(QDate::currentDate().toString(Qt::ISODate)));
+  out.write("\n\n");
+  out.write(inlineText(summaryLine(contents)));
+  out.write("\n\n## Contents\n\n");
   for (int g = 0; g < int(contents.groups.size()); ++g) {
     const DocumentGroup &group = contents.groups[size_t(g)];
     out.write(QStringLiteral("- [%1](#%2)\n").arg(inlineText(group.name), groupAnchor(g)));

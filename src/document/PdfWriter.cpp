@@ -8,13 +8,13 @@
 #include "tips/WorkProgress.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QDate>
 #include <QGuiApplication>
 #include <QHash>
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -27,12 +27,20 @@ namespace {
 
 constexpr int kResolution = 300; // dots per inch of the layout
 constexpr qreal kPictureMillimetres = 40;
-// A page number in the table of contents: six characters wide, filled on the left with
-// figure spaces (as wide as a digit), so that filling in the numbers moves nothing.
-constexpr int kPageNumberWidth = 6;
-const QChar kFigureSpace(0x2007);
 
 qreal pixels(qreal millimetres) { return millimetres / 25.4 * kResolution; }
+
+// The text layout reads tab positions at the screen's resolution and scales them to the
+// paint device's (Qt's default DPI: the primary screen's logical DPI, 100 without a
+// screen); a place on the page is given in the units it reads.
+qreal tabPosition(qreal devicePixels) {
+  qreal dpi = 100;
+  if (QCoreApplication::testAttribute(Qt::AA_Use96Dpi))
+    dpi = 96;
+  else if (const QScreen *screen = QGuiApplication::primaryScreen())
+    dpi = qRound(screen->logicalDotsPerInchY());
+  return devicePixels * dpi / kResolution;
+}
 
 QTextCharFormat textFormat(qreal points, bool bold, const QColor &colour = Qt::black) {
   QTextCharFormat f;
@@ -88,14 +96,15 @@ void PdfLayout::addContentsTable(QTextCursor &cursor) {
   heading.setBottomMargin(pixels(2));
   cursor.insertBlock(heading, textFormat(14, true));
   cursor.insertText(QStringLiteral("Contents"));
-  const QList<QTextOption::Tab> tabs = {QTextOption::Tab(pageWidth(), QTextOption::RightTab)};
-  const QString placeholder(kPageNumberWidth, kFigureSpace);
   PlainText plain;
   for (const DocumentGroup &group : contents_.groups) {
     for (int line = -1; line < int(group.subjects.size()); ++line) {
       QTextBlockFormat entry;
-      entry.setTabPositions(tabs);
-      entry.setLeftMargin(line < 0 ? 0 : pixels(6));
+      const qreal indent = line < 0 ? 0 : pixels(6);
+      // The page number ends at the right margin: a right tab just inside the line.
+      entry.setTabPositions(
+          {QTextOption::Tab(tabPosition(pageWidth() - indent - 1), QTextOption::RightTab)});
+      entry.setLeftMargin(indent);
       entry.setTopMargin(line < 0 ? pixels(1.5) : 0);
       cursor.insertBlock(entry, textFormat(10, line < 0));
       QString text;
@@ -106,7 +115,7 @@ void PdfLayout::addContentsTable(QTextCursor &cursor) {
       plain.add(text, shown);
       cursor.insertText(shown + QLatin1Char('\t'));
       numberPlaces_.push_back(cursor.position());
-      cursor.insertText(placeholder);
+      cursor.insertText(QStringLiteral("0")); // the page, once the headings are laid out
     }
   }
 }
@@ -144,10 +153,7 @@ void PdfLayout::build(tips::TipRows &rows, tips::WorkProgress &progress) {
   cursor.setBlockCharFormat(textFormat(20, true, QColor(0xb0, 0, 0)));
   cursor.insertText(contents_.title, textFormat(20, true, QColor(0xb0, 0, 0)));
   cursor.insertBlock(QTextBlockFormat(), textFormat(9, false, QColor(0x55, 0x55, 0x55)));
-  cursor.insertText(QStringLiteral("%1 groups, %2 tips. Saved on %3.")
-                        .arg(contents_.groups.size())
-                        .arg(contents_.tipCount)
-                        .arg(QDate::currentDate().toString(Qt::ISODate)));
+  cursor.insertText(summaryLine(contents_));
   addContentsTable(cursor);
 
   QTextBlockFormat groupHeading;
@@ -196,16 +202,27 @@ void PdfLayout::numberContents() {
   for (int pass = 0; pass < 3; ++pass) {
     bool moved = false;
     QTextCursor cursor(&doc_);
-    for (size_t i = 0; i < headings_.size(); ++i) {
-      const QString number = QString::number(pageOf(headings_[i]));
-      const QString shown =
-          QString(std::max<int>(0, kPageNumberWidth - int(number.size())), kFigureSpace) + number;
+    // From the last entry back, so that a number of another length moves no place still
+    // to be filled.
+    std::vector<int> pages(headings_.size());
+    for (size_t i = 0; i < headings_.size(); ++i)
+      pages[i] = pageOf(headings_[i]);
+    std::vector<int> longer(headings_.size(), 0);
+    for (size_t i = headings_.size(); i-- > 0;) {
+      const QString shown = QString::number(pages[i]);
       cursor.setPosition(numberPlaces_[i]);
-      cursor.setPosition(numberPlaces_[i] + kPageNumberWidth, QTextCursor::KeepAnchor);
+      cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
       if (cursor.selectedText() != shown) {
+        longer[i] = int(shown.size()) - int(cursor.selectedText().size());
         cursor.insertText(shown);
         moved = true;
       }
+    }
+    // The places after a number that grew or shrank moved with it.
+    int shift = 0;
+    for (size_t i = 0; i < headings_.size(); ++i) {
+      numberPlaces_[i] += shift;
+      shift += longer[i];
     }
     if (!moved)
       return;

@@ -271,7 +271,7 @@ TEST_F(Document, PdfReadsBackWithAPageForEachGroup) {
 
   EXPECT_TRUE(readAll(pdf).startsWith("%PDF-"));
   QProcess p;
-  p.start(pdftotext, {pdf, "-"});
+  p.start(pdftotext, {"-layout", pdf, "-"});
   ASSERT_TRUE(p.waitForFinished(30000));
   const QString text = QString::fromUtf8(p.readAllStandardOutput());
   const QStringList pages = text.split('\f');
