@@ -14,7 +14,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -30,17 +29,31 @@ constexpr qreal kPictureMillimetres = 40;
 
 qreal pixels(qreal millimetres) { return millimetres / 25.4 * kResolution; }
 
-// The text layout reads tab positions at the screen's resolution and scales them to the
-// paint device's (Qt's default DPI: the primary screen's logical DPI, 100 without a
-// screen); a place on the page is given in the units it reads.
-qreal tabPosition(qreal devicePixels) {
-  qreal dpi = 100;
-  if (QCoreApplication::testAttribute(Qt::AA_Use96Dpi))
-    dpi = 96;
-  else if (const QScreen *screen = QGuiApplication::primaryScreen())
-    dpi = qRound(screen->logicalDotsPerInchY());
-  return devicePixels * dpi / kResolution;
-}
+// Lengths in formats (margins, tab positions, picture sizes): the text layout reads them at
+// Qt's default resolution (the screen's) and scales them to the device's, so they are given
+// in those units; the scale is measured once on the writer.
+class FormatLengths {
+public:
+  explicit FormatLengths(QPdfWriter &writer) {
+    QTextDocument probe;
+    QTextCursor cursor(&probe);
+    QTextBlockFormat spaced;
+    spaced.setTopMargin(1000);
+    cursor.insertBlock(spaced);
+    probe.documentLayout()->setPaintDevice(&writer);
+    probe.setPageSize(QSizeF(pixels(100), pixels(100)));
+    const QAbstractTextDocumentLayout *layout = probe.documentLayout();
+    const qreal gap = layout->blockBoundingRect(probe.lastBlock()).top() -
+                      layout->blockBoundingRect(probe.firstBlock()).bottom();
+    if (gap > 0)
+      scale_ = gap / 1000;
+  }
+  qreal mm(qreal millimetres) const { return pixels(millimetres) / scale_; }
+  qreal fromPixels(qreal devicePixels) const { return devicePixels / scale_; }
+
+private:
+  qreal scale_ = 1;
+};
 
 QTextCharFormat textFormat(qreal points, bool bold, const QColor &colour = Qt::black) {
   QTextCharFormat f;
@@ -50,77 +63,51 @@ QTextCharFormat textFormat(qreal points, bool bold, const QColor &colour = Qt::b
   return f;
 }
 
-// The document being laid out, with the places of its headings and of the page numbers
-// that the table of contents shows for them.
-class PdfLayout {
-public:
-  PdfLayout(const DocumentContents &contents, QPdfWriter &writer)
-      : contents_(contents), pageRect_(writer.pageLayout().paintRectPixels(kResolution)) {
-    doc_.documentLayout()->setPaintDevice(&writer);
+// Where the text stands on a page, in the layout's pixels: the page less its margins, and
+// at its foot the room for the page number.
+struct PageFrame {
+  QSizeF size;
+  FormatLengths lengths;
+  qreal footer = pixels(12);
+
+  // Lays the document out for the writer's pages; done once the document is whole, since
+  // a document with a layout lays itself out again at every change.
+  void layOut(QTextDocument &doc, QPdfWriter &writer) const {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(10);
-    doc_.setDefaultFont(font);
-    doc_.setPageSize(pageRect_.size());
-    QTextFrameFormat root = doc_.rootFrame()->frameFormat();
+    doc.setDefaultFont(font);
+    QTextFrameFormat root = doc.rootFrame()->frameFormat();
     root.setMargin(0);
-    root.setBottomMargin(footerHeight());
-    doc_.rootFrame()->setFrameFormat(root);
+    root.setBottomMargin(lengths.fromPixels(footer));
+    doc.rootFrame()->setFrameFormat(root);
+    doc.documentLayout()->setPaintDevice(&writer);
+    doc.setPageSize(size);
   }
+};
+
+// The tips, each group from a new page, with the block of each heading kept for the table
+// of contents.
+class TipPages {
+public:
+  TipPages(const DocumentContents &contents, const FormatLengths &lengths)
+      : contents_(contents), lengths_(lengths) {}
 
   QTextDocument &document() { return doc_; }
-  qreal pageHeight() const { return doc_.pageSize().height(); }
-  qreal pageWidth() const { return doc_.pageSize().width(); }
-  qreal footerHeight() const { return pixels(12); }
-
   void build(tips::TipRows &rows, tips::WorkProgress &progress);
-  // Fills the table of contents with the pages the headings fell on; again while filling it
-  // moves them (it should not).
-  void numberContents();
+  // The page (from 0) of each group and subject heading, in the order of the contents.
+  std::vector<int> headingPages() const;
 
 private:
-  void addContentsTable(QTextCursor &cursor);
   void addPicture(QTextCursor &cursor, const QString &file);
-  int pageOf(int blockNumber) const;
 
   const DocumentContents &contents_;
-  QRectF pageRect_;
+  const FormatLengths &lengths_;
   QTextDocument doc_;
   std::vector<int> headings_;        // the block of each group and subject heading, in order
-  std::vector<int> numberPlaces_;    // where each one's page number stands in the contents
   QHash<QString, QString> pictures_; // picture file -> its resource name; empty: none
 };
 
-void PdfLayout::addContentsTable(QTextCursor &cursor) {
-  QTextBlockFormat heading;
-  heading.setTopMargin(pixels(4));
-  heading.setBottomMargin(pixels(2));
-  cursor.insertBlock(heading, textFormat(14, true));
-  cursor.insertText(QStringLiteral("Contents"));
-  PlainText plain;
-  for (const DocumentGroup &group : contents_.groups) {
-    for (int line = -1; line < int(group.subjects.size()); ++line) {
-      QTextBlockFormat entry;
-      const qreal indent = line < 0 ? 0 : pixels(6);
-      // The page number ends at the right margin: a right tab just inside the line.
-      entry.setTabPositions(
-          {QTextOption::Tab(tabPosition(pageWidth() - indent - 1), QTextOption::RightTab)});
-      entry.setLeftMargin(indent);
-      entry.setTopMargin(line < 0 ? pixels(1.5) : 0);
-      cursor.insertBlock(entry, textFormat(10, line < 0));
-      QString text;
-      // One line each: a line break would make a block the page numbers do not expect.
-      for (const QChar c : line < 0 ? group.name : group.subjects[size_t(line)].text)
-        text += (c == QLatin1Char('\n') || c == QLatin1Char('\r')) ? QLatin1Char(' ') : c;
-      QString shown;
-      plain.add(text, shown);
-      cursor.insertText(shown + QLatin1Char('\t'));
-      numberPlaces_.push_back(cursor.position());
-      cursor.insertText(QStringLiteral("0")); // the page, once the headings are laid out
-    }
-  }
-}
-
-void PdfLayout::addPicture(QTextCursor &cursor, const QString &file) {
+void TipPages::addPicture(QTextCursor &cursor, const QString &file) {
   auto known = pictures_.constFind(file);
   if (known == pictures_.constEnd()) {
     QString name;
@@ -135,51 +122,54 @@ void PdfLayout::addPicture(QTextCursor &cursor, const QString &file) {
   if (known->isEmpty())
     return;
   const QImage image = doc_.resource(QTextDocument::ImageResource, QUrl(*known)).value<QImage>();
-  const qreal most = pixels(kPictureMillimetres);
+  const qreal most = lengths_.mm(kPictureMillimetres);
   const qreal scale = std::min(most / image.width(), most / image.height());
   QTextImageFormat picture;
   picture.setName(*known);
   picture.setWidth(image.width() * scale);
   picture.setHeight(image.height() * scale);
   QTextBlockFormat block;
-  block.setBottomMargin(pixels(2));
+  block.setBottomMargin(lengths_.mm(2));
   cursor.insertBlock(block);
   cursor.insertImage(picture);
 }
 
-void PdfLayout::build(tips::TipRows &rows, tips::WorkProgress &progress) {
+// A name or subject on one line.
+QString oneLine(const QString &text) {
+  QString shown;
+  PlainText().add(text, shown);
+  return shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+void TipPages::build(tips::TipRows &rows, tips::WorkProgress &progress) {
   TipCounter counter(progress, contents_.tipCount);
   QTextCursor cursor(&doc_);
-  cursor.setBlockCharFormat(textFormat(20, true, QColor(0xb0, 0, 0)));
-  cursor.insertText(contents_.title, textFormat(20, true, QColor(0xb0, 0, 0)));
-  cursor.insertBlock(QTextBlockFormat(), textFormat(9, false, QColor(0x55, 0x55, 0x55)));
-  cursor.insertText(summaryLine(contents_));
-  addContentsTable(cursor);
-
   QTextBlockFormat groupHeading;
-  groupHeading.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-  groupHeading.setBottomMargin(pixels(3));
+  groupHeading.setBottomMargin(lengths_.mm(3));
   QTextBlockFormat subjectHeading;
-  subjectHeading.setTopMargin(pixels(4));
-  subjectHeading.setBottomMargin(pixels(1));
+  subjectHeading.setTopMargin(lengths_.mm(4));
+  subjectHeading.setBottomMargin(lengths_.mm(1));
   const QTextBlockFormat descriptionBlock;
   const QTextCharFormat groupText = textFormat(16, true, QColor(0xb0, 0, 0));
   const QTextCharFormat subjectText = textFormat(12, true);
   const QTextCharFormat descriptionText = textFormat(10, false);
   QString text;
+  bool first = true;
   for (const DocumentGroup &group : contents_.groups) {
-    cursor.insertBlock(groupHeading, groupText);
+    if (first) {
+      cursor.setBlockFormat(groupHeading); // the document's first block: a page of its own
+      first = false;
+    } else {
+      groupHeading.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+      cursor.insertBlock(groupHeading);
+    }
     headings_.push_back(cursor.blockNumber());
-    text.clear();
-    PlainText().add(group.name, text);
-    cursor.insertText(text.replace(QLatin1Char('\n'), QLatin1Char(' ')), groupText);
+    cursor.insertText(oneLine(group.name), groupText);
     addPicture(cursor, group.picture);
     for (const tips::ListEntry &tip : group.subjects) {
       cursor.insertBlock(subjectHeading, subjectText);
       headings_.push_back(cursor.blockNumber());
-      text.clear();
-      PlainText().add(tip.text, text);
-      cursor.insertText(text.replace(QLatin1Char('\n'), QLatin1Char(' ')), subjectText);
+      cursor.insertText(oneLine(tip.text), subjectText);
       cursor.insertBlock(descriptionBlock, descriptionText);
       PlainText description;
       rows.readDescription(tip.id, [&](QStringView piece) {
@@ -192,40 +182,77 @@ void PdfLayout::build(tips::TipRows &rows, tips::WorkProgress &progress) {
   }
 }
 
-int PdfLayout::pageOf(int blockNumber) const {
-  const QTextBlock block = doc_.findBlockByNumber(blockNumber);
-  const QRectF r = doc_.documentLayout()->blockBoundingRect(block);
-  return int(r.top() / pageHeight()) + 1;
+std::vector<int> TipPages::headingPages() const {
+  const qreal height = doc_.pageSize().height();
+  std::vector<int> pages;
+  pages.reserve(headings_.size());
+  for (const int heading : headings_) {
+    const QRectF r = doc_.documentLayout()->blockBoundingRect(doc_.findBlockByNumber(heading));
+    pages.push_back(int(r.top() / height));
+  }
+  return pages;
 }
 
-void PdfLayout::numberContents() {
-  for (int pass = 0; pass < 3; ++pass) {
-    bool moved = false;
-    QTextCursor cursor(&doc_);
-    // From the last entry back, so that a number of another length moves no place still
-    // to be filled.
-    std::vector<int> pages(headings_.size());
-    for (size_t i = 0; i < headings_.size(); ++i)
-      pages[i] = pageOf(headings_[i]);
-    std::vector<int> longer(headings_.size(), 0);
-    for (size_t i = headings_.size(); i-- > 0;) {
-      const QString shown = QString::number(pages[i]);
-      cursor.setPosition(numberPlaces_[i]);
-      cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-      if (cursor.selectedText() != shown) {
-        longer[i] = int(shown.size()) - int(cursor.selectedText().size());
-        cursor.insertText(shown);
-        moved = true;
-      }
+// The title, the line under it and the table of contents, each group and subject with the
+// page it begins on (pages empty: none yet, for a first count of the contents' pages).
+void buildContents(QTextDocument &doc, const DocumentContents &contents, const PageFrame &frame,
+                   const std::vector<int> &pages) {
+  const FormatLengths &lengths = frame.lengths;
+  QTextCursor cursor(&doc);
+  const QTextCharFormat title = textFormat(20, true, QColor(0xb0, 0, 0));
+  cursor.setBlockCharFormat(title);
+  cursor.insertText(contents.title, title);
+  cursor.insertBlock(QTextBlockFormat(), textFormat(9, false, QColor(0x55, 0x55, 0x55)));
+  cursor.insertText(summaryLine(contents));
+  QTextBlockFormat heading;
+  heading.setTopMargin(lengths.mm(4));
+  heading.setBottomMargin(lengths.mm(2));
+  cursor.insertBlock(heading, textFormat(14, true));
+  cursor.insertText(QStringLiteral("Contents"));
+  size_t entry = 0;
+  for (const DocumentGroup &group : contents.groups) {
+    for (int line = -1; line < int(group.subjects.size()); ++line, ++entry) {
+      QTextBlockFormat format;
+      const qreal indent = line < 0 ? 0 : lengths.mm(6);
+      // The page number ends at the right margin: a right tab just inside the line.
+      format.setTabPositions({QTextOption::Tab(lengths.fromPixels(frame.size.width()) - indent - 1,
+                                               QTextOption::RightTab)});
+      format.setLeftMargin(indent);
+      format.setTopMargin(line < 0 ? lengths.mm(1.5) : 0);
+      cursor.insertBlock(format, textFormat(10, line < 0));
+      cursor.insertText(oneLine(line < 0 ? group.name : group.subjects[size_t(line)].text) +
+                        QLatin1Char('\t') +
+                        (entry < pages.size() ? QString::number(pages[entry]) : QString()));
     }
-    // The places after a number that grew or shrank moved with it.
-    int shift = 0;
-    for (size_t i = 0; i < headings_.size(); ++i) {
-      numberPlaces_[i] += shift;
-      shift += longer[i];
-    }
-    if (!moved)
-      return;
+  }
+}
+
+// Paints the pages of a laid out document, each with its number ("3 of 20") at its foot.
+void paintPages(QTextDocument &doc, const PageFrame &frame, QPdfWriter &writer, QPainter &painter,
+                int firstNumber, int total, tips::WorkProgress &progress) {
+  QFont footer(QStringLiteral("DejaVu Sans"));
+  footer.setPointSizeF(8);
+  const qreal width = frame.size.width();
+  const qreal height = frame.size.height();
+  for (int page = 0; page < doc.pageCount(); ++page) {
+    progress.checkpoint();
+    const int number = firstNumber + page;
+    if (number > 1 && !writer.newPage())
+      throw DocumentError(QStringLiteral("The PDF document cannot be written."));
+    const QRectF view(0, page * height, width, height - frame.footer);
+    painter.save();
+    painter.translate(0, -view.top());
+    painter.setClipRect(view);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = view;
+    doc.documentLayout()->draw(&painter, context);
+    painter.restore();
+    painter.setFont(footer);
+    painter.setPen(QColor(0x55, 0x55, 0x55));
+    painter.drawText(QRectF(0, height - frame.footer / 2, width, frame.footer / 2),
+                     Qt::AlignHCenter | Qt::AlignBottom,
+                     QStringLiteral("%1 of %2").arg(number).arg(total));
+    progress.advance(number);
   }
 }
 
@@ -243,41 +270,44 @@ void writePdf(const DocumentContents &contents, tips::TipRows &rows, QIODevice &
                                    QMarginsF(20, 18, 20, 12), QPageLayout::Millimeter));
   writer.setTitle(contents.title);
   writer.setCreator(QStringLiteral("Ombrix Tips"));
+  const PageFrame frame{writer.pageLayout().paintRectPixels(kResolution).size(),
+                        FormatLengths(writer)};
 
-  PdfLayout layout(contents, writer);
-  layout.build(rows, progress);
+  // The tips first: the contents name their pages.
+  TipPages tips(contents, frame.lengths);
+  tips.build(rows, progress);
   progress.checkpoint();
-  layout.numberContents();
+  frame.layOut(tips.document(), writer);
+  const std::vector<int> tipPages = tips.headingPages();
+  const int tipPageCount = contents.groups.empty() ? 0 : tips.document().pageCount();
 
-  QTextDocument &doc = layout.document();
-  const int pages = doc.pageCount();
-  progress.begin(QStringLiteral("pages"), pages);
+  // The contents come before them, so each page number counts the contents' own pages.
+  // Page numbers do not change the contents' lines (they stand after a tab), so a second
+  // laying out confirms the first.
+  auto contentsPages = std::make_unique<QTextDocument>();
+  buildContents(*contentsPages, contents, frame, {});
+  frame.layOut(*contentsPages, writer);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int before = contentsPages->pageCount();
+    std::vector<int> numbers(tipPages);
+    for (int &n : numbers)
+      n += before + 1;
+    contentsPages = std::make_unique<QTextDocument>();
+    buildContents(*contentsPages, contents, frame, numbers);
+    frame.layOut(*contentsPages, writer);
+    if (contentsPages->pageCount() == before)
+      break;
+  }
+
+  const int contentsPageCount = contentsPages->pageCount();
+  const int total = contentsPageCount + tipPageCount;
+  progress.begin(QStringLiteral("pages"), total);
   QPainter painter;
   if (!painter.begin(&writer))
     throw DocumentError(QStringLiteral("The PDF document cannot be begun."));
-  QFont footer(QStringLiteral("DejaVu Sans"));
-  footer.setPointSizeF(8);
-  const qreal width = layout.pageWidth();
-  const qreal height = layout.pageHeight();
-  for (int page = 0; page < pages; ++page) {
-    progress.checkpoint();
-    if (page > 0 && !writer.newPage())
-      throw DocumentError(QStringLiteral("The PDF document cannot be written."));
-    const QRectF view(0, page * height, width, height - layout.footerHeight());
-    painter.save();
-    painter.translate(0, -view.top());
-    painter.setClipRect(view);
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = view;
-    doc.documentLayout()->draw(&painter, context);
-    painter.restore();
-    painter.setFont(footer);
-    painter.setPen(QColor(0x55, 0x55, 0x55));
-    painter.drawText(
-        QRectF(0, height - layout.footerHeight() / 2, width, layout.footerHeight() / 2),
-        Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("%1 of %2").arg(page + 1).arg(pages));
-    progress.advance(page + 1);
-  }
+  paintPages(*contentsPages, frame, writer, painter, 1, total, progress);
+  if (tipPageCount > 0)
+    paintPages(tips.document(), frame, writer, painter, contentsPageCount + 1, total, progress);
   if (!painter.end())
     throw DocumentError(QStringLiteral("The PDF document cannot be written."));
 }

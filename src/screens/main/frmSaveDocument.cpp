@@ -45,8 +45,8 @@ frmSaveDocument::frmSaveDocument(Program &program)
   using namespace listPlace;
   addGroupList(QStringLiteral("The Tip Group to Save"),
                QStringLiteral("The Picture of the Chosen Group"));
-  chkAllGroups =
-      place(new QCheckBox(QStringLiteral("&All Groups")), "chkAllGroups", kLeft, 700, 1400, 288);
+  chkAllGroups = place(new QCheckBox(QStringLiteral("&All Groups")), "chkAllGroups", 1700,
+                       kGroupTop - 250, 1400, 250);
   chkAllGroups->setToolTip(QStringLiteral("Save Every Group, Or Only the Group Chosen Below"));
   chkAllGroups->setChecked(true);
   addLabel("lblTipGroup", QStringLiteral("Tip &Group"), kLeft, kGroupTop - 200, 1332, 200);
@@ -56,7 +56,7 @@ frmSaveDocument::frmSaveDocument(Program &program)
   cboFormat->setToolTip(QStringLiteral("The Kind of Document"));
   cboFormat->setAccessibleName(QStringLiteral("Document Format"));
   addLabel("lblFolder", QStringLiteral("Save In Folder"), kLeft, kFolderTop - 200, 2000, 200);
-  lblFolderName = addLabel("lblFolderName", QString(), kLeft, kFolderTop, 4900, 288);
+  lblFolderName = addLabel("lblFolderName", QString(), kLeft, kFolderTop, 4700, 288);
   lblFolderName->setFrameShape(QFrame::StyledPanel);
   lblFolderName->setToolTip(QStringLiteral("The Folder the Document Is Saved In"));
   addLabel("lblFileName", QStringLiteral("File &Name"), kLeft, kNameTop - 200, 2000, 200);
