@@ -60,6 +60,7 @@ void write(const tips::ProgramPaths &paths, const DocumentRequest &request,
   case Format::Markdown: {
     PictureFolder pictures(target);
     writeMarkdown(contents, rows, out, pictures, progress);
+    progress.checkpoint();
     progress.setCancellable(false);
     out.commit();
     pictures.keep();
