@@ -26,7 +26,8 @@ public:
   static constexpr int kEditSubject = 90;
   static constexpr int kDeleteSubject = 110;
   static constexpr int kExport = 200;
-  static constexpr int kImport = 300; // both steps and the package picker
+  static constexpr int kImport = 300;       // both steps and the package picker
+  static constexpr int kSaveDocument = 500; // and its folder picker
 
   // The commands sent to the viewer.
   enum Command { kContext = 1, kQuit = 2, kContents = 11 };

@@ -31,5 +31,6 @@ inline constexpr QLatin1StringView frmImportDetails{"frmImportDetails"};
 
 inline constexpr QLatin1StringView frmFindTips{"frmFindTips"};
 inline constexpr QLatin1StringView frmTipOfTheDay{"frmTipOfTheDay"};
+inline constexpr QLatin1StringView frmSaveDocument{"frmSaveDocument"};
 
 } // namespace screen

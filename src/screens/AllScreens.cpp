@@ -14,6 +14,7 @@
 #include "screens/main/frmAbout.h"
 #include "screens/main/frmFindTips.h"
 #include "screens/main/frmOmbrixShow.h"
+#include "screens/main/frmSaveDocument.h"
 #include "screens/main/frmScreenDefault.h"
 #include "screens/main/frmTipOfTheDay.h"
 #include "screens/subjects/frmAddSubject.h"
@@ -88,6 +89,9 @@ std::vector<ScreenEntry> makeCatalogue() {
              "Import Details", 310)},
       {screen::frmFindTips, make<frmFindTips>(),
        frame("Find Tips Screen", "Find Tips", "Exit Find Tips Screen", "Find Tips", 400)},
+      {screen::frmSaveDocument, make<frmSaveDocument>(),
+       frame("Save Tips As Document Screen", "Save As Document",
+             "Exit Save Tips As Document Screen", "Save Tips As Document", 500)},
   };
 }
 

@@ -153,9 +153,15 @@ void FilePicker::Drive1_Change() {
 void FilePicker::Dir1_Change() {
   Drive1->showDrive(Dir1->drive());
   File1->setPath(Dir1->path());
+  if (setup_.folderChanged)
+    setup_.folderChanged();
 }
 
-void FilePicker::cmdDirCancel_Click() { close(Closing::Cancel); }
+void FilePicker::cmdDirCancel_Click() {
+  close(Closing::Cancel);
+  if (setup_.cancelled)
+    setup_.cancelled();
+}
 
 void FilePicker::cmdDirHelp_Click() {
   if (setup_.showHelp)

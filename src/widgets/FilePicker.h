@@ -41,6 +41,8 @@ public:
     std::function<void()> showHelp;          // cmdDirHelp
     std::function<void()> fileClicked;       // a file became the selected one
     std::function<void()> fileDoubleClicked; // a file double-clicked (or Enter on it)
+    std::function<void()> folderChanged;     // the folder list moved to another folder
+    std::function<void()> cancelled;         // Cancel closed the panel
     EventRunner run;                         // every event runs inside it
   };
 

@@ -34,7 +34,7 @@ TEST(HelpLinks, EveryScreenHasTheTopicOfItsKind) {
       {"frmAddSubject", 70},     {"frmEditSubject1", 90}, {"frmEditSubject2", 90},
       {"frmDelSubject1", 110},   {"frmDelSubject2", 110}, {"frmExport1", 200},
       {"frmExport2", 200},       {"frmImport1", 300},     {"frmImport2", 300},
-      {"frmImportDetails", 310}, {"frmFindTips", 400}};
+      {"frmImportDetails", 310}, {"frmFindTips", 400},    {"frmSaveDocument", 500}};
   std::size_t secondary = 0;
   for (const ScreenEntry &entry : screenCatalogue()) {
     if (!entry.frame)
@@ -58,7 +58,8 @@ TEST_F(Help, HelpButtonsOfFirstAndSecondStepsOpenTheirTopicInTheHelpFile) {
                  {"mnuAddNewSubjectItem", false, "frmAddSubject", "70"},
                  {"mnuEditSubjectItem", false, "frmEditSubject1", "90"},
                  {"mnuEditSubjectItem", true, "frmEditSubject2", "90"},
-                 {"mnuDeleteSubjectItem", true, "frmDelSubject2", "110"}};
+                 {"mnuDeleteSubjectItem", true, "frmDelSubject2", "110"},
+                 {"mnuSaveDocumentItem", false, "frmSaveDocument", "500"}};
   for (const auto &s : screens) {
     SCOPED_TRACE(s.screen);
     t.triggerMenu(s.menu);

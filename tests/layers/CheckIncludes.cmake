@@ -5,7 +5,7 @@
 set(layers
   "platform/files platform/components store"
   "platform/regsvr platform tips"
-  "search exchange startup jobs"
+  "search exchange startup jobs document"
   "widgets"
   "framework"
   "screens/main screens/groups screens/subjects screens/user screens/exchange"

@@ -140,6 +140,8 @@ void frmOmbrixShow::buildMenu() {
   QMenu *settings = menu(tools, "mnuSettingsItem", QStringLiteral("Settings"));
   item(settings, "mnuUserPersonalItem", QStringLiteral("User Details"),
        &frmOmbrixShow::mnuUserPersonalItem_Click);
+  item(tools, "mnuSaveDocumentItem", QStringLiteral("Save Tips As Document..."),
+       &frmOmbrixShow::mnuSaveDocumentItem_Click);
   item(tools, "mnuFindTipsItem", QStringLiteral("Find Tips..."),
        &frmOmbrixShow::mnuFindTipsItem_Click);
   tools->findChild<QAction *>(QStringLiteral("mnuFindTipsItem"))
@@ -436,6 +438,8 @@ void frmOmbrixShow::mnuUserPersonalItem_Click() {
 }
 
 void frmOmbrixShow::mnuFindTipsItem_Click() { openFromMenu(screen::frmFindTips, {}); }
+
+void frmOmbrixShow::mnuSaveDocumentItem_Click() { openFromMenu(screen::frmSaveDocument, {}); }
 
 std::optional<exchange::UndoOffer> frmOmbrixShow::undoOffer() {
   // Read over the screen's own connection: the main screen is activated at every return.

@@ -46,6 +46,7 @@ public:
   void mnuScreenDefaultPositionItem_Click();
   void mnuUserPersonalItem_Click();
   void mnuFindTipsItem_Click();
+  void mnuSaveDocumentItem_Click();
   void mnuUndoImportItem_Click();
   void mnuContentsItem_Click();
   void mnuTipOfTheDayItem_Click();
