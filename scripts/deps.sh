@@ -2,7 +2,8 @@
 # missing (desktop-file-utils and appstream validate the installed menu entry and
 # metainfo). Sourced by scripts/run, scripts/test and scripts/package.
 OBX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libzip-dev \
-libgtest-dev libbenchmark-dev xvfb xauth openbox fonts-dejavu-core desktop-file-utils appstream"
+libgtest-dev libbenchmark-dev xvfb xauth openbox fonts-dejavu-core desktop-file-utils appstream \
+groff-base"
 # The fuzz targets (scripts/fuzz): clang with libFuzzer and the sanitizer runtimes.
 OBX_FUZZ_PACKAGES="clang libclang-rt-14-dev"
 
