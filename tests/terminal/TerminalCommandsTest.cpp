@@ -56,6 +56,7 @@ const QString kTips = "SELECT * FROM Tips ORDER BY TIPS_ID";
 
 TEST(TerminalCommands, ReadingCommandsPrintTipsAsFindTipsRanksThemAndRefuseMistakesInWords) {
   TestProgram t;
+  QFile::remove(t.file("ombrixtips.idx"));
   const Ran first = run(t, {"find", "--json", "screenshot"});
   ASSERT_EQ(first.status, 0) << first.err.toStdString();
   EXPECT_TRUE(first.err.contains("Building the search index")) << "a missing index is built";
