@@ -77,7 +77,7 @@ void RandomMillion(benchmark::State &state) { runProgram(state, {"random"}); }
       ->UseManualTime()                                                                            \
       ->Iterations(1)                                                                              \
       ->Repetitions(15)                                                                            \
-      ->ComputeStatistics("max", [](const std::vector<double> &v) {                               \
+      ->ComputeStatistics("max", [](const std::vector<double> &v) {                                \
         return *std::max_element(v.begin(), v.end());                                              \
       })
 OBX_WHOLE_PROCESS(FindCommonWordsMillion);

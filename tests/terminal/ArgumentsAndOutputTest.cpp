@@ -23,7 +23,8 @@ QStringList strings(std::initializer_list<const char *> items) {
 }
 
 TEST(TerminalArguments, OptionsAndWordsAreToldApartAndMistakesAreRefusedInWords) {
-  CommandArguments a = parseArguments(strings({"vim", "--json", "--to", "a b.zip", "macros"}), kOptions);
+  CommandArguments a =
+      parseArguments(strings({"vim", "--json", "--to", "a b.zip", "macros"}), kOptions);
   EXPECT_TRUE(a.error.isEmpty());
   EXPECT_EQ(a.words, strings({"vim", "macros"}));
   EXPECT_TRUE(a.has("--json"));
@@ -101,7 +102,8 @@ TEST(TerminalOutput, ARandomTipIsShortenedAfterAWordToAFewLines) {
   EXPECT_FALSE(cut.text.chopped(4).back().isHighSurrogate());
 
   const TipRecord tip{5, 1, "Git", "Rebase", {}};
-  EXPECT_EQ(fortuneText(tip, words), "Git: Rebase\nalpha beta gamma ...\n    (ombrixtips show 5)\n");
+  EXPECT_EQ(fortuneText(tip, words),
+            "Git: Rebase\nalpha beta gamma ...\n    (ombrixtips show 5)\n");
   const QJsonObject json = QJsonDocument::fromJson(fortuneJson(tip, words)).object();
   EXPECT_TRUE(json["shortened"].toBool());
   EXPECT_EQ(json["excerpt"].toString(), words.text);

@@ -87,10 +87,10 @@ TEST(TerminalCommands, ReadingCommandsPrintTipsAsFindTipsRanksThemAndRefuseMista
   const Ran random = run(t, {"random", "--json"});
   EXPECT_EQ(random.status, 0);
   const QJsonObject tip = json(random);
-  EXPECT_EQ(QStringList{tip["subject"].toString()},
-            t.rows(QString("SELECT TIP_SUBJECT FROM Tips WHERE TIPS_ID = %1")
-                       .arg(tip["id"].toInt()))
-                .value(0));
+  EXPECT_EQ(
+      QStringList{tip["subject"].toString()},
+      t.rows(QString("SELECT TIP_SUBJECT FROM Tips WHERE TIPS_ID = %1").arg(tip["id"].toInt()))
+          .value(0));
   EXPECT_FALSE(run(t, {"random"}).out.isEmpty());
 
   // Mistakes: said in words on standard error, nothing on standard output.
@@ -138,7 +138,8 @@ TEST(TerminalCommands, WritersAreRefusedWhileAnotherProgramHoldsTheTipsAndReader
 
   EXPECT_EQ(run(t, {"find", "screenshot"}).status, 0);
   const auto working = [&t] {
-    return QDir(t.file("OBXTemp")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    return QDir(t.file("OBXTemp"))
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
   };
   const QStringList workingBefore = working();
   const Ran preview = run(t, {"import", "--dry-run", package});
@@ -188,7 +189,8 @@ TEST(TerminalCommands, AnImportFromTheTerminalEqualsOneThroughTheScreensAndCanBe
 
   EXPECT_EQ(joined(terminal.rows(kGroups)), joined(screens.rows(kGroups)));
   EXPECT_EQ(joined(terminal.rows(kTips)), joined(screens.rows(kTips)));
-  const QString picture = "/images/" + screens.rows("SELECT max(GROUP_ID) FROM \"Group\"")[0][0] + ".jpg";
+  const QString picture =
+      "/images/" + screens.rows("SELECT max(GROUP_ID) FROM \"Group\"")[0][0] + ".jpg";
   EXPECT_TRUE(QFileInfo(terminal.folder() + picture).isFile());
   search::TipIndex index(terminal.file("ombrixtips.idx"), terminal.file("ombrixtips.mdb"));
   EXPECT_EQ(index.health(), search::TipIndex::Health::Current) << "the index was told";
