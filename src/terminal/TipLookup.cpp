@@ -37,8 +37,11 @@ std::optional<TipRecord> TipLookup::randomTip(int maxCharacters,
   qint64 lowest = 0;
   qint64 highest = 0;
   {
+    // Two subqueries, each answered from one end of the key's b-tree: min() and max() in
+    // one query would read every row.
     store::sql::Statement range(db_.handle(),
-                                QStringLiteral("SELECT min(TIPS_ID), max(TIPS_ID) FROM Tips"));
+                                QStringLiteral("SELECT (SELECT min(TIPS_ID) FROM Tips), "
+                                               "(SELECT max(TIPS_ID) FROM Tips)"));
     if (!range.step() || range.isNull(0))
       return std::nullopt;
     lowest = range.int64(0);
