@@ -1,10 +1,11 @@
 # Installs the Debian packages Ombrix Tips needs to build, run, test and package, when
 # missing (desktop-file-utils and appstream validate the installed menu entry and
-# metainfo; poppler-utils reads the saved PDF documents back in the tests). Sourced by
+# metainfo; poppler-utils reads the saved PDF documents back in the tests; groff-base checks
+# the manual page). Sourced by
 # scripts/run, scripts/test and scripts/package.
 OBX_PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libsqlite3-dev libzip-dev \
 libgtest-dev libbenchmark-dev xvfb xauth openbox fonts-dejavu-core desktop-file-utils appstream \
-poppler-utils"
+poppler-utils groff-base"
 # The fuzz targets (scripts/fuzz): clang with libFuzzer and the sanitizer runtimes.
 OBX_FUZZ_PACKAGES="clang libclang-rt-14-dev"
 

@@ -22,17 +22,32 @@ QString packageText(const QString &exportName) {
 
 PackResult packExport(const tips::ProgramPaths &paths, const FileService &files,
                       const QString &exportName, tips::WorkProgress &work) {
+  const QString text = packageText(exportName);
+  try {
+    const QString folder = QLatin1String(tips::relative::kExchangeFolder);
+    if (!files.folderExists(folder))
+      files.createFolder(folder);
+  } catch (const FileError &e) {
+    PackResult result;
+    result.packageText = text;
+    result.packagePath = files.nativePath(text);
+    result.error =
+        QStringLiteral("The export package could not be written:\r\n") + tips::userMessage(e);
+    return result;
+  }
+  return packExportTo(paths, files, text, work);
+}
+
+PackResult packExportTo(const tips::ProgramPaths &paths, const FileService &files,
+                        const QString &packageText, tips::WorkProgress &work) {
   PackResult result;
-  result.packageText = packageText(exportName);
+  result.packageText = packageText;
   result.packagePath = files.nativePath(result.packageText);
   auto failed = [&](const QString &reason) {
     result.error = QStringLiteral("The export package could not be written:\r\n") + reason;
     return result;
   };
   try {
-    const QString folder = QLatin1String(tips::relative::kExchangeFolder);
-    if (!files.folderExists(folder))
-      files.createFolder(folder);
     // A working file, packed and removed right away: no need to wait for the disk (the
     // package itself is on the disk before it is put in place). A second name of the export
     // database where the file system allows it, not a copy: a million-tip database is
@@ -43,7 +58,7 @@ PackResult packExport(const tips::ProgramPaths &paths, const FileService &files,
     return failed(tips::userMessage(e));
   }
 
-  const QString temp = paths.appPath() + QStringLiteral("\\obxtemp\\");
+  const QString temp = paths.tempFolderText() + QLatin1Char('\\');
   const QStringList specifications = {temp + QStringLiteral("obx*.txt"),
                                       temp + QStringLiteral("*.jpg"),
                                       temp + QStringLiteral("*.mdb")};
@@ -124,10 +139,8 @@ int unpackPackage(const tips::ProgramPaths &paths, const FileService &files,
   unzip.excludeList[0].clear();
   int code = UnzipLink::kOk;
   try {
-    code = unzip.UnzipToFolder(packagePath,
-                               paths.appPath() + QLatin1String(tips::relative::kTempFolder) +
-                                   QLatin1Char('\\'),
-                               0, 1, 0, 1, 0, 0);
+    code = unzip.UnzipToFolder(packagePath, paths.tempFolderText() + QLatin1Char('\\'), 0, 1, 0, 1,
+                               0, 0);
   } catch (const tips::WorkCancelled &) {
     try {
       emptyTempFolder(files, paths);

@@ -38,6 +38,11 @@ struct PackResult {
 PackResult packExport(const tips::ProgramPaths &paths, const FileService &files,
                       const QString &exportName, tips::WorkProgress &work = tips::noProgress());
 
+// The same packing into the package at packageText (a path text: a native absolute path, or
+// "C:\..."), whose folder must exist: the terminal's export writes where it is told.
+PackResult packExportTo(const tips::ProgramPaths &paths, const FileService &files,
+                        const QString &packageText, tips::WorkProgress &work = tips::noProgress());
+
 // The package's path text in the exchange folder.
 QString packageText(const QString &exportName);
 

@@ -7,6 +7,7 @@
 
 #include "platform/files/FileService.h"
 #include "tips/ProgramPaths.h"
+#include "tips/UserMessage.h"
 
 namespace exchange {
 
@@ -206,6 +207,22 @@ QString writeReport(const tips::ProgramPaths &paths, const MergeResult &result,
   if (!written || !file.commit())
     throw FileError(path, QStringLiteral("The import report cannot be written"), errno);
   return path;
+}
+
+ImportRun importWithReport(ImportPackage &package, const tips::ProgramPaths &paths,
+                           const QString &packagePath, const QDateTime &when,
+                           tips::WorkProgress &progress) {
+  ImportRun run;
+  package.keepRecordAs(QFileInfo(packagePath).fileName());
+  run.merge = package.merge(progress);
+  if (run.merge.outcome != MergeOutcome::Merged)
+    return run;
+  try {
+    run.report = writeReport(paths, run.merge, packagePath, when);
+  } catch (const FileError &e) {
+    run.reportProblem = tips::userMessage(e);
+  }
+  return run;
 }
 
 } // namespace exchange

@@ -51,4 +51,16 @@ QByteArray reportText(const MergeResult &result);
 QString writeReport(const tips::ProgramPaths &paths, const MergeResult &result,
                     const QString &packagePath, const QDateTime &when);
 
+// Start Importing, as the import screen and the terminal's import run it: the merge, leaving
+// the record that lets Undo Last Import take it back under the package's file name, then,
+// once it has landed, its report in the reports folder.
+struct ImportRun {
+  MergeResult merge;
+  QString report;        // the report's path; empty when none was written
+  QString reportProblem; // the merge landed but its report could not be written: why
+};
+ImportRun importWithReport(ImportPackage &package, const tips::ProgramPaths &paths,
+                           const QString &packagePath, const QDateTime &when,
+                           tips::WorkProgress &progress = tips::noProgress());
+
 } // namespace exchange

@@ -23,4 +23,15 @@ inline constexpr const char *kPackageTextPattern = "obx*.txt";
 // Empties OBXTemp (made when missing) but for the package text files. Throws FileError.
 void emptyTempFolder(const FileService &files, const tips::ProgramPaths &paths);
 
+// Before an export or an import (the main menu's, the terminal's): makes OBXTemp and Export
+// again when they are missing, then empties OBXTemp but for the package text files and
+// removes every database from Export; other files of Export stay. The Export pattern is
+// first given one dummy file so that it always matches. Throws FileError naming the path
+// when a copy or delete fails.
+void cleanWorkingFolders(const FileService &files, const tips::ProgramPaths &paths);
+
+// Before an export: the working folders cleaned, and a fresh, empty export database made
+// from the template. Throws FileError.
+void prepareExport(const FileService &files, const tips::ProgramPaths &paths);
+
 } // namespace exchange

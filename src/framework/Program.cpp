@@ -5,9 +5,9 @@
 #include "framework/Screen.h"
 #include "framework/ScreenNames.h"
 #include "framework/Screens.h"
-#include "framework/StartChecks.h"
 #include "platform/MsgBox.h"
 #include "platform/components/ComponentService.h"
+#include "startup/StartChecks.h"
 
 #include <QCoreApplication>
 

@@ -1,12 +1,12 @@
 // Ombrix Tips: a desktop tips database.
 #include "framework/Program.h"
 #include "platform/MsgBox.h"
-#include "platform/files/FileService.h"
 #include "screens/AllScreens.h"
 #include "startup/CommandLine.h"
 #include "startup/DataFolder.h"
 #include "startup/DisplayCheck.h"
 #include "startup/InstallLayout.h"
+#include "terminal/Commands.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,6 +16,9 @@ int main(int argc, char **argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i)
     arguments << QString::fromLocal8Bit(argv[i]);
+  // A terminal command runs without a display and ends the program.
+  if (terminal::asksForCommand(arguments))
+    return terminal::runCommand(argc, argv, arguments);
   // Answered before the display check and before QApplication, so that they work anywhere.
   const CommandLine commandLine = parseCommandLine(arguments);
   switch (commandLine.action) {
@@ -23,11 +26,11 @@ int main(int argc, char **argv) {
     std::printf("%s\n", versionLine().toLocal8Bit().constData());
     return 0;
   case CommandLine::Action::Help:
-    std::printf("%s", usageText().toLocal8Bit().constData());
+    std::printf("%s", usageText(terminal::commandsHelp()).toLocal8Bit().constData());
     return 0;
   case CommandLine::Action::Refuse:
     std::fprintf(stderr, "ombrixtips: %s\n%s", commandLine.error.toLocal8Bit().constData(),
-                 usageText().toLocal8Bit().constData());
+                 usageText(terminal::commandsHelp()).toLocal8Bit().constData());
     return 2;
   case CommandLine::Action::Run:
     break;
@@ -43,11 +46,8 @@ int main(int argc, char **argv) {
   QGuiApplication::setDesktopFileName(QString::fromUtf8(install::kDesktopFileName));
   ProgramFolders folders;
   try {
-    const FileService files(QDir::homePath());
-    folders = chooseProgramFolders(
-        QCoreApplication::applicationDirPath(),
-        {QString::fromUtf8(install::kLibraryFolder), QString::fromUtf8(install::kDeliveredFolder)},
-        userDataFolder(QProcessEnvironment::systemEnvironment(), QDir::homePath()), files);
+    folders = chooseExecutableFolders(QCoreApplication::applicationDirPath(),
+                                      QProcessEnvironment::systemEnvironment(), QDir::homePath());
   } catch (const DataFolderError &e) {
     std::fprintf(stderr, "%s\n", e.message().toLocal8Bit().constData());
     MsgBox(e.message(), msgbox::vbCritical + msgbox::vbOKOnly);

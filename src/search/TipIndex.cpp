@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLockFile>
 #include <QSet>
 #include <algorithm>
 #include <climits>
@@ -279,6 +280,9 @@ struct TipIndex::Connections {
   store::sql::Connection index;
   store::sql::Connection tips;
   store::sql::Connection build;
+  // Held from the start of a build to its end: one build at a time per index file, across
+  // processes (the window and the terminal's find may both find the index stale).
+  std::unique_ptr<QLockFile> buildLock;
 };
 
 TipIndex::TipIndex(QString indexPath, QString tipDatabasePath)
@@ -296,6 +300,26 @@ void TipIndex::close() {
     files_->build.close();
     QFile::remove(path_ + QStringLiteral(".new"));
   }
+  files_->buildLock.reset();
+}
+
+bool TipIndex::lockBuild(tips::WorkProgress &progress) {
+  if (files_->buildLock)
+    return false;
+  auto lock = std::make_unique<QLockFile>(path_ + QStringLiteral(".lock"));
+  // Only a lock whose program has ended is stale: a build of a million tips takes a while.
+  lock->setStaleLockTime(0);
+  bool waited = false;
+  while (!lock->tryLock(waited ? 100 : 0)) {
+    // A lock file that cannot be written (a read-only folder) guards nothing: the build
+    // itself then says why it cannot write.
+    if (lock->error() != QLockFile::LockFailedError)
+      break;
+    waited = true;
+    progress.checkpoint();
+  }
+  files_->buildLock = std::move(lock);
+  return waited;
 }
 
 sqlite3 *TipIndex::index() {
@@ -354,6 +378,7 @@ TipIndex::Health TipIndex::health() {
 }
 
 void TipIndex::startBuild() {
+  lockBuild(tips::noProgress());
   files_->build.close();
   const QString fresh = path_ + QStringLiteral(".new");
   QFile::remove(fresh);
@@ -504,17 +529,28 @@ void TipIndex::finishBuild() {
   files_->index.close();
   const QString fresh = path_ + QStringLiteral(".new");
   // rename() replaces the old file in one step: a reader sees the old index or the new.
-  if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path_).constData()) !=
-      0) {
+  const bool replaced =
+      std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path_).constData()) == 0;
+  if (!replaced)
     QFile::remove(fresh);
+  files_->buildLock.reset();
+  if (!replaced)
     throw store::StoreError(
         QStringLiteral("The search index %1 could not be replaced.").arg(path_));
-  }
 }
 
 void TipIndex::rebuild(tips::WorkProgress &progress) {
-  startBuild();
+  // Another program that was building the index meanwhile has built it: it stands as
+  // current, and is not built a second time.
+  if (lockBuild(progress)) {
+    files_->index.close(); // it may still be open on the file the other build replaced
+    if (health() == Health::Current) {
+      files_->buildLock.reset();
+      return;
+    }
+  }
   try {
+    startBuild();
     progress.begin(QStringLiteral("tips"), toBuild_);
     for (;;) {
       progress.checkpoint();
@@ -527,8 +563,11 @@ void TipIndex::rebuild(tips::WorkProgress &progress) {
     }
     progress.advance(built_);
   } catch (...) {
-    files_->build.close();
-    QFile::remove(path_ + QStringLiteral(".new"));
+    if (files_->build) {
+      files_->build.close();
+      QFile::remove(path_ + QStringLiteral(".new"));
+    }
+    files_->buildLock.reset();
     throw;
   }
 }

@@ -40,6 +40,9 @@ QString matchExpression(const QString &typed);
 // The index file that belongs to a tip database: the same name, ending in ".idx".
 QString indexPathBeside(const QString &tipDatabasePath);
 
+// The tips a search lists (Find Tips, the terminal's find): the best this many.
+inline constexpr int kListedTips = 200;
+
 struct FoundTip {
   qint32 tipId = 0;
   qint32 groupId = 0;
@@ -69,14 +72,18 @@ public:
 
   // A build in steps, so that a window stays responsive over a million tips: startBuild,
   // then buildStep until it returns true. The new index is written beside the old one and
-  // takes its place only when whole. Throws store::StoreError on failure.
+  // takes its place only when whole. Throws store::StoreError on failure. One build at a
+  // time per index file, across processes: a build waits for another's to end (the lock
+  // file "<index>.lock", taken over from a program that died).
   void startBuild();
   bool buildStep(int rows);
   int builtRows() const { return built_; }
   int rowsToBuild() const { return toBuild_; }
   bool building() const;
   // The whole build at once (on a worker: progress counts the tips, and a stop before the
-  // last step throws tips::WorkCancelled and leaves the old index as it was).
+  // last step throws tips::WorkCancelled and leaves the old index as it was). When it had
+  // to wait for another program's build and the index is current after it, it builds
+  // nothing.
   void rebuild(tips::WorkProgress &progress = tips::noProgress());
 
   // The tips matching the typed text, best first, at most limit of them. Throws
@@ -110,6 +117,9 @@ private:
   // built again rather than trusted (a save must never fail because of its index).
   void writeOrMarkStale(const std::function<void(sqlite3 *)> &write);
   void finishBuild();
+  // Takes the build lock (waiting, with checkpoints, while another program builds); true
+  // when it had to wait.
+  bool lockBuild(tips::WorkProgress &progress);
 
   QString path_;
   QString tipPath_;

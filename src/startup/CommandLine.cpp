@@ -74,16 +74,19 @@ QString versionLine() {
       .arg(version::kRevision);
 }
 
-QString usageText() {
+QString usageText(const QString &commands) {
   return QStringLiteral(
-      "Usage: ombrixtips [--version] [--help] [Qt options]\n"
-      "Ombrix Tips: a desktop tips database.\n"
-      "\n"
-      "  --version   print the version and exit\n"
-      "  -h, --help  print this help and exit\n"
-      "\n"
-      "Qt's own options (-platform NAME, -style NAME, -reverse, ...) are passed on to Qt.\n"
-      "The tips live in $XDG_DATA_HOME/ombrixtips (by default ~/.local/share/ombrixtips),\n"
-      "made at the first start; a program folder holding a writable tip database keeps\n"
-      "them beside the program instead.\n");
+             "Usage: ombrixtips [--version] [--help] [Qt options]\n"
+             "       ombrixtips COMMAND [OPTIONS] [ARGUMENTS]\n"
+             "Ombrix Tips: a desktop tips database. Without a command it opens its window.\n"
+             "\n"
+             "  --version   print the version and exit\n"
+             "  -h, --help  print this help and exit\n"
+             "\n") +
+         (commands.isEmpty() ? QString() : commands + QLatin1Char('\n')) +
+         QStringLiteral(
+             "Qt's own options (-platform NAME, -style NAME, -reverse, ...) are passed on to Qt.\n"
+             "The tips live in $XDG_DATA_HOME/ombrixtips (by default ~/.local/share/ombrixtips),\n"
+             "made at the first start; a program folder holding a writable tip database keeps\n"
+             "them beside the program instead. See also: man ombrixtips.\n");
 }

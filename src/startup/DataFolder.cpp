@@ -1,6 +1,7 @@
 #include "startup/DataFolder.h"
 
 #include "platform/files/FileService.h"
+#include "startup/InstallLayout.h"
 #include "tips/ProgramPaths.h"
 
 #include <QDateTime>
@@ -187,4 +188,14 @@ ProgramFolders chooseProgramFolders(const QString &executableFolder, const Insta
     folders.kind = ProgramFolders::Kind::Existing;
   }
   return folders;
+}
+
+ProgramFolders chooseExecutableFolders(const QString &executableFolder,
+                                       const QProcessEnvironment &environment,
+                                       const QString &homeFolder) {
+  const FileService files(homeFolder);
+  return chooseProgramFolders(
+      executableFolder,
+      {QString::fromUtf8(install::kLibraryFolder), QString::fromUtf8(install::kDeliveredFolder)},
+      userDataFolder(environment, homeFolder), files);
 }

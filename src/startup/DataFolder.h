@@ -59,6 +59,14 @@ QString userDataFolder(const QProcessEnvironment &environment, const QString &ho
 ProgramFolders chooseProgramFolders(const QString &executableFolder, const InstalledLayout &layout,
                                     const QString &dataFolder, const FileService &files);
 
+// The folders of the built or installed executable in executableFolder, as chooseProgramFolders
+// chooses them with the build's install layout and the user's data folder of this
+// environment. Both the window and the terminal's commands start here. Throws
+// DataFolderError.
+ProgramFolders chooseExecutableFolders(const QString &executableFolder,
+                                       const QProcessEnvironment &environment,
+                                       const QString &homeFolder);
+
 // Makes dataFolder from the delivered files in deliveredFolder: the tip database, the
 // template, the pictures and the empty working folders, without the help file or the
 // component registry. The folder is built under a hidden name beside it and renamed into

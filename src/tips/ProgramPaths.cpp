@@ -25,7 +25,16 @@ QString ProgramPaths::exportDatabase() const {
   return file(QLatin1String(relative::kExportDatabase));
 }
 QString ProgramPaths::exportFolder() const { return file(QLatin1String(relative::kExportFolder)); }
-QString ProgramPaths::tempFolder() const { return file(QLatin1String(relative::kTempFolder)); }
+QString ProgramPaths::tempFolder() const { return files_.nativePath(tempFolderText()); }
+QString ProgramPaths::tempFolderText() const {
+  return workingFolder_.isEmpty() ? appPath_ + QLatin1String(relative::kTempFolder)
+                                  : workingFolder_;
+}
+ProgramPaths ProgramPaths::withWorkingFolder(const QString &nativeFolder) const {
+  ProgramPaths paths(appPath_, files_);
+  paths.workingFolder_ = nativeFolder;
+  return paths;
+}
 QString ProgramPaths::reportsFolder() const {
   return file(QLatin1String(relative::kReportsFolder));
 }
@@ -40,7 +49,8 @@ QString ProgramPaths::placeholderPicture() const {
 }
 
 QString ProgramPaths::packageDatabase() const {
-  return file(QLatin1String(relative::kPackageDatabase));
+  return files_.nativePath(tempFolderText() + QLatin1Char('\\') +
+                           QLatin1String(relative::kPackageDatabaseName));
 }
 
 } // namespace tips

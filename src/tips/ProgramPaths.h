@@ -28,6 +28,13 @@ public:
   QString exportDatabase() const;   // the database an export fills
   QString exportFolder() const;
   QString tempFolder() const; // working folder of export and import
+  // The working folder as a path text ("<program folder>\OBXTemp"), for the packing and
+  // unpacking, which take path texts.
+  QString tempFolderText() const;
+  // The same paths but for the working folder (and the package database in it), which is
+  // the given folder instead: an import's preview unpacks a package there without
+  // touching the program folder's own OBXTemp.
+  ProgramPaths withWorkingFolder(const QString &nativeFolder) const;
   QString imagesFolder() const;
   QString groupPicture(qint32 groupId) const;
   QString placeholderPicture() const; // shown where a group has no picture of its own
@@ -38,6 +45,7 @@ public:
 
 private:
   QString appPath_;
+  QString workingFolder_; // empty: the program folder's OBXTemp
   const FileService &files_;
 };
 

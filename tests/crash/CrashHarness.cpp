@@ -28,7 +28,7 @@
 #include "framework/Program.h"
 #include "framework/Screen.h"
 #include "framework/Screens.h"
-#include "framework/StartChecks.h"
+#include "startup/StartChecks.h"
 #include "platform/MsgBox.h"
 #include "platform/files/FileService.h"
 #include "screens/AllScreens.h"

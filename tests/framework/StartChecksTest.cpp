@@ -3,7 +3,7 @@
 #include "support/TestProgram.h"
 
 #include "framework/Screens.h"
-#include "framework/StartChecks.h"
+#include "startup/StartChecks.h"
 #include "screens/AllScreens.h"
 
 #include <QFile>

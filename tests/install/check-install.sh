@@ -34,6 +34,7 @@ expected_files() {
     echo bin/ombrixtips
     echo lib/ombrixtips/libflexora.so
     echo lib/ombrixtips/components.ini
+    echo share/man/man1/ombrixtips.1
     (cd "$delivered" && find . -type f | sed 's|^\./|share/ombrixtips/|')
     echo "share/applications/$id.desktop"
     echo "share/metainfo/$id.metainfo.xml"
@@ -81,6 +82,18 @@ check_layout() {
   local got
   got=$("$prefix/bin/ombrixtips" --version)
   [ "$got" = "$version_line" ] || fail "--version printed '$got', not '$version_line'"
+
+  # The manual page formats without a warning (groff-base) and names every command that
+  # --help lists.
+  local warnings
+  warnings=$(LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z "$prefix/share/man/man1/ombrixtips.1" 2>&1) ||
+    fail "groff cannot format the manual page"
+  [ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
+  local manual
+  manual=$(LC_ALL=C.UTF-8 groff -man -Tutf8 "$prefix/share/man/man1/ombrixtips.1" | sed 's/.\x08//g')
+  for command in $("$prefix/bin/ombrixtips" --help | sed -n 's/^  ombrixtips \([a-z]*\).*/\1/p'); do
+    grep -q "ombrixtips $command" <<<"$manual" || fail "the manual page lacks the command $command"
+  done
 
   # A first start of the installed program: it makes the user's data folder and waits on
   # the greeting of a first run (until the timeout ends it); nothing under the prefix
@@ -152,6 +165,7 @@ check_package() {
   contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
   for path in ./usr/bin/ombrixtips ./usr/lib/ombrixtips/libflexora.so \
     ./usr/lib/ombrixtips/components.ini ./usr/share/ombrixtips/ombrixtips.mdb \
+    ./usr/share/man/man1/ombrixtips.1 \
     ./usr/share/ombrixtips/@@@@@@@@.@@@ ./usr/share/ombrixtips/OMBRIXTIPS.HLP \
     ./usr/share/ombrixtips/images/0.jpg ./usr/share/ombrixtips/Export/ \
     ./usr/share/ombrixtips/OBXTemp/ "./usr/share/applications/$id.desktop" \

@@ -6,6 +6,7 @@ set(layers
   "platform/files platform/components store"
   "platform/regsvr platform tips"
   "search exchange startup jobs document"
+  "terminal"
   "widgets"
   "framework"
   "screens/main screens/groups screens/subjects screens/user screens/exchange"

@@ -3,6 +3,9 @@
 
 #include <QFile>
 #include <QStringList>
+#include <QThread>
+#include <atomic>
+#include <thread>
 
 #include "search/TipIndex.h"
 #include "tips/BookFixture.h"
@@ -217,6 +220,30 @@ TEST_F(Search, AnUnfinishedBuildLeavesTheOldIndexInPlace) {
   EXPECT_FALSE(QFile::exists(index.path() + ".new"));
   EXPECT_EQ(index.health(), search::TipIndex::Health::Current);
   EXPECT_EQ(subjects("kept"), QStringList{"Kept"});
+}
+
+TEST_F(Search, ABuildThatFindsAnotherUnderWayWaitsForItAndDoesNotBuildAgain) {
+  for (int i = 0; i < 30; ++i)
+    tip(QString("Shared %1").arg(i), "Both programs build.");
+  // The window's build, half-way, while the terminal's find starts one of its own.
+  index.startBuild();
+  ASSERT_FALSE(index.buildStep(10));
+  search::TipIndex other(index.path(), paths.tipDatabase());
+  std::atomic<bool> done = false;
+  std::thread terminal([&] {
+    other.rebuild();
+    done = true;
+  });
+  QThread::msleep(300);
+  EXPECT_FALSE(done) << "the second build waits for the first";
+  while (!index.buildStep(10)) {
+  }
+  terminal.join();
+  EXPECT_EQ(other.builtRows(), 0) << "the index the first build made is current";
+  EXPECT_EQ(index.health(), search::TipIndex::Health::Current);
+  EXPECT_EQ(index.search("shared").total, 30);
+  EXPECT_FALSE(QFile::exists(index.path() + ".new"));
+  EXPECT_FALSE(QFile::exists(index.path() + ".lock"));
 }
 
 } // namespace

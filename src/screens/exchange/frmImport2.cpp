@@ -107,16 +107,14 @@ void frmImport2::cmdStartImport_Click() {
   cmdStartImport->setEnabled(false);
   columns_.show(Column::New, exchange::Tally{});
 
-  // The record that lets Tools > Undo Last Import take this import back.
-  package_->keepRecordAs(QFileInfo(program().files().nativePath(g().gImportFileName)).fileName());
   const QString packagePath = program().files().nativePath(g().gImportFileName);
-  exchange::MergeResult result;
-  QString reportProblem;
-  runJob([&](tips::WorkProgress &progress) {
-    result = package_->merge(progress);
-    if (result.outcome == exchange::MergeOutcome::Merged)
-      reportProblem = writeReport(result, packagePath);
+  exchange::ImportRun run = runJob([&](tips::WorkProgress &progress) {
+    return exchange::importWithReport(*package_, program().paths(), packagePath,
+                                      QDateTime::currentDateTime(), progress);
   });
+  exchange::MergeResult &result = run.merge;
+  const QString &reportProblem = run.reportProblem;
+  report_ = run.report;
   switch (result.outcome) {
   case exchange::MergeOutcome::PackageEmpty:
     cmdImportDetails->setEnabled(false);
@@ -158,16 +156,6 @@ void frmImport2::cmdStartImport_Click() {
                           "import back.\r\n\r\n") +
                merge.recordProblem,
            msgbox::vbExclamation + msgbox::vbOKOnly, g().gMsgTitle);
-}
-
-QString frmImport2::writeReport(const exchange::MergeResult &merge, const QString &packagePath) {
-  try {
-    report_ =
-        exchange::writeReport(program().paths(), merge, packagePath, QDateTime::currentDateTime());
-  } catch (const FileError &e) {
-    return tips::userMessage(e);
-  }
-  return {};
 }
 
 void frmImport2::cmdImportDetails_Click() {

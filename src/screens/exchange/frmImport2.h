@@ -31,9 +31,6 @@ protected:
 private:
   // Before the merge: Total and To Import; from the merge on: New and the second Total.
   void showMergeColumns(bool merging);
-  // Writes the report of the merge that has just landed (on the worker, after the merge);
-  // the words of a failure, which is told once the job has ended: the import stays done.
-  QString writeReport(const exchange::MergeResult &merge, const QString &packagePath);
 
   QPushButton *cmdStartImport;
   QPushButton *cmdImportDetails;

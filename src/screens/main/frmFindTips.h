@@ -22,7 +22,7 @@ public:
   void cmdShowTip_Click();
 
   // The most tips listed at once; lblFound still counts them all.
-  static constexpr int kListed = 200;
+  static constexpr int kListed = search::kListedTips;
 
 protected:
   void activateScreen() override;

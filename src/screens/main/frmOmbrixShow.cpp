@@ -1,5 +1,6 @@
 #include "screens/main/frmOmbrixShow.h"
 #include "exchange/ImportUndo.h"
+#include "exchange/WorkingFolder.h"
 #include "framework/ErrorReport.h"
 #include "search/TipIndex.h"
 #include "tips/TipOfTheDay.h"
@@ -419,12 +420,7 @@ void frmOmbrixShow::mnuDeleteSubjectItem_Click() {
 void frmOmbrixShow::mnuExportItem_Click() {
   openFromMenu(
       screen::frmExport1, [this] { g().gPicturePath = placeholderPicture(); },
-      [this] {
-        CleanJPGMDB(program().files(), program().paths());
-        // A fresh, empty export database.
-        program().files().copyFile(program().paths().templateDatabase(),
-                                   program().paths().exportDatabase());
-      });
+      [this] { exchange::prepareExport(program().files(), program().paths()); });
 }
 
 void frmOmbrixShow::mnuImportItem_Click() {

@@ -2,7 +2,9 @@
 // What a start checks before any screen opens: that the data folder and its tip database
 // can be written, and that no other running program uses the same data folder. Both are
 // said before the user types anything, so nothing typed is lost to a save that cannot be
-// made or that another program overwrites.
+// made or that another program overwrites. The terminal's writing commands hold the same
+// lock while they work. Messages separate their paragraphs with "\r\n\r\n", as the
+// program's message boxes do.
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,5 @@
-#include "framework/StartChecks.h"
+#include "startup/StartChecks.h"
 
-#include "platform/MsgBox.h"
 #include "startup/DataFolder.h"
 
 #include <QDir>
@@ -10,12 +9,14 @@
 
 namespace {
 
+// Between the paragraphs of a message: the line break of the program's message boxes.
+const QString kParagraph = QStringLiteral("\r\n\r\n");
+
 QString readOnly(const QString &what) {
   return what +
          QStringLiteral(" is read-only: Ombrix Tips could not save your tips, groups or "
                         "details there.") +
-         msgbox::kNewLine + msgbox::kNewLine +
-         QStringLiteral("Please make it writable, then start Ombrix Tips again.");
+         kParagraph + QStringLiteral("Please make it writable, then start Ombrix Tips again.");
 }
 
 } // namespace
@@ -57,7 +58,7 @@ bool InstanceLock::acquire() {
                                : QString();
     message_ = QStringLiteral("Ombrix Tips is already running on the tips in \"%1\"%2.")
                    .arg(folder_, holder) +
-               msgbox::kNewLine + msgbox::kNewLine +
+               kParagraph +
                QStringLiteral("Only one Ombrix Tips may use these tips at a time, so that "
                               "neither overwrites what the other saved. Please use the one "
                               "that is open, or end it and start Ombrix Tips again.");
