@@ -4,6 +4,7 @@
 #include "search/TipIndex.h"
 #include "startup/DataFolder.h"
 #include "store/StoreError.h"
+#include "terminal/DocumentCommand.h"
 #include "terminal/ExchangeCommands.h"
 #include "terminal/ReadCommands.h"
 #include "terminal/Site.h"
@@ -12,8 +13,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QProcessEnvironment>
 #include <cstdio>
+#include <memory>
 
 namespace terminal {
 
@@ -55,6 +58,17 @@ const std::vector<Command> &commands() {
        {{QStringLiteral("--dry-run"), QString(),
          QStringLiteral("only print what the import would do; change nothing")}},
        runImport},
+      {"document",
+       "",
+       "save the tips as a document to print or share, as Tools > Save Tips As Document does",
+       {{QStringLiteral("--format"), QStringLiteral("FORMAT"),
+         QStringLiteral("html (one file), md (with a pictures folder) or pdf; by default the "
+                        "file's suffix")},
+        {QStringLiteral("--group"), QStringLiteral("NAME"),
+         QStringLiteral("only this group (default: every group)")},
+        {QStringLiteral("--to"), QStringLiteral("FILE"), QStringLiteral("the document to write")}},
+       runDocument,
+       true},
   };
   return table;
 }
@@ -127,8 +141,15 @@ int runCommand(int &argc, char **argv, const QStringList &arguments) {
     printOut(commandUsage(*command).toUtf8());
     return kDone;
   }
-  // No QGuiApplication: a command needs no display and never shows a window.
-  QCoreApplication app(argc, argv);
+  // No display: a command never shows a window. One that lays out pages has the offscreen
+  // platform's fonts and painting, whatever display there may be.
+  std::unique_ptr<QCoreApplication> app;
+  if (command->laysOutPages) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    app = std::make_unique<QGuiApplication>(argc, argv);
+  } else {
+    app = std::make_unique<QCoreApplication>(argc, argv);
+  }
   QCoreApplication::setApplicationName(QStringLiteral("Ombrix Tips"));
   try {
     Site site(chooseExecutableFolders(QCoreApplication::applicationDirPath(),

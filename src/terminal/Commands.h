@@ -22,6 +22,9 @@ struct Command {
   std::vector<OptionSpec> options;
   // Runs the command on parsed arguments; returns its exit status (Site.h).
   int (*run)(const CommandArguments &arguments, Site &site);
+  // Lays out pages (the PDF document): runs with a QGuiApplication on the offscreen
+  // platform, still without any display.
+  bool laysOutPages = false;
 };
 
 // Every command, in the order --help lists them.

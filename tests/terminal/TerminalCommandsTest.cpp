@@ -137,6 +137,17 @@ TEST(TerminalCommands, WritersAreRefusedWhileAnotherProgramHoldsTheTipsAndReader
   EXPECT_FALSE(QFileInfo::exists(t.home() + "/other.zip"));
 
   EXPECT_EQ(run(t, {"find", "screenshot"}).status, 0);
+  // A document only reads: saved while the window holds the tips, a PDF without a display.
+  const QString pdf = t.home() + "/networking.pdf";
+  const Ran saved = run(t, {"document", "--group", "networking", "--to", pdf});
+  EXPECT_EQ(saved.status, 0) << saved.err.toStdString();
+  QProcess text;
+  text.start("pdftotext", {pdf, "-"});
+  text.waitForFinished();
+  const QString read = QString::fromUtf8(text.readAllStandardOutput());
+  EXPECT_TRUE(read.contains("Networking") && !read.contains("About Ombrix Tips"))
+      << read.toStdString();
+  EXPECT_EQ(run(t, {"document", "--to", t.home() + "/tips.txt"}).status, 2);
   const auto working = [&t] {
     return QDir(t.file("OBXTemp"))
         .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
