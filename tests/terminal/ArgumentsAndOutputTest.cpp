@@ -54,7 +54,7 @@ TEST(TerminalCommands, TheHelpListsEveryCommandOfTheTableWithItsOptions) {
     for (const OptionSpec &option : command.options)
       EXPECT_TRUE(commandUsage(command).contains(option.name)) << command.name;
   }
-  EXPECT_EQ(findCommand("document"), nullptr);
+  EXPECT_EQ(findCommand("fortune"), nullptr);
   EXPECT_FALSE(asksForCommand(strings({"ombrixtips", "-style", "fusion"})));
   EXPECT_TRUE(asksForCommand(strings({"ombrixtips", "find", "x"})));
 }
