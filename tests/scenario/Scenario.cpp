@@ -19,15 +19,18 @@ namespace {
 
 QString joinRow(const QStringList &row) { return row.join(QLatin1Char('|')); }
 
-bool parseFlag(const QString &word, bool *ok) {
+// A step's yes or no into wanted; what is wrong with the word, else empty.
+QString readFlag(const QString &word, bool &wanted) {
   const QString w = word.toLower();
-  *ok = true;
-  if (w == QLatin1String("yes") || w == QLatin1String("true"))
-    return true;
-  if (w == QLatin1String("no") || w == QLatin1String("false"))
-    return false;
-  *ok = false;
-  return false;
+  if (w == QLatin1String("yes") || w == QLatin1String("true")) {
+    wanted = true;
+    return {};
+  }
+  if (w == QLatin1String("no") || w == QLatin1String("false")) {
+    wanted = false;
+    return {};
+  }
+  return QStringLiteral("expected yes or no, not ") + word;
 }
 
 int parseAnswer(const QString &word) {
@@ -197,10 +200,9 @@ QString Scenario::step(const QStringList &w) {
   if (command == QLatin1String("expect-window")) {
     if (QString e = needs(2); !e.isEmpty())
       return e;
-    bool ok = false;
-    const bool wanted = parseFlag(w[2], &ok);
-    if (!ok)
-      return QStringLiteral("expected yes or no, not ") + w[2];
+    bool wanted = false;
+    if (QString e = readFlag(w[2], wanted); !e.isEmpty())
+      return e;
     inst.settle();
     bool shown = false;
     for (const QWidget *window : QApplication::topLevelWidgets())
@@ -305,10 +307,9 @@ QString Scenario::step(const QStringList &w) {
   if (command == QLatin1String("expect-enabled") || command == QLatin1String("expect-visible")) {
     if (QString e = needs(2); !e.isEmpty())
       return e;
-    bool ok = false;
-    const bool wanted = parseFlag(w[2], &ok);
-    if (!ok)
-      return QStringLiteral("expected yes or no, not ") + w[2];
+    bool wanted = false;
+    if (QString e = readFlag(w[2], wanted); !e.isEmpty())
+      return e;
     const bool enabled = command == QLatin1String("expect-enabled");
     bool actual = false;
     QString error;
@@ -447,10 +448,9 @@ QString Scenario::step(const QStringList &w) {
   if (command == QLatin1String("expect-maximised")) {
     if (QString e = needs(1); !e.isEmpty())
       return e;
-    bool ok = false;
-    const bool wanted = parseFlag(w[1], &ok);
-    if (!ok)
-      return QStringLiteral("expected yes or no, not ") + w[1];
+    bool wanted = false;
+    if (QString e = readFlag(w[1], wanted); !e.isEmpty())
+      return e;
     Screen *screen = inst.active();
     if (!screen)
       return QStringLiteral("no screen is active");
