@@ -428,6 +428,12 @@ Screen::JobWait::JobWait(Screen &screen) : screen_(screen), focus_(screen.focusW
     menus->setEnabled(false);
     disabled_.push_back(menus);
   }
+  // The windows open beside it (the tip of the day) wait too: they act on this screen.
+  for (QWidget *window : screen.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+    if (window->isWindow() && window->isEnabled()) {
+      window->setEnabled(false);
+      disabled_.push_back(window);
+    }
   panel->raise();
 }
 

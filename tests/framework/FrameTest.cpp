@@ -9,7 +9,11 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -141,6 +145,38 @@ TEST_F(Frame, EveryHandOffClosesTheHelpOfTheScreenLeft) {
   ASSERT_NE(t.program().help().viewer(), nullptr);
   t.click("cmdShowTips");
   EXPECT_EQ(t.program().help().calls().back().command, HelpLinks::kQuit);
+}
+
+} // namespace
+
+namespace {
+
+// A screen whose job the test starts.
+class ScreenWithAJob : public Screen {
+public:
+  using Screen::Screen;
+  template <class Work> void job(Work &&work) { runJob(std::forward<Work>(work)); }
+};
+
+TEST(JobWait, TheWindowsBesideAScreenWaitWithItsControlsAndComeBackAfter) {
+  TestProgram t;
+  ScreenWithAJob screen(t.program(), QStringLiteral("frmJobTest"), 3000, 2000);
+  auto *beside = new QWidget(&screen, Qt::Window); // as the tip of the day over the main screen
+  screen.show();
+  beside->show();
+  std::atomic<bool> looked{false};
+  bool besideWaited = false;
+  // Looked at by the window's thread while the work waits for it.
+  QTimer::singleShot(0, &screen, [&] {
+    besideWaited = !beside->isEnabled();
+    looked = true;
+  });
+  screen.job([&](tips::WorkProgress &) {
+    while (!looked)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
+  EXPECT_TRUE(besideWaited);
+  EXPECT_TRUE(beside->isEnabled());
 }
 
 } // namespace
