@@ -30,4 +30,10 @@ void sortForReader(std::vector<ListEntry> &entries) {
                    });
 }
 
+int placeOf(const std::vector<ListEntry> &entries, qint32 id) {
+  const auto found =
+      std::find_if(entries.begin(), entries.end(), [id](const ListEntry &e) { return e.id == id; });
+  return found == entries.end() ? -1 : int(found - entries.begin());
+}
+
 } // namespace tips

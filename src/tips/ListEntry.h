@@ -16,5 +16,7 @@ struct ListEntry {
 // Alphabetical as a reader expects it, in the user's locale: case ignored, accented
 // letters beside their base letters. Entries of equal text keep the order they came in.
 void sortForReader(std::vector<ListEntry> &entries);
+// The place of the entry of that key in the list; -1 when it is not there.
+int placeOf(const std::vector<ListEntry> &entries, qint32 id);
 
 } // namespace tips

@@ -143,14 +143,8 @@ void frmFindTips::showTip(int row) {
   const qint32 groupId = item->data(kGroupRole).toInt();
   const std::vector<tips::ListEntry> groups = rows_.groups();
   const std::vector<tips::ListEntry> subjects = rows_.subjects(groupId);
-  const auto place = [](const std::vector<tips::ListEntry> &list, qint32 key) {
-    for (std::size_t i = 0; i < list.size(); ++i)
-      if (list[i].id == key)
-        return int(i);
-    return -1;
-  };
-  const int groupIndex = place(groups, groupId);
-  const int subjectIndex = place(subjects, tipId);
+  const int groupIndex = tips::placeOf(groups, groupId);
+  const int subjectIndex = tips::placeOf(subjects, tipId);
   if (groupIndex < 0 || subjectIndex < 0) {
     // Deleted since it was listed (another program); the list is read again.
     showResults();

@@ -17,14 +17,6 @@ namespace {
 
 constexpr int kHelpTopic = 410;
 
-// Where a tip sits in a sorted list, -1 when it is not there.
-int placeOf(const std::vector<tips::ListEntry> &list, qint32 key) {
-  for (std::size_t i = 0; i < list.size(); ++i)
-    if (list[i].id == key)
-      return int(i);
-  return -1;
-}
-
 } // namespace
 
 frmTipOfTheDay::frmTipOfTheDay(Program &program)
@@ -118,8 +110,9 @@ void frmTipOfTheDay::cmdShowInMain_Click() {
   if (!shown_)
     return;
   // The main screen finds a tip by its places in its sorted lists, as after Find Tips.
-  const int group = placeOf(rows_.groups(), shown_->groupId);
-  const int subject = group < 0 ? -1 : placeOf(rows_.subjects(shown_->groupId), shown_->tipId);
+  const int group = tips::placeOf(rows_.groups(), shown_->groupId);
+  const int subject =
+      group < 0 ? -1 : tips::placeOf(rows_.subjects(shown_->groupId), shown_->tipId);
   if (group < 0 || subject < 0) {
     // Deleted since it was shown (another program): the next tip takes its place.
     showTip(order_.next());
