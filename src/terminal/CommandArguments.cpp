@@ -10,7 +10,7 @@ std::optional<QString> CommandArguments::value(const QString &option) const {
 }
 
 CommandArguments parseArguments(const QStringList &arguments,
-                                const std::vector<OptionSpec> &options) {
+                                const std::vector<CommandOption> &options) {
   CommandArguments parsed;
   const auto refuse = [&parsed](const QString &error) {
     parsed.error = error;
@@ -33,15 +33,15 @@ CommandArguments parseArguments(const QStringList &arguments,
     }
     const qsizetype equals = argument.indexOf(QLatin1Char('='));
     const QString name = equals < 0 ? argument : argument.left(equals);
-    const OptionSpec *spec = nullptr;
-    for (const OptionSpec &option : options)
+    const CommandOption *declared = nullptr;
+    for (const CommandOption &option : options)
       if (option.name == name)
-        spec = &option;
-    if (!spec)
+        declared = &option;
+    if (!declared)
       return refuse(QStringLiteral("unknown option '%1'").arg(name));
     if (parsed.flags.contains(name) || parsed.values.contains(name))
       return refuse(QStringLiteral("option '%1' is given twice").arg(name));
-    if (spec->valueName.isEmpty()) {
+    if (declared->valueName.isEmpty()) {
       if (equals >= 0)
         return refuse(QStringLiteral("option '%1' takes no value").arg(name));
       parsed.flags.insert(name);
@@ -52,11 +52,13 @@ CommandArguments parseArguments(const QStringList &arguments,
       value = argument.mid(equals + 1);
     } else {
       if (i + 1 >= arguments.size())
-        return refuse(QStringLiteral("option '%1' needs a value (%2)").arg(name, spec->valueName));
+        return refuse(
+            QStringLiteral("option '%1' needs a value (%2)").arg(name, declared->valueName));
       value = arguments[++i];
     }
     if (value.isEmpty())
-      return refuse(QStringLiteral("option '%1' needs a value (%2)").arg(name, spec->valueName));
+      return refuse(
+          QStringLiteral("option '%1' needs a value (%2)").arg(name, declared->valueName));
     parsed.values.insert(name, value);
   }
   return parsed;

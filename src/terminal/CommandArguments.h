@@ -12,7 +12,7 @@
 
 namespace terminal {
 
-struct OptionSpec {
+struct CommandOption {
   QString name;      // "--json", "--to"
   QString valueName; // "FILE" when the option takes a value; empty for a flag
   QString help;      // one line for the command's usage
@@ -34,6 +34,6 @@ struct CommandArguments {
 // "--to FILE" both give a value; an option given twice, an unknown option and a missing
 // value are refused.
 CommandArguments parseArguments(const QStringList &arguments,
-                                const std::vector<OptionSpec> &options);
+                                const std::vector<CommandOption> &options);
 
 } // namespace terminal

@@ -22,8 +22,8 @@ namespace terminal {
 
 namespace {
 
-const OptionSpec kJson{QStringLiteral("--json"), QString(),
-                       QStringLiteral("print one JSON document (UTF-8) for scripts")};
+const CommandOption kJson{QStringLiteral("--json"), QString(),
+                          QStringLiteral("print one JSON document (UTF-8) for scripts")};
 
 } // namespace
 
@@ -84,7 +84,7 @@ namespace {
 
 QString usageLine(const Command &command) {
   QString line = QStringLiteral("ombrixtips ") + QLatin1String(command.name);
-  for (const OptionSpec &option : command.options)
+  for (const CommandOption &option : command.options)
     line += option.valueName.isEmpty()
                 ? QStringLiteral(" [%1]").arg(option.name)
                 : QStringLiteral(" [%1 %2]").arg(option.name, option.valueName);
@@ -104,7 +104,7 @@ int refuse(const Command &command, const QString &error) {
 QString commandUsage(const Command &command) {
   QString text = QStringLiteral("Usage: ") + usageLine(command) + QLatin1Char('\n') +
                  QLatin1String(command.summary) + QStringLiteral(".\n");
-  for (const OptionSpec &option : command.options) {
+  for (const CommandOption &option : command.options) {
     const QString name = option.valueName.isEmpty()
                              ? option.name
                              : QStringLiteral("%1 %2").arg(option.name, option.valueName);

@@ -19,7 +19,7 @@ struct Command {
   const char *name;
   const char *arguments; // after the options in the usage line: "WORDS...", "ID", ""
   const char *summary;   // one line for --help
-  std::vector<OptionSpec> options;
+  std::vector<CommandOption> options;
   // Runs the command on parsed arguments; returns its exit status (Site.h).
   int (*run)(const CommandArguments &arguments, Site &site);
   // Lays out pages (the PDF document): runs with a QGuiApplication on the offscreen

@@ -13,7 +13,7 @@ using namespace terminal;
 
 namespace {
 
-const std::vector<OptionSpec> kOptions = {{"--json", {}, {}}, {"--to", "FILE", {}}};
+const std::vector<CommandOption> kOptions = {{"--json", {}, {}}, {"--to", "FILE", {}}};
 
 QStringList strings(std::initializer_list<const char *> items) {
   QStringList list;
@@ -51,7 +51,7 @@ TEST(TerminalCommands, TheHelpListsEveryCommandOfTheTableWithItsOptions) {
   const QString help = commandsHelp();
   for (const Command &command : commands()) {
     EXPECT_TRUE(help.contains(QStringLiteral("ombrixtips ") + command.name)) << command.name;
-    for (const OptionSpec &option : command.options)
+    for (const CommandOption &option : command.options)
       EXPECT_TRUE(commandUsage(command).contains(option.name)) << command.name;
   }
   EXPECT_EQ(findCommand("fortune"), nullptr);
