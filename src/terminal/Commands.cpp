@@ -141,6 +141,12 @@ int runCommand(int &argc, char **argv, const QStringList &arguments) {
     printOut(commandUsage(*command).toUtf8());
     return kDone;
   }
+  // A command that takes no words refuses one here, for every such command alike.
+  if (!*command->arguments && !parsed.words.isEmpty()) {
+    printError(QLatin1String(command->name),
+               QStringLiteral("unexpected argument '%1'").arg(parsed.words.first()));
+    return kUsage;
+  }
   // No display: a command never shows a window. One that lays out pages has the offscreen
   // platform's fonts and painting, whatever display there may be.
   std::unique_ptr<QCoreApplication> app;

@@ -16,10 +16,6 @@ const QString kDocument = QStringLiteral("document");
 } // namespace
 
 int runDocument(const CommandArguments &arguments, Site &site) {
-  if (!arguments.words.isEmpty()) {
-    printError(kDocument, QStringLiteral("unexpected argument '%1'").arg(arguments.words.first()));
-    return kUsage;
-  }
   const std::optional<QString> to = arguments.value(QStringLiteral("--to"));
   if (!to || to->isEmpty()) {
     printError(kDocument, QStringLiteral("say where to save the document: --to FILE"));

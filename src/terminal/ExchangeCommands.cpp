@@ -102,10 +102,6 @@ int previewImport(Site &site, const QString &package) {
 } // namespace
 
 int runExport(const CommandArguments &arguments, Site &site) {
-  if (!arguments.words.isEmpty()) {
-    printError(kExport, QStringLiteral("unexpected argument '%1'").arg(arguments.words.first()));
-    return kUsage;
-  }
   exchange::ExportChoice choice{
       arguments.has(QStringLiteral("--total")), arguments.has(QStringLiteral("--initial")),
       arguments.has(QStringLiteral("--local")), arguments.has(QStringLiteral("--imported"))};

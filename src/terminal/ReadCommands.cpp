@@ -89,11 +89,6 @@ int runShow(const CommandArguments &arguments, Site &site) {
 }
 
 int runRandom(const CommandArguments &arguments, Site &site) {
-  if (!arguments.words.isEmpty()) {
-    printError(QStringLiteral("random"),
-               QStringLiteral("unexpected argument '%1'").arg(arguments.words.first()));
-    return kUsage;
-  }
   // A little more than is shown, so that a longer description is seen to be shortened.
   const std::optional<TipRecord> tip =
       TipLookup(site.paths().tipDatabase()).randomTip(kRandomCharacters * 2, [](quint64 below) {
