@@ -40,6 +40,11 @@ void Screens::show(Screen *screen) {
   if (!guard || guard->isUnloaded() || program_.ended())
     return;
   active_ = guard;
+  present(guard);
+}
+
+void Screens::present(Screen *screen) {
+  QPointer<Screen> guard = screen;
   guard->show();
   guard->raise();
   guard->activateWindow();
@@ -100,11 +105,7 @@ Screen *Screens::openBeside(Screen *owner, const QString &name) {
     place.moveCenter(owner->frameGeometry().center());
     guard->move(place.topLeft());
   }
-  guard->show();
-  guard->raise();
-  guard->activateWindow();
-  if (guard && !guard->isUnloaded())
-    runReportingErrors(program_.g.gMsgTitle, [&guard] { guard->Form_Activate(); });
+  present(guard);
   return guard;
 }
 

@@ -47,6 +47,9 @@ public:
   void rememberFrameMargins(const QMargins &margins) { frameMargins_ = margins; }
 
 private:
+  // Shows, raises and activates the window, then runs its activation.
+  void present(Screen *screen);
+
   Program &program_;
   std::vector<QPointer<Screen>> loaded_;
   QPointer<Screen> active_;

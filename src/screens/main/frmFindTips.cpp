@@ -1,4 +1,6 @@
 #include "screens/main/frmFindTips.h"
+
+#include "framework/TipOnMainScreen.h"
 #include "search/TipIndex.h"
 
 #include "framework/OBXGlobals.h"
@@ -141,17 +143,10 @@ void frmFindTips::showTip(int row) {
   const QListWidgetItem *item = lstResults->item(row);
   const qint32 tipId = item->data(kTipRole).toInt();
   const qint32 groupId = item->data(kGroupRole).toInt();
-  const std::vector<tips::ListEntry> groups = rows_.groups();
-  const std::vector<tips::ListEntry> subjects = rows_.subjects(groupId);
-  const int groupIndex = tips::placeOf(groups, groupId);
-  const int subjectIndex = tips::placeOf(subjects, tipId);
-  if (groupIndex < 0 || subjectIndex < 0) {
+  if (!askMainScreenToShow(g(), rows_, groupId, tipId)) {
     // Deleted since it was listed (another program); the list is read again.
     showResults();
     return;
   }
-  g().gShowGroupIndex = groupIndex;
-  g().gShowSubjectIndex = subjectIndex;
-  g().gShowRequested = true;
   returnToMainScreen();
 }

@@ -4,6 +4,7 @@
 #include "framework/Program.h"
 #include "framework/ScreenNames.h"
 #include "framework/Screens.h"
+#include "framework/TipOnMainScreen.h"
 #include "platform/MsgBox.h"
 #include "widgets/DescriptionBox.h"
 #include "widgets/ImageBox.h"
@@ -109,18 +110,11 @@ void frmTipOfTheDay::cmdPreviousTip_Click() {
 void frmTipOfTheDay::cmdShowInMain_Click() {
   if (!shown_)
     return;
-  // The main screen finds a tip by its places in its sorted lists, as after Find Tips.
-  const int group = tips::placeOf(rows_.groups(), shown_->groupId);
-  const int subject =
-      group < 0 ? -1 : tips::placeOf(rows_.subjects(shown_->groupId), shown_->tipId);
-  if (group < 0 || subject < 0) {
+  if (!askMainScreenToShow(g(), rows_, shown_->groupId, shown_->tipId)) {
     // Deleted since it was shown (another program): the next tip takes its place.
     showTip(order_.next());
     return;
   }
-  g().gShowGroupIndex = group;
-  g().gShowSubjectIndex = subject;
-  g().gShowRequested = true;
   QWidget *owner = parentWidget();
   program().screens().unload(this);
   if (auto *main = qobject_cast<Screen *>(owner))
